@@ -1,0 +1,33 @@
+#pragma once
+// Message boxes and file dialogs on Qt. Every box carries the application
+// title (the application display name, which the main window keeps current).
+
+#include "platform/Dialogs.h"
+
+#include <QString>
+
+class QWidget;
+
+class TQtDialogs final : public TDialogs {
+public:
+  /// parent (may be null) owns the modal boxes; it must outlive this object.
+  explicit TQtDialogs(QWidget* parent = nullptr);
+
+  void ShowMessage(const std::string& text) override;
+  void ShowError(const std::string& text) override;
+  TModalResult SuppressibleQuestion(const std::string& text, const std::string& caption,
+                                    TMsgButtons buttons, bool& dontShowAgain) override;
+  std::optional<std::string> OpenFileName(const TFileDialogOptions& options) override;
+  std::optional<std::string> SaveFileName(const TFileDialogOptions& options) override;
+
+  /// Later boxes are owned by parent (the main window once it exists).
+  void SetParent(QWidget* parent) { FParent = parent; }
+
+private:
+  std::optional<std::string> RunFileDialog(const TFileDialogOptions& options, bool save);
+  QWidget* FParent;
+};
+
+/// "Presets|*.zep|All|*.*" becomes "Presets (*.zep);;All (*.*)"; patterns
+/// separated by ';' become space-separated.
+QString QtFileFilter(const std::string& filter);

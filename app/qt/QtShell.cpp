@@ -1,0 +1,41 @@
+#include "app/qt/QtShell.h"
+
+#include "app/qt/HelpViewer.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QUrl>
+
+TQtShell::TQtShell(QStringList helpFolders) : FHelpFolders(std::move(helpFolders)) {}
+TQtShell::~TQtShell() = default;
+
+void TQtShell::OpenUrl(const std::string& url) {
+  QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
+
+void TQtShell::StartProgram(const std::string& path, const std::vector<std::string>& args) {
+  QStringList arguments;
+  for (const std::string& arg : args) arguments << QString::fromStdString(arg);
+  QProcess::startDetached(QString::fromStdString(path), arguments);
+}
+
+void TQtShell::ShowHelp(int context) {
+  QString found;
+  for (const QString& folder : FHelpFolders) {
+    const QString candidate = QDir(folder).filePath(QString::number(context) + QStringLiteral(".html"));
+    if (QFileInfo(candidate).isFile()) {
+      found = candidate;
+      break;
+    }
+  }
+  if (!FViewer) FViewer = std::make_unique<THelpViewer>();
+  FViewer->ShowTopic(context, found);
+}
+
+QStringList DefaultHelpFolders(const QString& programDir) {
+  return {QDir(programDir).filePath(QStringLiteral("help")),
+          QDir(programDir).filePath(QStringLiteral("../share/zephyra/help"))};
+}

@@ -1,0 +1,34 @@
+#pragma once
+// Hands work to the desktop: links, detached programs, and the help topics,
+// which are HTML files "<context>.html" in a help folder beside the program.
+
+#include "platform/Shell.h"
+
+#include <QStringList>
+
+#include <memory>
+
+class THelpViewer;
+
+class TQtShell final : public TShell {
+public:
+  /// helpFolders are searched in order for a topic's file.
+  explicit TQtShell(QStringList helpFolders);
+  ~TQtShell() override;
+
+  void OpenUrl(const std::string& url) override;
+  void StartProgram(const std::string& path, const std::vector<std::string>& args) override;
+  /// Shows the topic in the help viewer; a missing topic is reported there.
+  void ShowHelp(int context) override;
+
+  /// The viewer once a topic was shown, else null.
+  THelpViewer* Viewer() const { return FViewer.get(); }
+
+private:
+  QStringList FHelpFolders;
+  std::unique_ptr<THelpViewer> FViewer;
+};
+
+/// The help folders of a program at programDir: "<programDir>/help", then the
+/// shared data folder of an installed copy.
+QStringList DefaultHelpFolders(const QString& programDir);
