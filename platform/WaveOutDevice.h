@@ -1,0 +1,108 @@
+#pragma once
+// The wave-out calls of the output component. A device plays PCM buffers in
+// the order they are written and reports its opening, each returned buffer
+// and its closing to a notification target. Notifications never reach the
+// target directly from the device's own thread: the device is a message
+// source of the GUI loop, and Dispatch delivers them there in device order.
+
+#include "platform/MessageLoop.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+/// Result of a wave-out call: 0 on success, otherwise a code for ErrorText.
+using TMMResult = uint32_t;
+/// An open output stream of a device.
+using TWaveHandle = uintptr_t;
+
+constexpr TMMResult MMSYSERR_NOERROR = 0;
+constexpr TMMResult MMSYSERR_ERROR = 1;
+constexpr TMMResult MMSYSERR_BADDEVICEID = 2;
+constexpr TMMResult MMSYSERR_ALLOCATED = 4;
+constexpr TMMResult MMSYSERR_INVALHANDLE = 5;
+constexpr TMMResult MMSYSERR_NOMEM = 7;
+constexpr TMMResult WAVERR_BADFORMAT = 32;
+constexpr TMMResult WAVERR_STILLPLAYING = 33;
+constexpr TMMResult WAVERR_UNPREPARED = 34;
+
+/// The device id of the system's default output ("-1" to callers).
+constexpr uint32_t WAVE_MAPPER = 0xFFFFFFFF;
+/// Longest device name the list gives.
+constexpr size_t MAXPNAMELEN = 32;
+
+constexpr uint16_t WAVE_FORMAT_PCM = 1;
+
+/// The PCM format handed to the device.
+struct TWaveFormatEx {
+  uint16_t wFormatTag = WAVE_FORMAT_PCM;
+  uint16_t nChannels = 1;        ///< 1 or 2
+  uint32_t nSamplesPerSec = 0;   ///< frames per second
+  uint32_t nAvgBytesPerSec = 0;  ///< nSamplesPerSec * nBlockAlign
+  uint16_t nBlockAlign = 0;      ///< bytes per frame
+  uint16_t wBitsPerSample = 16;  ///< 8 (unsigned), 16 or 24 (signed, little-endian, packed)
+  uint16_t cbSize = 0;
+};
+
+constexpr uint32_t WHDR_DONE = 0x01;      ///< the device has given the buffer back
+constexpr uint32_t WHDR_PREPARED = 0x02;  ///< prepared for writing
+constexpr uint32_t WHDR_INQUEUE = 0x10;   ///< written and not yet given back
+
+/// One buffer as the device sees it. The memory at lpData stays where it is
+/// and untouched by its owner from the write until the device gives it back.
+struct TWaveHdr {
+  uint8_t* lpData = nullptr;
+  uint32_t dwBufferLength = 0;  ///< bytes to play
+  uint32_t dwBytesRecorded = 0;
+  uintptr_t dwUser = 0;
+  uint32_t dwFlags = 0;
+  uint32_t dwLoops = 0;
+  TWaveHdr* lpNext = nullptr;
+  uintptr_t reserved = 0;
+};
+
+/// Receives a device's notifications, always on the GUI thread.
+class TWaveOutTarget {
+public:
+  virtual ~TWaveOutTarget() = default;
+  /// The stream opened by Open is ready.
+  virtual void WomOpen() = 0;
+  /// The device gave back header; buffers come back in the order written.
+  virtual void WomDone(TWaveHdr& header) = 0;
+  /// The stream is closed; nothing more comes for it.
+  virtual void WomClose() = 0;
+};
+
+/// A wave output device. All calls are made on the GUI thread. Register the
+/// device with the GUI loop (AddSource) so that its notifications arrive.
+class TWaveOutDevice : public TMessageSource {
+public:
+  /// Output device names in device-id order, each cut to MAXPNAMELEN characters.
+  virtual std::vector<std::string> DeviceNames() = 0;
+  /// Opens device (an index of DeviceNames, or WAVE_MAPPER) with format; target
+  /// receives the stream's notifications, WomOpen first. An id outside the list
+  /// gives MMSYSERR_BADDEVICEID, an unplayable format WAVERR_BADFORMAT.
+  virtual TMMResult Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format,
+                         TWaveOutTarget& target) = 0;
+  /// Marks header as ready for Write.
+  virtual TMMResult Prepare(TWaveHandle handle, TWaveHdr& header) = 0;
+  /// Queues a prepared header behind those already written.
+  virtual TMMResult Write(TWaveHandle handle, TWaveHdr& header) = 0;
+  /// Halts playback; queued buffers stay queued.
+  virtual TMMResult Pause(TWaveHandle handle) = 0;
+  /// Resumes playback where Pause halted it.
+  virtual TMMResult Restart(TWaveHandle handle) = 0;
+  /// Stops playback and gives back every queued buffer at once; the position returns to 0.
+  virtual TMMResult Reset(TWaveHandle handle) = 0;
+  /// Clears the prepared mark; fails with WAVERR_STILLPLAYING while the header is queued.
+  virtual TMMResult Unprepare(TWaveHandle handle, TWaveHdr& header) = 0;
+  /// Closes the stream; WomClose follows. Fails with WAVERR_STILLPLAYING while buffers are queued.
+  virtual TMMResult Close(TWaveHandle handle) = 0;
+  /// Frames played since the open or the last Reset.
+  virtual TMMResult GetPosition(TWaveHandle handle, uint32_t& samples) = 0;
+  /// A readable text for a result code.
+  virtual std::string ErrorText(TMMResult code) = 0;
+  /// Forgets every notification still pending for target; the device never
+  /// calls it again. For a target that is about to be destroyed.
+  virtual void DropNotifications(TWaveOutTarget& target) = 0;
+};
