@@ -45,7 +45,7 @@ struct TFont {
   bool operator==(const TFont&) const = default;
 };
 
-using TNotifyEvent = std::function<void()>;
+using TEvent = std::function<void()>;
 using TObserver = std::function<void()>;
 
 class TControl {
@@ -88,9 +88,9 @@ public:
   bool Focused() const;
 
   /// Runs when the keyboard focus moves from this control to another one of its form.
-  TNotifyEvent OnExit;
+  TEvent OnExit;
   /// Runs when this control receives the keyboard focus.
-  TNotifyEvent OnEnter;
+  TEvent OnEnter;
 
   /// Calls observer after every change of a property of this control.
   void AddObserver(TObserver observer);
@@ -124,7 +124,7 @@ public:
   const std::string& Text() const { return FText; }
   /// A different text runs OnChange after it is stored; an equal one runs nothing.
   void SetText(const std::string& value);
-  TNotifyEvent OnChange;
+  TEvent OnChange;
 
 private:
   std::string FText;
@@ -138,7 +138,7 @@ public:
   void SetChecked(bool value);
   /// The user's click: toggles the state (which runs OnClick).
   void Toggle() { SetChecked(!FChecked); }
-  TNotifyEvent OnClick;
+  TEvent OnClick;
 
 private:
   bool FChecked = false;
@@ -166,7 +166,7 @@ public:
   std::string Text() const;
   /// The user's selection: selects like SetItemIndex, then runs OnChange.
   void UserSelect(int32_t index);
-  TNotifyEvent OnChange;
+  TEvent OnChange;
 
 private:
   std::vector<std::string> FItems;
@@ -196,7 +196,7 @@ public:
   void SetPosition(int32_t value);
   /// Distance between tick marks, in positions.
   int32_t Frequency = 1;
-  TNotifyEvent OnChange;
+  TEvent OnChange;
 
 private:
   int32_t FMin = 0;
@@ -212,7 +212,7 @@ public:
   void SetDefault(bool value);
   /// The user's press (or a press from code): runs OnClick.
   void Click();
-  TNotifyEvent OnClick;
+  TEvent OnClick;
 
 private:
   bool FDefault = false;
@@ -221,9 +221,9 @@ private:
 class TLabel : public TControl {
 public:
   using TControl::TControl;
-  TNotifyEvent OnClick;
-  TNotifyEvent OnMouseEnter;
-  TNotifyEvent OnMouseLeave;
+  TEvent OnClick;
+  TEvent OnMouseEnter;
+  TEvent OnMouseLeave;
 };
 
 class TGroupBox : public TControl {
@@ -277,7 +277,7 @@ public:
   /// The user's choice or its shortcut: runs OnClick when the item is enabled,
   /// also while it is hidden.
   void Click();
-  TNotifyEvent OnClick;
+  TEvent OnClick;
 
 private:
   std::string FShortCut;
