@@ -1,0 +1,65 @@
+#include "engine/ChannelFilter.h"
+
+#include <algorithm>
+#include <numbers>
+
+bool IsFilterActive(int32_t filterType) noexcept {
+  return filterType >= 1 && filterType <= 5;
+}
+
+void SetFilterInputs(ChannelFilter& f, long double f0, long double q, long double gainDb,
+                     int32_t sampleRate) noexcept {
+  // Texts also arrive unvalidated (store, messages, a rate change); a Q of 0
+  // or an F0 beyond half the rate would divide by zero or go unstable.
+  f.F0 = static_cast<double>(std::clamp(f0, 1.0L, sampleRate / 2.0L));
+  f.Q = static_cast<double>(std::clamp(q, 0.01L, 100000.0L));
+  f.gain = static_cast<double>(std::clamp(gainDb, -200.0L, 200.0L));
+  f.w0 = static_cast<double>(2 * std::numbers::pi_v<long double> * f.F0 / sampleRate);
+  f.cosW0 = std::cos(f.w0);
+  f.sinW0 = std::sin(f.w0);
+  f.x = f.x1 = f.x2 = 0;
+  f.y = f.y1 = f.y2 = 0;
+}
+
+namespace {
+
+void SetCoefficients(ChannelFilter& f, double b0, double b1, double b2, double a0, double a1,
+                     double a2) {
+  f.b0 = b0; f.b1 = b1; f.b2 = b2;
+  f.a0 = a0; f.a1 = a1; f.a2 = a2;
+  const long double la0 = a0;
+  f.norm[0] = b0 / la0;
+  f.norm[1] = b1 / la0;
+  f.norm[2] = b2 / la0;
+  f.norm[3] = a1 / la0;
+  f.norm[4] = a2 / la0;
+}
+
+}  // namespace
+
+TFilterEdits DesignFilter(ChannelFilter& f, int32_t filterType) noexcept {
+  if (!IsFilterActive(filterType)) return {};
+  f.alpha = f.sinW0 / (2 * f.Q);
+  const double c = f.cosW0, alpha = f.alpha;
+  switch (filterType) {
+    case 1: {  // Peaking; 0 dB would be an exact pass-through, 0.02 dB is used
+      if (f.gain == 0) f.gain = 0.02;
+      f.A = std::pow(10.0, f.gain / 40);
+      SetCoefficients(f, 1 + alpha * f.A, -2 * c, 1 - alpha * f.A, 1 + alpha / f.A, -2 * c,
+                      1 - alpha / f.A);
+      return {true, true, true, false};
+    }
+    case 2:
+      SetCoefficients(f, (1 + c) / 2, -(1 + c), (1 + c) / 2, 1 + alpha, -2 * c, 1 - alpha);
+      return {true, false, false, true};
+    case 3:
+      SetCoefficients(f, (1 - c) / 2, 1 - c, (1 - c) / 2, 1 + alpha, -2 * c, 1 - alpha);
+      return {true, false, false, true};
+    case 4:
+      SetCoefficients(f, alpha, 0, -alpha, 1 + alpha, -2 * c, 1 - alpha);
+      return {true, false, true, false};
+    default:  // Notch
+      SetCoefficients(f, 1, -2 * c, 1, 1 + alpha, -2 * c, 1 - alpha);
+      return {true, false, true, false};
+  }
+}

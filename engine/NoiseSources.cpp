@@ -1,0 +1,55 @@
+#include "engine/NoiseSources.h"
+
+#include "engine/FloatRounding.h"
+
+#include <cmath>
+
+float CrestShape(float v, float exponent) noexcept {
+  if (v == 0) return 0;
+  const float magnitude = std::fabs(v);
+  // pow in double is within one ulp; 2^-49 relative leaves a wide margin.
+  const double estimate = std::pow(static_cast<double>(magnitude), static_cast<double>(exponent));
+  float shaped;
+  if (RoundsToSameFloat(estimate, estimate * 0x1p-49))
+    shaped = static_cast<float>(estimate);
+  else
+    shaped = static_cast<float>(powl(magnitude, exponent));
+  return v < 0 ? -shaped : shaped;
+}
+
+float WhiteNoise(TRandomLcg& random, float exponent) noexcept {
+  const float v = static_cast<float>(2 * random.Next() - 1);
+  return CrestShape(v, exponent);
+}
+
+namespace {
+
+struct TRowSchedule {
+  uint32_t mask, match;
+};
+
+// Row i+1 is redrawn when (n AND mask) = match.
+constexpr TRowSchedule PinkSchedule[12] = {
+    {1, 1},     {3, 2},     {7, 4},       {15, 14},     {31, 15},      {63, 31},
+    {127, 64},  {255, 129}, {255, 238},   {511, 474},   {1023, 875},   {2047, 1875}};
+
+}  // namespace
+
+uint32_t PinkRowsDue(int64_t n) noexcept {
+  const uint32_t low = static_cast<uint32_t>(n);
+  uint32_t due = 0;
+  for (int row = 0; row < 12; ++row)
+    if ((low & PinkSchedule[row].mask) == PinkSchedule[row].match) due |= 1u << row;
+  return due;
+}
+
+float PinkNoise(GeneratorState& state, float exponent, int64_t n) noexcept {
+  float* rows = state.pinkRows;
+  rows[0] = static_cast<float>(state.random.Next());
+  for (uint32_t due = PinkRowsDue(n); due != 0; due &= due - 1)
+    rows[1 + __builtin_ctz(due)] = static_cast<float>(state.random.Next());
+  float sum = 0;
+  for (int row = 0; row < 13; ++row) sum += rows[row];
+  const float v = static_cast<float>(static_cast<long double>(sum) / 6.5L - 1);
+  return CrestShape(v, exponent);
+}

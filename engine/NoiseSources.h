@@ -1,0 +1,23 @@
+#pragma once
+
+#include "engine/GeneratorState.h"
+
+#include <cstdint>
+
+/// sign(v) x |v|^exponent rounded to a 32-bit float (0 when v is 0).
+float CrestShape(float v, float exponent) noexcept;
+
+/// Next white-noise value: 2 x draw - 1, crest-shaped.
+float WhiteNoise(TRandomLcg& random, float exponent) noexcept;
+
+/// Next pink-noise value at time index n: row 0 and the rows due at n are
+/// redrawn, the 13 rows summed, scaled to -1..1 and crest-shaped.
+float PinkNoise(GeneratorState& state, float exponent, int64_t n) noexcept;
+
+/// Bit i-1 is set when row i (1..12) of the pink source is redrawn at n.
+uint32_t PinkRowsDue(int64_t n) noexcept;
+
+inline float WhiteNoiseL(GeneratorState& s) noexcept { return WhiteNoise(s.random, s.left.crestExponent); }
+inline float WhiteNoiseR(GeneratorState& s) noexcept { return WhiteNoise(s.random, s.right.crestExponent); }
+inline float PinkNoiseL(GeneratorState& s, int64_t n) noexcept { return PinkNoise(s, s.left.crestExponent, n); }
+inline float PinkNoiseR(GeneratorState& s, int64_t n) noexcept { return PinkNoise(s, s.right.crestExponent, n); }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "engine/GeneratorState.h"
+
+#include <cstdint>
+
+enum class TChannel { Left, Right };
+
+/// What the buffer fill tells the output component.
+enum class TFillResult {
+  Continue,          ///< more buffers wanted
+  End,               ///< the signal has ended
+  PerformanceIssue,  ///< a fill was entered while another had not finished
+};
+
+/// The next sample of channel `c`: modulation, noise of `noiseType` (any type
+/// but white or pink gives 0), level, filter. Does not advance frameIndex.
+int32_t RenderChannelSample(GeneratorState& state, TChannel c, int32_t noiseType) noexcept;
+
+/// -1 for x < 0, else +1 (also for 0 and -0).
+float sign(float x) noexcept;
+
+/// (2/pi) arcsin(sin x) in 32-bit steps: 0 at 0, +1 at pi/2, -1 at 3 pi/2.
+float triangle(float x) noexcept;
+
+/// Fills `size` bytes with interleaved frames. Silence after the end of a
+/// signal; `ringBytes` (the output's buffer count x buffer size) decides when
+/// a signal that ended stops the output. Never writes beyond `size`.
+TFillResult FillBuffer(GeneratorState& state, uint8_t* buffer, int32_t size, int64_t ringBytes) noexcept;
+
+/// Stores `sample` as `bytes` (2 or 3) little-endian two's-complement bytes
+/// at `out` and advances `out`.
+void StoreSample(uint8_t*& out, int32_t sample, int bytes) noexcept;
