@@ -146,7 +146,9 @@ void TAudioOut::BufferDone(TCallBackWinOut& receiver, TWaveHdr& header) {
   }
   ++ProcessedBuffers;
   QueuedBuffers = FilledBuffers - ProcessedBuffers;
-  Active = QueuedBuffers > 0;
+  // A buffer that was filled but whose write failed never comes back: the run
+  // also ends when the device holds nothing more.
+  Active = QueuedBuffers > 0 && BuffersOut();
   if (FillWaveBuffer(BufIndex, FCycleSize)) WriteBuffer();
   if (!Active) {
     ContinueProcessing = false;
