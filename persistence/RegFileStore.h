@@ -1,0 +1,30 @@
+#pragma once
+// The settings store of the running program: one REGEDIT4 text file, shared
+// by every instance. Each Merge takes a lock, re-reads the file, changes only
+// the given values and replaces the file whole, so two instances never wipe
+// each other's values and a crash never leaves half a file.
+
+#include "platform/SettingsStore.h"
+
+#include <string>
+
+class TRegFileStore final : public TSettingsStore {
+public:
+  /// A store kept in the file at path (a lock file "<path>.lock" lies beside it).
+  explicit TRegFileStore(std::string path);
+
+  bool KeyExists() override;
+  /// Nothing when the file is missing, unreadable or holds no key section.
+  std::optional<TSettingsValues> Read() override;
+  /// Creates the file and its folders when missing.
+  bool Merge(const TSettingsValues& changes) override;
+
+  const std::string& Path() const { return FPath; }
+
+private:
+  std::string FPath;
+};
+
+/// $XDG_CONFIG_HOME/Vellacor/Zephyra.reg, with ~/.config when that variable is
+/// unset, empty or not an absolute path.
+std::string DefaultSettingsFilePath();
