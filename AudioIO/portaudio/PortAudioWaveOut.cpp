@@ -1,0 +1,276 @@
+#include "AudioIO/portaudio/PortAudioWaveOut.h"
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+// Result codes above this carry a PortAudio error: code = base + (error - paNotInitialized).
+constexpr TMMResult PaErrorBase = 0x1000;
+
+PaSampleFormat SampleFormat(uint16_t bits) {
+  switch (bits) {
+    case 8: return paUInt8;
+    case 16: return paInt16;
+    case 24: return paInt24;
+    default: return 0;
+  }
+}
+
+bool Playable(const TWaveFormatEx& f) {
+  return f.wFormatTag == WAVE_FORMAT_PCM && (f.nChannels == 1 || f.nChannels == 2) &&
+         SampleFormat(f.wBitsPerSample) != 0 && f.nBlockAlign == f.wBitsPerSample / 8 * f.nChannels &&
+         f.nSamplesPerSec > 0;
+}
+}  // namespace
+
+TPortAudioWaveOut::TPortAudioWaveOut() {
+  FWakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  FInitError = Pa_Initialize();
+  if (FInitError != paNoError) return;
+  for (PaDeviceIndex i = 0; i < Pa_GetDeviceCount(); ++i) {
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+    if (info != nullptr && info->maxOutputChannels > 0) FOutputDevices.push_back(i);
+  }
+}
+
+TPortAudioWaveOut::~TPortAudioWaveOut() {
+  if (FStream != nullptr) {
+    StopStream();
+    Pa_CloseStream(FStream);
+  }
+  if (FInitError == paNoError) Pa_Terminate();
+  if (FWakeFd >= 0) close(FWakeFd);
+}
+
+void TPortAudioWaveOut::Dispatch() {
+  uint64_t count;
+  while (read(FWakeFd, &count, sizeof count) > 0) {
+  }
+  // A target may write, reset or close while a notification is delivered; take one at a time.
+  for (;;) {
+    CollectFinished();
+    if (FNotes.empty()) return;
+    TNote note = FNotes.front();
+    FNotes.pop_front();
+    switch (note.Kind) {
+      case TNoteKind::Open: note.Target->WomOpen(); break;
+      case TNoteKind::Done: note.Target->WomDone(*note.Header); break;
+      case TNoteKind::Close: note.Target->WomClose(); break;
+    }
+  }
+}
+
+std::vector<std::string> TPortAudioWaveOut::DeviceNames() {
+  std::vector<std::string> names;
+  for (PaDeviceIndex index : FOutputDevices) names.emplace_back(std::string(Pa_GetDeviceInfo(index)->name).substr(0, MAXPNAMELEN));
+  return names;
+}
+
+TMMResult TPortAudioWaveOut::Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format,
+                                  TWaveOutTarget& target) {
+  if (FInitError != paNoError) return FromPaError(FInitError);
+  if (FStream != nullptr) return MMSYSERR_ALLOCATED;
+  PaDeviceIndex index = device == WAVE_MAPPER ? Pa_GetDefaultOutputDevice()
+                        : device < FOutputDevices.size() ? FOutputDevices[device]
+                                                         : paNoDevice;
+  if (index == paNoDevice) return MMSYSERR_BADDEVICEID;
+  if (!Playable(format)) return WAVERR_BADFORMAT;
+
+  PaStreamParameters parameters{};
+  parameters.device = index;
+  parameters.channelCount = format.nChannels;
+  parameters.sampleFormat = SampleFormat(format.wBitsPerSample);
+  parameters.suggestedLatency = Pa_GetDeviceInfo(index)->defaultLowOutputLatency;
+  PaError error = Pa_OpenStream(&FStream, nullptr, &parameters, format.nSamplesPerSec, paFramesPerBufferUnspecified,
+                                paClipOff | paDitherOff, &StreamCallback, this);
+  if (error != paNoError) {
+    FStream = nullptr;
+    return FromPaError(error);
+  }
+  FBlockAlign = format.nBlockAlign;
+  FSilence = format.wBitsPerSample == 8 ? 0x80 : 0;
+  FPaused.store(false);
+  FFramesPlayed.store(0);
+  FCurrent = TQueued{};
+  FOffset = 0;
+  FOutstanding = 0;
+  FTarget = &target;
+  handle = ++FHandle;
+  FNotes.push_back({TNoteKind::Open, &target, nullptr});
+  Wake();
+  return MMSYSERR_NOERROR;
+}
+
+TMMResult TPortAudioWaveOut::Prepare(TWaveHandle handle, TWaveHdr& header) {
+  if (TMMResult result = CheckHandle(handle)) return result;
+  header.dwFlags |= WHDR_PREPARED;
+  return MMSYSERR_NOERROR;
+}
+
+TMMResult TPortAudioWaveOut::Write(TWaveHandle handle, TWaveHdr& header) {
+  if (TMMResult result = CheckHandle(handle)) return result;
+  if (!(header.dwFlags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
+  // Every written buffer must fit the ring of finished ones too.
+  if (FOutstanding >= static_cast<int>(RingSize)) return MMSYSERR_NOMEM;
+  header.dwFlags = (header.dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
+  FSubmitted.Push({&header, header.dwBufferLength - header.dwBufferLength % FBlockAlign});
+  ++FOutstanding;
+  return FStreamRunning ? MMSYSERR_NOERROR : StartStream();
+}
+
+TMMResult TPortAudioWaveOut::Pause(TWaveHandle handle) {
+  if (TMMResult result = CheckHandle(handle)) return result;
+  FPaused.store(true, std::memory_order_release);
+  return MMSYSERR_NOERROR;
+}
+
+TMMResult TPortAudioWaveOut::Restart(TWaveHandle handle) {
+  if (TMMResult result = CheckHandle(handle)) return result;
+  FPaused.store(false, std::memory_order_release);
+  return MMSYSERR_NOERROR;
+}
+
+TMMResult TPortAudioWaveOut::Reset(TWaveHandle handle) {
+  if (TMMResult result = CheckHandle(handle)) return result;
+  TMMResult result = StopStream();
+  CollectFinished();
+  ReturnQueued();
+  FFramesPlayed.store(0);
+  Wake();
+  return result;
+}
+
+TMMResult TPortAudioWaveOut::Unprepare(TWaveHandle handle, TWaveHdr& header) {
+  if (TMMResult result = CheckHandle(handle)) return result;
+  CollectFinished();
+  if (header.dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
+  header.dwFlags &= ~WHDR_PREPARED;
+  return MMSYSERR_NOERROR;
+}
+
+TMMResult TPortAudioWaveOut::Close(TWaveHandle handle) {
+  if (TMMResult result = CheckHandle(handle)) return result;
+  CollectFinished();
+  if (FOutstanding > 0) return WAVERR_STILLPLAYING;
+  StopStream();
+  PaError error = Pa_CloseStream(FStream);
+  FStream = nullptr;
+  FNotes.push_back({TNoteKind::Close, FTarget, nullptr});
+  FTarget = nullptr;
+  Wake();
+  return FromPaError(error);
+}
+
+TMMResult TPortAudioWaveOut::GetPosition(TWaveHandle handle, uint32_t& samples) {
+  if (TMMResult result = CheckHandle(handle)) return result;
+  samples = static_cast<uint32_t>(FFramesPlayed.load(std::memory_order_acquire));
+  return MMSYSERR_NOERROR;
+}
+
+std::string TPortAudioWaveOut::ErrorText(TMMResult code) {
+  switch (code) {
+    case MMSYSERR_NOERROR: return "The command completed successfully.";
+    case MMSYSERR_BADDEVICEID: return "The device identifier is not among the output devices.";
+    case MMSYSERR_ALLOCATED: return "The device is already in use.";
+    case MMSYSERR_INVALHANDLE: return "The device is not open.";
+    case MMSYSERR_NOMEM: return "Too many buffers are queued on the device.";
+    case WAVERR_BADFORMAT: return "The device cannot play this format.";
+    case WAVERR_STILLPLAYING: return "Buffers are still queued on the device.";
+    case WAVERR_UNPREPARED: return "The buffer is not prepared.";
+    default: break;
+  }
+  if (code >= PaErrorBase) {
+    auto error = static_cast<PaError>(static_cast<int>(code - PaErrorBase) + paNotInitialized);
+    if (error == paUnanticipatedHostError) {
+      const PaHostErrorInfo* info = Pa_GetLastHostErrorInfo();
+      if (info != nullptr && info->errorText != nullptr && *info->errorText) return info->errorText;
+    }
+    return Pa_GetErrorText(error);
+  }
+  return "Unspecified error in the sound device.";
+}
+
+void TPortAudioWaveOut::DropNotifications(TWaveOutTarget& target) {
+  CollectFinished();
+  std::erase_if(FNotes, [&](const TNote& note) { return note.Target == &target; });
+  if (FTarget == &target) FTarget = nullptr;
+}
+
+int TPortAudioWaveOut::StreamCallback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
+                                      PaStreamCallbackFlags, void* self) noexcept {
+  static_cast<TPortAudioWaveOut*>(self)->Render(static_cast<uint8_t*>(output), frames);
+  return paContinue;
+}
+
+void TPortAudioWaveOut::Render(uint8_t* output, size_t frames) noexcept {
+  const size_t wanted = frames * FBlockAlign;
+  size_t written = 0;
+  bool finished = false;
+  // A paused device plays silence and keeps its queue.
+  while (written < wanted && !FPaused.load(std::memory_order_acquire)) {
+    if (FCurrent.Header == nullptr && !FSubmitted.Pop(FCurrent)) break;
+    size_t count = std::min<size_t>(FCurrent.Bytes - FOffset, wanted - written);
+    std::memcpy(output + written, FCurrent.Header->lpData + FOffset, count);
+    written += count;
+    FOffset += static_cast<uint32_t>(count);
+    if (FOffset == FCurrent.Bytes) {
+      FFinished.Push(FCurrent.Header);  // cannot be full: Write keeps at most RingSize out
+      FCurrent = TQueued{};
+      FOffset = 0;
+      finished = true;
+    }
+  }
+  std::memset(output + written, FSilence, wanted - written);
+  FFramesPlayed.fetch_add(written / FBlockAlign, std::memory_order_release);
+  if (finished) Wake();
+}
+
+TMMResult TPortAudioWaveOut::CheckHandle(TWaveHandle handle) const {
+  return FStream != nullptr && handle == FHandle ? MMSYSERR_NOERROR : MMSYSERR_INVALHANDLE;
+}
+
+TMMResult TPortAudioWaveOut::StartStream() {
+  PaError error = Pa_StartStream(FStream);
+  FStreamRunning = error == paNoError;
+  return FromPaError(error);
+}
+
+TMMResult TPortAudioWaveOut::StopStream() {
+  if (!FStreamRunning) return MMSYSERR_NOERROR;
+  // Abort joins the device thread, so the GUI thread may touch its state afterwards.
+  PaError error = Pa_AbortStream(FStream);
+  FStreamRunning = false;
+  return FromPaError(error);
+}
+
+void TPortAudioWaveOut::CollectFinished() {
+  TWaveHdr* header;
+  while (FFinished.Pop(header)) {
+    header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+    --FOutstanding;
+    if (FTarget != nullptr) FNotes.push_back({TNoteKind::Done, FTarget, header});
+  }
+}
+
+void TPortAudioWaveOut::ReturnQueued() {
+  // The device thread is stopped: the GUI thread consumes the submitted ring now.
+  if (FCurrent.Header != nullptr) FFinished.Push(FCurrent.Header);
+  FCurrent = TQueued{};
+  FOffset = 0;
+  TQueued queued;
+  while (FSubmitted.Pop(queued)) FFinished.Push(queued.Header);
+  CollectFinished();
+}
+
+void TPortAudioWaveOut::Wake() noexcept {
+  uint64_t one = 1;
+  [[maybe_unused]] auto written = write(FWakeFd, &one, sizeof one);
+}
+
+TMMResult TPortAudioWaveOut::FromPaError(PaError error) {
+  if (error == paNoError) return MMSYSERR_NOERROR;
+  return PaErrorBase + static_cast<TMMResult>(error - paNotInitialized);
+}

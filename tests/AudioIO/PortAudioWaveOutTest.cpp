@@ -1,0 +1,212 @@
+// The output component on the PortAudio device, end to end: PortAudio plays
+// into an ALSA device that the test defines itself (a file PCM over the null
+// PCM), and the bytes that reached ALSA are compared with the bytes the fill
+// event wrote. The null PCM takes data as fast as it comes, so the device
+// thread runs ahead of real time and plays silence whenever its queue is
+// empty; comparisons therefore drop silent frames first.
+
+#include "AudioIO/AudioOut.h"
+#include "AudioIO/portaudio/PortAudioWaveOut.h"
+#include "platform/PlainMessageLoop.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr const char* TestPcm = "zephyra_capture";
+
+fs::path TestDir() { return fs::temp_directory_path() / ("zephyra-alsa-" + std::to_string(getpid())); }
+
+/// Writes the ALSA configuration once per process and points ALSA at it.
+fs::path CapturePath() {
+  static const fs::path path = [] {
+    fs::path dir = TestDir();
+    fs::create_directories(dir);
+    std::ofstream(dir / "asound.conf") << "pcm." << TestPcm << " {\n  type file\n  slave.pcm \"null\"\n  file \""
+                                       << (dir / "played.raw").string() << "\"\n  format \"raw\"\n}\n";
+    std::string configPath = "/usr/share/alsa/alsa.conf:" + (dir / "asound.conf").string();
+    setenv("ALSA_CONFIG_PATH", configPath.c_str(), 1);
+    return dir / "played.raw";
+  }();
+  return path;
+}
+
+class TRemoveTestDir final : public ::testing::Environment {
+public:
+  void TearDown() override { fs::remove_all(TestDir()); }
+};
+const auto* const removeTestDir = ::testing::AddGlobalTestEnvironment(new TRemoveTestDir);
+
+class PortAudioWaveOutTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    capture = CapturePath();
+    device = std::make_unique<TPortAudioWaveOut>();
+    auto names = device->DeviceNames();
+    auto found = std::find(names.begin(), names.end(), TestPcm);
+    ASSERT_NE(found, names.end()) << "PortAudio does not list the test's ALSA device";
+    owned = std::make_unique<TAudioOut>(*device, loop);
+    AudioOut1 = owned.get();
+    AudioOut1->SetWaveDevice(static_cast<uint32_t>(found - names.begin()));
+    AudioOut1->SetOnStart([this](void*) { ++starts; });
+    AudioOut1->SetOnStop([this](void*) { ++stops; });
+    AudioOut1->SetOnFillBuffer([this](uint8_t* buffer, int32_t& size) { return Fill(buffer, size); });
+    SetFormat(16, true, 44100);
+  }
+
+  void TearDown() override {
+    owned.reset();
+    device.reset();
+    fs::remove(capture);
+  }
+
+  void SetFormat(uint16_t bits, bool stereo, int32_t rate) {
+    AudioOut1->SetStereo(stereo);
+    AudioOut1->SetFrameRate(rate);
+    AudioOut1->SetQuantization(bits);
+    AudioOut1->SetNumBuffers(4);
+    AudioOut1->SetBufferSize(4096);
+    silence = bits == 8 ? 0x80 : 0;
+  }
+
+  /// Bytes 1..100 in turn: never a silent frame, so every written frame can be found in the capture.
+  bool Fill(uint8_t* buffer, int32_t size) {
+    if (fillsLeft-- <= 0) return false;
+    for (int32_t i = 0; i < size; ++i) buffer[i] = static_cast<uint8_t>(1 + generated.size() % 100), generated.push_back(buffer[i]);
+    return true;
+  }
+
+  /// Processes messages until done() holds; false after five seconds.
+  template <typename Condition>
+  bool WaitUntil(Condition done) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      loop.WaitMessages(10);
+    }
+    return true;
+  }
+
+  bool Start() {
+    ++runs;
+    return AudioOut1->Start(AudioOut1);
+  }
+  /// Waits for the stop event of the last run.
+  bool WaitForStop() { return WaitUntil([this] { return stops == runs; }); }
+
+  /// The captured bytes without the device's silent frames.
+  std::vector<uint8_t> Played() const {
+    std::ifstream file(capture, std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const size_t frame = AudioOut1->WaveFormat().nBlockAlign;
+    std::vector<uint8_t> audible;
+    for (size_t at = 0; at + frame <= bytes.size(); at += frame) {
+      auto first = bytes.begin() + static_cast<ptrdiff_t>(at);
+      if (std::any_of(first, first + static_cast<ptrdiff_t>(frame), [this](uint8_t b) { return b != silence; }))
+        audible.insert(audible.end(), first, first + static_cast<ptrdiff_t>(frame));
+    }
+    return audible;
+  }
+
+  fs::path capture;
+  TPlainMessageLoop loop;
+  std::unique_ptr<TPortAudioWaveOut> device;
+  std::unique_ptr<TAudioOut> owned;
+  TAudioOut* AudioOut1 = nullptr;
+  std::vector<uint8_t> generated;
+  int fillsLeft = 1 << 30;
+  int runs = 0;
+  int starts = 0;
+  int stops = 0;
+  uint8_t silence = 0;
+};
+
+TEST_F(PortAudioWaveOutTest, ShortSignalEndingByItselfReachesTheDeviceWholeInEveryFormat) {
+  struct TCase {
+    uint16_t bits;
+    bool stereo;
+    int32_t rate;
+  };
+  for (TCase c : {TCase{16, true, 44100}, TCase{8, false, 22050}, TCase{24, true, 48000}, TCase{24, false, 8000}}) {
+    SCOPED_TRACE(testing::Message() << c.bits << " bits, stereo " << c.stereo << ", " << c.rate << " Hz");
+    SetFormat(c.bits, c.stereo, c.rate);
+    generated.clear();
+    fillsLeft = 10;
+    ASSERT_TRUE(Start()) << AudioOut1->ErrorMessage;
+    ASSERT_TRUE(WaitForStop());
+    EXPECT_EQ(AudioOut1->FilledBuffers, 10);
+    EXPECT_EQ(Played(), generated);
+  }
+}
+
+TEST_F(PortAudioWaveOutTest, PausedOutputHoldsItsQueueAndGoesOnWhereItStopped) {
+  AudioOut1->SetPaused(true);
+  ASSERT_TRUE(Start()) << AudioOut1->ErrorMessage;
+  loop.Sleep(30);
+  loop.ProcessMessages();
+  EXPECT_EQ(AudioOut1->ProcessedBuffers, 0);
+  EXPECT_EQ(AudioOut1->ElapsedTime(), 0.0);
+
+  AudioOut1->SetPaused(false);
+  ASSERT_TRUE(WaitUntil([this] { return AudioOut1->ProcessedBuffers >= 8; }));
+  AudioOut1->SetPaused(true);
+  loop.Sleep(10);  // a callback already running when the pause came finishes its period
+  double pausedAt = AudioOut1->ElapsedTime();
+  EXPECT_GT(pausedAt, 0.0);
+  loop.Sleep(30);
+  loop.ProcessMessages();
+  EXPECT_EQ(AudioOut1->ElapsedTime(), pausedAt);
+
+  AudioOut1->SetPaused(false);
+  AudioOut1->StopGracefully();
+  ASSERT_TRUE(WaitForStop());
+  EXPECT_FALSE(AudioOut1->Paused());
+  EXPECT_EQ(Played(), generated) << "every filled buffer played once, in order";
+}
+
+TEST_F(PortAudioWaveOutTest, StopAtOnceDropsTheQueuedAudioAndTheDevicePlaysAgainAfterwards) {
+  ASSERT_TRUE(Start()) << AudioOut1->ErrorMessage;
+  ASSERT_TRUE(WaitUntil([this] { return AudioOut1->ProcessedBuffers >= 5; }));
+  AudioOut1->SetPaused(true);  // holds the device so that the stop surely finds queued audio
+  AudioOut1->StopAtOnce();
+  ASSERT_TRUE(WaitForStop());
+  std::vector<uint8_t> played = Played();
+  ASSERT_LE(played.size() + 3 * 4096, generated.size()) << "at least three queued buffers were never played";
+  EXPECT_TRUE(std::equal(played.begin(), played.end(), generated.begin())) << "what did play is the start of the signal";
+
+  generated.clear();
+  fillsLeft = 5;
+  ASSERT_TRUE(Start()) << AudioOut1->ErrorMessage;
+  ASSERT_TRUE(WaitForStop());
+  EXPECT_EQ(Played(), generated);
+}
+
+TEST_F(PortAudioWaveOutTest, DeviceIdOutsideTheListFailsTheStartWithAClearText) {
+  AudioOut1->SetWaveDevice(static_cast<uint32_t>(device->DeviceNames().size()));
+  EXPECT_FALSE(Start());
+  EXPECT_EQ(AudioOut1->ErrorMessage, "The device identifier is not among the output devices.");
+  for (const auto& name : device->DeviceNames()) EXPECT_LE(name.size(), MAXPNAMELEN);
+}
+
+TEST_F(PortAudioWaveOutTest, UnplayableFormatIsRefusedByTheDevice) {
+  TWaveFormatEx format = AudioOut1->WaveFormat();
+  format.wBitsPerSample = 12;
+  TWaveHandle handle = 0;
+  struct TIgnore final : TWaveOutTarget {
+    void WomOpen() override {}
+    void WomDone(TWaveHdr&) override {}
+    void WomClose() override {}
+  } target;
+  EXPECT_EQ(device->Open(handle, AudioOut1->WaveDevice(), format, target), WAVERR_BADFORMAT);
+}
+
+}  // namespace
