@@ -1,0 +1,21 @@
+#pragma once
+// The services a generator window is created with. Each must outlive the window.
+
+#include "engine/NumberFormat.h"
+
+class TApplication;
+class TClock;
+class TDialogs;
+class TMessageLoop;
+class TShell;
+class TWaveOutDevice;
+
+struct TGeneratorServices {
+  TApplication& Application;
+  TMessageLoop& Loop;
+  TDialogs& Dialogs;
+  TShell& Shell;
+  TClock& Clock;
+  TWaveOutDevice& WaveOut;
+  TNumberFormat Format;
+};

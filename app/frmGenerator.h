@@ -1,0 +1,319 @@
+#pragma once
+// The generator's main window: every signal setting lives in one of its
+// controls; its handlers keep the controls consistent and turn them into the
+// engine's values, and drive the window's wave output.
+
+#include "AudioIO/AudioOut.h"
+#include "app/Controls.h"
+#include "app/Form.h"
+#include "app/GeneratorServices.h"
+#include "app/ListItemLayout.h"
+#include "engine/GeneratorState.h"
+#include "playback/GeneratorBroadcast.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class TfrmSettings;
+struct TFieldRule;
+
+class TfrmGenerator : public TForm {
+public:
+  /// Creates the window as the program starts it: lists filled with their
+  /// pictures, first waveform and "Cosine" selected, the device list filled
+  /// (a message and ON disabled when there is no device).
+  explicit TfrmGenerator(const TGeneratorServices& services);
+  ~TfrmGenerator() override;
+
+  // ---- engine values and output ----
+  GeneratorState State;
+  /// The window's wave output component.
+  TAudioOut* AudioOut1 = nullptr;
+  /// The output settings window; set when it is created.
+  TfrmSettings* frmSettings = nullptr;
+
+  // ---- controls ----
+  TGroupBox grpOutputDevice{this, "grpOutputDevice"};
+  TComboBox WaveDevice{this, "WaveDevice"};
+  TGroupBox grpPeriod{this, "grpPeriod"};
+  TEdit Duration{this, "Duration"};
+  TLabel lblDurationUnit{this, "lblDurationUnit"};
+  TCheckBox Loop{this, "Loop"};
+  TGroupBox grpChannels{this, "grpChannels"};
+  TComboBox cboChannels{this, "cboChannels"};
+  TCheckBox chkAsLeft{this, "chkAsLeft"};
+
+  TGroupBox boxLeftAll{this, "boxLeftAll"};
+  TCheckBox Lefttick{this, "Lefttick"};
+  TLabel lblNoiseFunctionL{this, "lblNoiseFunctionL"};
+  TComboBox WaveFormLeft{this, "WaveFormLeft"};
+  TLabel lblPeakRMSratioL{this, "lblPeakRMSratioL"};
+  TComboBox cboCrestFactorL{this, "cboCrestFactorL"};
+  TGroupBox grpFilterL{this, "grpFilterL"};
+  TComboBox cboFilterTypeL1{this, "cboFilterTypeL1"};
+  TLabel lblFZeroL{this, "lblFZeroL"};
+  TEdit txtFZeroL{this, "txtFZeroL"};
+  TLabel lblHzL{this, "lblHzL"};
+  TLabel lblGainL{this, "lblGainL"};
+  TEdit txtGainL{this, "txtGainL"};
+  TLabel lbldBL{this, "lbldBL"};
+  TLabel lblQL{this, "lblQL"};
+  TEdit txtQL{this, "txtQL"};
+  TGroupBox grpAmplitudeL{this, "grpAmplitudeL"};
+  TTrackBar barAmplitudeLeft{this, "barAmplitudeLeft"};
+  TEdit AmplitudeLeft{this, "AmplitudeLeft"};
+  TLabel lbldBFSL{this, "lbldBFSL"};
+  TGroupBox grpModulationL{this, "grpModulationL"};
+  TCheckBox ModulationOnLeft{this, "ModulationOnLeft"};
+  TLabel lblFunctionL{this, "lblFunctionL"};
+  TComboBox ModFunctionLeft{this, "ModFunctionLeft"};
+  TLabel lblPeriodL{this, "lblPeriodL"};
+  TEdit ModPeriodLeftEdit{this, "ModPeriodLeftEdit"};
+  TLabel lblSecL{this, "lblSecL"};
+  TLabel lblDepthL{this, "lblDepthL"};
+  TEdit ModDepthLeftEdit{this, "ModDepthLeftEdit"};
+  TLabel lblPercentL{this, "lblPercentL"};
+  TLabel lblPhaseL{this, "lblPhaseL"};
+  TEdit ModPhaseLeftEdit{this, "ModPhaseLeftEdit"};
+
+  TGroupBox boxRightAll{this, "boxRightAll"};
+  TCheckBox RightTick{this, "RightTick"};
+  TLabel lblNoiseFunctionR{this, "lblNoiseFunctionR"};
+  TComboBox WaveFormRight{this, "WaveFormRight"};
+  TLabel lblPeakRMSratioR{this, "lblPeakRMSratioR"};
+  TComboBox cboCrestFactorR{this, "cboCrestFactorR"};
+  TGroupBox grpFilterR{this, "grpFilterR"};
+  TComboBox cboFilterTypeR1{this, "cboFilterTypeR1"};
+  TLabel lblFZeroR{this, "lblFZeroR"};
+  TEdit txtFZeroR{this, "txtFZeroR"};
+  TLabel lblHzR{this, "lblHzR"};
+  TLabel lblGainR{this, "lblGainR"};
+  TEdit txtGainR{this, "txtGainR"};
+  TLabel lbldBR{this, "lbldBR"};
+  TLabel lblQR{this, "lblQR"};
+  TEdit txtQR{this, "txtQR"};
+  TGroupBox grpAmplitudeR{this, "grpAmplitudeR"};
+  TTrackBar barAmplitudeRight{this, "barAmplitudeRight"};
+  TEdit AmplitudeRight{this, "AmplitudeRight"};
+  TLabel lbldBFSR{this, "lbldBFSR"};
+  TGroupBox grpModulationR{this, "grpModulationR"};
+  TCheckBox ModulationOnRight{this, "ModulationOnRight"};
+  TLabel lblFunctionR{this, "lblFunctionR"};
+  TComboBox ModFunctionRight{this, "ModFunctionRight"};
+  TLabel lblPeriodR{this, "lblPeriodR"};
+  TEdit ModPeriodRightEdit{this, "ModPeriodRightEdit"};
+  TLabel lblSecR{this, "lblSecR"};
+  TLabel lblDepthR{this, "lblDepthR"};
+  TEdit ModDepthRightEdit{this, "ModDepthRightEdit"};
+  TLabel lblPercentR{this, "lblPercentR"};
+  TLabel lblPhaseR{this, "lblPhaseR"};
+  TEdit ModPhaseRightEdit{this, "ModPhaseRightEdit"};
+
+  TGroupBox grpMemory{this, "grpMemory"};
+  TButton Memory1{this, "Memory1"};
+  TButton Memory2{this, "Memory2"};
+  TButton Memory3{this, "Memory3"};
+  TButton Memory4{this, "Memory4"};
+
+  TButton btnOFF{this, "btnOFF"};
+  TButton btnPause{this, "btnPause"};
+  TButton btnON{this, "btnON"};
+  TShape LED{this, "LED"};
+  TCheckBox chkSync{this, "chkSync"};
+  TLabel lblFS{this, "lblFS"};
+  TLabel lblCredit{this, "lblCredit"};
+
+  // ---- menus ----
+  TMenuItem MainMenu1{this, "MainMenu1"};
+  TMenuItem mnuFile{this, "mnuFile"};
+  TMenuItem OpenNewGeneratorWindow1{this, "OpenNewGeneratorWindow1"};
+  TMenuItem SaveToneAsWaveFile1{this, "SaveToneAsWaveFile1"};
+  TMenuItem LoadPresets1{this, "LoadPresets1"};
+  TMenuItem SavePresetsAs1{this, "SavePresetsAs1"};
+  TMenuItem RunScript1{this, "RunScript1"};
+  TMenuItem OpenScriptEditor1{this, "OpenScriptEditor1"};
+  TMenuItem Exit1{this, "Exit1"};
+  TMenuItem mnuPresets{this, "mnuPresets"};
+  TMenuItem RecallPreset1{this, "RecallPreset1"};
+  TMenuItem RecallPreset2{this, "RecallPreset2"};
+  TMenuItem RecallPreset3{this, "RecallPreset3"};
+  TMenuItem RecallPreset4{this, "RecallPreset4"};
+  TMenuItem StorePreset1{this, "StorePreset1"};
+  TMenuItem StorePreset2{this, "StorePreset2"};
+  TMenuItem StorePreset3{this, "StorePreset3"};
+  TMenuItem StorePreset4{this, "StorePreset4"};
+  TMenuItem AutostartRecalledPresets1{this, "AutostartRecalledPresets1"};
+  TMenuItem rESETTOdEFAULT1{this, "rESETTOdEFAULT1"};
+  TMenuItem mnuTools{this, "mnuTools"};
+  TMenuItem OutputSettings1{this, "OutputSettings1"};
+  TMenuItem PerformanceTest1{this, "PerformanceTest1"};
+  TMenuItem OFF1{this, "OFF1"};
+  TMenuItem Pause1{this, "Pause1"};
+  TMenuItem ON1{this, "ON1"};
+  TMenuItem ONOFF2{this, "ONOFF2"};
+  TMenuItem mnuHelp{this, "mnuHelp"};
+  TMenuItem Help1{this, "Help1"};
+  TMenuItem Emailtheauthor1{this, "Emailtheauthor1"};
+  TMenuItem MoreAudioSoftware1{this, "MoreAudioSoftware1"};
+  /// Right-click menu of the right channel's group box.
+  TMenuItem mnuCopyLtoR{this, "mnuCopyLtoR"};
+  TMenuItem CopySettingsfromleftChannel1{this, "CopySettingsfromleftChannel1"};
+  /// Right-click menu of the left channel's group box.
+  TMenuItem mnuCopyRtoL{this, "mnuCopyRtoL"};
+  TMenuItem CopySettingsfromrightChannel1{this, "CopySettingsfromrightChannel1"};
+
+  // ---- field validation and level (frmGeneratorLevels.cpp) ----
+  /// Validates the level text, then moves the slider to match it.
+  void AmplitudeLeftExit();
+  void AmplitudeRightExit();
+  /// Level gain from the text as typed; with "= Left" the right channel follows.
+  void AmplitudeLeftChange();
+  void AmplitudeRightChange();
+  /// Writes the slider's level into the edit.
+  void barAmplitudeLeftChange();
+  void barAmplitudeRightChange();
+  void DurationExit();
+
+  // ---- modulation (frmGeneratorModulation.cpp) ----
+  void ModDepthLeftEditExit();
+  void ModDepthRightEditExit();
+  void ModDepthLeftEditChange();
+  void ModDepthRightEditChange();
+  /// Period from the text, shown to 3 decimals; a period that is not above 0 becomes 1.
+  void ModPeriodLeftEditExit();
+  void ModPeriodRightEditExit();
+  /// Period while typing; 0 while the output runs stops it and shows "1".
+  void ModPeriodLeftEditChange();
+  void ModPeriodRightEditChange();
+  void ModPhaseLeftEditExit();
+  void ModPhaseRightEditExit();
+  void ModPhaseLeftEditChange();
+  void ModPhaseRightEditChange();
+  void ModulationOnLeftClick();
+  void ModulationOnRightClick();
+
+  // ---- channels and waveforms (frmGeneratorChannels.cpp) ----
+  void cboChannelsChange();
+  /// Channel mode as the settings load applies it (ignores "= Left", no colours).
+  void monoClick();
+  void chkAsLeftClick();
+  /// Channel switches; both off stops the output and disables ON.
+  void LefttickClick();
+  /// Left waveform or left modulation function changed.
+  void WaveFormLeftChange();
+  void WaveFormRightChange();
+  void ModFunctionRightChange();
+  void cboCrestFactorLChange();
+  void cboCrestFactorRChange();
+  void LoopClick();
+
+  // ---- filter (frmGeneratorFilter.cpp) ----
+  /// Each filter field validates and then prepares.
+  void txtFZeroLExit();
+  void txtGainLExit();
+  void txtQLExit();
+  void txtFZeroRExit();
+  void txtGainRExit();
+  void txtQRExit();
+  void cboFilterTypeL1Change();
+  void cboFilterTypeR1Change();
+  /// Turns the controls into the generator state and restarts the signal.
+  /// Throws EConvertError at a duration or filter text that does not convert.
+  void Preparevariables();
+  /// Copies what the renderer reads live from the controls into State.
+  void SyncLiveSettings();
+
+  // ---- window, labels and menus (frmGeneratorWindow.cpp) ----
+  /// Caption "Zephyra" and the sample-rate label.
+  void FormActivate();
+  void lblFSClick();
+  void lblPeakRMSratioLClick();
+  void Image1Click();
+  /// Hover style of a link label: blue and underlined on enter, black on leave.
+  void lblPeakRMSratioLMouseEnter(TLabel& sender);
+  void lblPeakRMSratioLMouseLeave(TLabel& sender);
+  /// Where the item of an owner-drawn list goes; list is one of the five lists.
+  TItemLayout DrawItemLayout(const TCustomList& list, int32_t index, const TItemRect& rect,
+                             int32_t pictureWidth) const;
+  void OpenNewGeneratorWindow1Click();
+  void OpenScriptEditor1Click();
+  void Exit1Click();
+  void OutputSettings1Click();
+  void Help1Click();
+  void Emailtheauthor1Click();
+  void MoreAudioSoftware1Click();
+  /// Stops the output and closes the window.
+  void Close();
+  TEvent OnClose;
+
+  // ---- playback (playback/frmGeneratorPlayback.cpp) ----
+  /// Prepares and starts the output unless it runs; the focus then goes to OFF.
+  void startsignal();
+  void btnONClick();
+  void btnOFFClick();
+  void btnPauseClick();
+  /// OFF when the output is active, otherwise ON.
+  void ONOFF2Click();
+  void AudioOut1Start(void* sender);
+  void AudioOut1Stop(void* sender);
+  /// The output's fill event, on the GUI thread.
+  bool AudioOut1FillBuffer(uint8_t* buffer, int32_t& size);
+  void WaveDeviceChange();
+
+  // ---- synchronisation (playback/frmGeneratorMessages.cpp) ----
+  void chkSyncClick();
+  /// Sends BroadcastMessage with the parameters to every generator.
+  void BroadcastToGenerators(uint32_t wParam, int32_t lParam);
+  /// A generator message sent to this window (start, stop, pause, sync box).
+  void GeneratorMessage(uint32_t number, uint32_t wParam, int32_t lParam);
+  /// Replaces the in-process broadcast; broadcast must outlive the window.
+  void SetBroadcast(TGeneratorBroadcast& broadcast) { FBroadcast = &broadcast; }
+
+  // ---- reset and channel copy (persistence/frmGeneratorReset.cpp) ----
+  void rESETTOdEFAULT1Click();
+  /// Right channel := left channel (not the filter).
+  void CopySettingsfromleftChannel1Click();
+  /// Left channel := right channel (not the filter).
+  void CopySettingsfromrightChannel1Click();
+
+  /// Start-up without stored settings: channel mode, crest and modulation
+  /// reactions, one preparation.
+  void StartWithoutStoredSettings();
+
+  const TGeneratorServices& Services() const { return FServices; }
+  /// A wave output device existed at start-up.
+  bool HasWaveDevice() const { return FHasWaveDevice; }
+
+private:
+  void CreateControls();
+  void CreateChannelControls();
+  void CreateMenus();
+  void BindHandlers();
+  void BindChannelHandlers();
+  void FillDeviceList();
+  /// "Stereo" selected and "= Left" not ticked.
+  bool RightChannelFree() const;
+  /// Enables the level fields the output does not lock; the right one also by free.
+  void ApplyLevelEnabling(bool rightFree);
+  /// Locks or unlocks the controls a running output must not change.
+  void LockOutputControls(bool locked);
+  void CrestFactorReaction(ChannelSettings& channel, const TComboBox& waveForm, const TComboBox& crest);
+  void ModPeriodExit(TEdit& edit, ChannelSettings& channel);
+  void ModPeriodChange(TEdit& edit, ChannelSettings& channel);
+  void AmplitudeExit(TEdit& edit, TTrackBar& bar);
+  void AmplitudeChange(const TEdit& edit, ChannelSettings& channel);
+  void FilterFieldExit(TEdit& edit, const TFieldRule& rule);
+  void ShowStartFailure();
+  /// Pause := not Pause; the Pause caption is bold while paused.
+  void TogglePause();
+  /// Sample width for preparation from the quantisation list, while stopped.
+  void ReadSampleWidth();
+
+  TGeneratorServices FServices;
+  std::unique_ptr<TAudioOut> FAudioOut;
+  std::unique_ptr<TLocalBroadcast> FLocalBroadcast;
+  TGeneratorBroadcast* FBroadcast = nullptr;
+  bool FHasWaveDevice = false;
+  bool FOutputLocked = false;
+};

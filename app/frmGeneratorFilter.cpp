@@ -1,0 +1,81 @@
+// Filter fields and types, preparation, and the values the renderer reads live.
+
+#include "app/frmGenerator.h"
+
+#include "engine/Numbers.h"
+#include "engine/Prepare.h"
+#include "playback/frmSettings.h"
+
+void TfrmGenerator::FilterFieldExit(TEdit& edit, const TFieldRule& rule) {
+  edit.SetText(Cleanup(edit.Text(), rule, FServices.Format));
+  Preparevariables();
+}
+
+void TfrmGenerator::txtFZeroLExit() { FilterFieldExit(txtFZeroL, FilterFrequencyRule(State.sampleRate)); }
+void TfrmGenerator::txtGainLExit() { FilterFieldExit(txtGainL, FilterGainRule); }
+void TfrmGenerator::txtQLExit() { FilterFieldExit(txtQL, FilterQRule); }
+void TfrmGenerator::txtFZeroRExit() { FilterFieldExit(txtFZeroR, FilterFrequencyRule(State.sampleRate)); }
+void TfrmGenerator::txtGainRExit() { FilterFieldExit(txtGainR, FilterGainRule); }
+void TfrmGenerator::txtQRExit() { FilterFieldExit(txtQR, FilterQRule); }
+void TfrmGenerator::cboFilterTypeL1Change() { Preparevariables(); }
+void TfrmGenerator::cboFilterTypeR1Change() { Preparevariables(); }
+
+namespace {
+
+void ApplyFilterEdits(const std::optional<TFilterEdits>& edits, TEdit& fzero, TEdit& gain, TEdit& q) {
+  if (!edits) return;
+  fzero.SetEnabled(edits->FZeroEnabled);
+  gain.SetEnabled(edits->GainEnabled);
+  q.SetEnabled(edits->QEnabled);
+  if (edits->QTextBecomesOne) q.SetText("1");
+}
+
+}  // namespace
+
+void TfrmGenerator::Preparevariables() {
+  SyncLiveSettings();
+  ReadSampleWidth();
+  const TPrepareInput input{
+      Duration.Text(),
+      {txtFZeroL.Text(), txtQL.Text(), txtGainL.Text(), cboFilterTypeL1.ItemIndex()},
+      {txtFZeroR.Text(), txtQR.Text(), txtGainR.Text(), cboFilterTypeR1.ItemIndex()}};
+  TPrepareOutcome outcome;
+  const auto apply = [&] {
+    ApplyFilterEdits(outcome.Left, txtFZeroL, txtGainL, txtQL);
+    ApplyFilterEdits(outcome.Right, txtFZeroR, txtGainR, txtQR);
+  };
+  try {
+    ::Preparevariables(State, input, FServices.Format, [this] {
+      AmplitudeLeftExit();
+      AmplitudeRightExit();
+    }, outcome);
+  } catch (...) {
+    apply();  // a design that completed before the failure still shows
+    throw;
+  }
+  apply();
+}
+
+void TfrmGenerator::SyncLiveSettings() {
+  State.channels = cboChannels.ItemIndex();
+  State.asLeft = chkAsLeft.Checked();
+  State.loop = Loop.Checked();
+  State.left.noiseType = WaveFormLeft.ItemIndex();
+  State.right.noiseType = WaveFormRight.ItemIndex();
+  State.left.modulationFunction = ModFunctionLeft.ItemIndex();
+  State.right.modulationFunction = ModFunctionRight.ItemIndex();
+  State.left.modulationOn = ModulationOnLeft.Checked();
+  State.right.modulationOn = ModulationOnRight.Checked();
+  State.left.channelOn = Lefttick.Checked() ? 1 : 0;
+  State.right.channelOn = RightTick.Checked() ? 1 : 0;
+}
+
+void TfrmGenerator::ReadSampleWidth() {
+  // The width of a running output stays as it started; the component's clamp
+  // decides the width the frame size is computed from.
+  if (AudioOut1->Active || !frmSettings) return;
+  if (auto bits = frmSettings->QuantizationBits()) {
+    AudioOut1->SetQuantization(*bits);
+    State.bitsPerSample = AudioOut1->Quantization();
+  }
+}

@@ -1,0 +1,82 @@
+// Window activation, link labels, owner-drawn lists and the plain menu commands.
+
+#include "app/frmGenerator.h"
+
+#include "app/Application.h"
+#include "app/ProductTexts.h"
+#include "engine/Numbers.h"
+#include "platform/Shell.h"
+#include "playback/frmSettings.h"
+
+#include <string>
+
+void TfrmGenerator::FormActivate() {
+  SetCaption(ProductName);
+  lblFS.SetCaption("fs=" + FloatToStrGeneral(State.sampleRate / 1000.0L, FServices.Format) + "kHz");
+}
+
+void TfrmGenerator::lblFSClick() { OutputSettings1Click(); }
+void TfrmGenerator::lblPeakRMSratioLClick() { FServices.Shell.OpenUrl(RmsReferenceUrl); }
+void TfrmGenerator::Image1Click() { FServices.Shell.OpenUrl(MakerUrl); }
+
+void TfrmGenerator::lblPeakRMSratioLMouseEnter(TLabel& sender) {
+  sender.SetFont({.Bold = false, .Underline = true, .Color = clBlue});
+}
+
+void TfrmGenerator::lblPeakRMSratioLMouseLeave(TLabel& sender) {
+  sender.SetFont({.Bold = false, .Underline = false, .Color = clBlack});
+}
+
+TItemLayout TfrmGenerator::DrawItemLayout(const TCustomList& list, int32_t index, const TItemRect& rect,
+                                          int32_t pictureWidth) const {
+  TOwnerDrawnList kind = TOwnerDrawnList::WaveForm;
+  if (&list == &ModFunctionLeft || &list == &ModFunctionRight) kind = TOwnerDrawnList::ModFunction;
+  if (&list == &cboChannels) kind = TOwnerDrawnList::Channels;
+  return LayoutListItem(kind, rect, list.ItemImage(index), pictureWidth);
+}
+
+void TfrmGenerator::OpenNewGeneratorWindow1Click() {
+  if (!FServices.Application.ExeName.empty())
+    FServices.Shell.StartProgram(FServices.Application.ExeName, {"/nosplash"});
+}
+
+void TfrmGenerator::OpenScriptEditor1Click() {
+  const std::string& exe = FServices.Application.ExeName;
+  FServices.Shell.StartProgram(exe.substr(0, exe.find_last_of('/') + 1) + "ScriptEditor", {});
+}
+
+void TfrmGenerator::Exit1Click() {
+  if (AudioOut1->Active) AudioOut1->StopAtOnce();
+  Close();
+}
+
+void TfrmGenerator::Close() {
+  AudioOut1->StopAtOnce();
+  if (OnClose) OnClose();
+  SetVisible(false);
+}
+
+void TfrmGenerator::OutputSettings1Click() {
+  FServices.Application.HelpFile = "help";
+  AudioOut1->StopAtOnce();
+  if (frmSettings) frmSettings->Show();
+}
+
+void TfrmGenerator::Help1Click() { FServices.Shell.ShowHelp(1); }
+
+void TfrmGenerator::Emailtheauthor1Click() {
+  FServices.Shell.OpenUrl(std::string("mailto:") + FeedbackAddress + "?subject=" + ProductName + "%20V" +
+                          ProductVersion + "%20feedback");
+}
+
+void TfrmGenerator::MoreAudioSoftware1Click() { FServices.Shell.OpenUrl(MakerUrl); }
+
+void TfrmGenerator::StartWithoutStoredSettings() {
+  monoClick();
+  cboChannelsChange();
+  cboCrestFactorLChange();
+  cboCrestFactorRChange();
+  ModulationOnLeftClick();
+  ModulationOnRightClick();
+  Preparevariables();
+}

@@ -1,0 +1,134 @@
+// ON, OFF and Pause, the start sequence, and the window's reactions to the
+// output's start, stop and fill events.
+
+#include "app/frmGenerator.h"
+
+#include "app/Application.h"
+#include "app/ProductTexts.h"
+#include "engine/Numbers.h"
+#include "engine/Render.h"
+#include "platform/Dialogs.h"
+#include "platform/MessageLoop.h"
+#include "playback/frmSettings.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace {
+
+constexpr const char* NoFilledBuffer = "There must be at least one filled buffer";
+
+uint16_t ToQuantization(int32_t bits) { return static_cast<uint16_t>(std::clamp<int32_t>(bits, 0, UINT16_MAX)); }
+
+}  // namespace
+
+void TfrmGenerator::startsignal() {
+  if (AudioOut1->Active) return;
+  Preparevariables();
+  AudioOut1->SetStereo(cboChannels.ItemIndex() == cmStereo);
+  AudioOut1->SetFrameRate(State.sampleRate);
+  AudioOut1->SetQuantization(ToQuantization(StrToInt(frmSettings->cboQuant.Text())));
+  State.fullScale = static_cast<int32_t>(std::llround(std::pow(2.0, AudioOut1->Quantization())) / 2 - 1);
+  AudioOut1->SetNumBuffers(StrToInt(frmSettings->cboBuffers.Text()));
+  AudioOut1->SetBufferSize(StrToInt(frmSettings->cboBufferSize.Text()));
+  // Notifications of an earlier run are handled before the new one opens.
+  FServices.Loop.ProcessMessages();
+  if (!AudioOut1->Start(AudioOut1)) ShowStartFailure();
+  SetFocus(btnOFF);
+}
+
+void TfrmGenerator::ShowStartFailure() {
+  if (AudioOut1->ErrorMessage == NoFilledBuffer)
+    FServices.Dialogs.ShowMessage(
+        "For very short signals please decrease the buffer number and size in the 'Output settings' in the "
+        "'Tools' menu");
+  else
+    FServices.Dialogs.ShowMessage("Sound Device Error: \r" + AudioOut1->ErrorMessage);
+}
+
+void TfrmGenerator::btnONClick() {
+  FServices.Application.BroadcastMessage = gmStart;
+  if (chkSync.Checked()) {
+    BroadcastToGenerators(0, 0);
+    FServices.Application.BringToFront();
+  } else {
+    startsignal();
+  }
+}
+
+void TfrmGenerator::btnOFFClick() {
+  FServices.Application.BroadcastMessage = gmStop;
+  if (chkSync.Checked())
+    BroadcastToGenerators(0, 0);
+  else
+    AudioOut1->StopAtOnce();
+  if (btnON.Enabled()) SetFocus(btnON);
+}
+
+void TfrmGenerator::btnPauseClick() {
+  FServices.Application.BroadcastMessage = gmPause;
+  if (chkSync.Checked()) {
+    BroadcastToGenerators(0, 0);
+    return;
+  }
+  TogglePause();
+}
+
+void TfrmGenerator::TogglePause() {
+  AudioOut1->SetPaused(!AudioOut1->Paused());
+  btnPause.SetFontBold(AudioOut1->Paused());
+}
+
+void TfrmGenerator::ONOFF2Click() {
+  if (AudioOut1->Active)
+    btnOFFClick();
+  else
+    btnONClick();
+}
+
+void TfrmGenerator::LockOutputControls(bool locked) {
+  FOutputLocked = locked;
+  for (TControl* c : std::initializer_list<TControl*>{&cboChannels, &WaveDevice, &Duration, &Loop, &Memory1,
+                                                      &Memory2, &Memory3, &Memory4, &mnuPresets})
+    c->SetEnabled(!locked);
+  ApplyLevelEnabling(RightChannelFree());
+}
+
+void TfrmGenerator::AudioOut1Start(void*) {
+  FServices.Application.SetTitle(std::string("ON - ") + ProductName);
+  btnOFF.SetDefault(true);
+  btnON.SetDefault(false);
+  LED.SetBrushColor(clGreen);
+  FServices.Application.SignalBusy = true;
+  LockOutputControls(true);
+}
+
+void TfrmGenerator::AudioOut1Stop(void*) {
+  FServices.Application.SetTitle(ProductName);
+  btnPause.SetFontBold(false);
+  btnOFF.SetDefault(false);
+  btnON.SetDefault(true);
+  LED.SetBrushColor(clMaroon);
+  FServices.Application.SignalBusy = false;
+  LockOutputControls(false);
+  if (btnON.Enabled()) SetFocus(btnON);
+}
+
+bool TfrmGenerator::AudioOut1FillBuffer(uint8_t* buffer, int32_t& size) {
+  SyncLiveSettings();
+  const int64_t ringBytes = int64_t{AudioOut1->NumBuffers()} * AudioOut1->BufferSize();
+  switch (FillBuffer(State, buffer, size, ringBytes)) {
+    case TFillResult::Continue:
+      return true;
+    case TFillResult::End:
+      return false;
+    case TFillResult::PerformanceIssue:
+      break;
+  }
+  AudioOut1->StopAtOnce();
+  FServices.Dialogs.ShowMessage("There is an issue with performance. See help for details");
+  return false;
+}
+
+void TfrmGenerator::WaveDeviceChange() { AudioOut1->SetWaveDevice(static_cast<uint32_t>(WaveDevice.ItemIndex() - 1)); }

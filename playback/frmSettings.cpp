@@ -1,0 +1,71 @@
+#include "playback/frmSettings.h"
+
+#include "app/frmGenerator.h"
+#include "engine/Numbers.h"
+#include "platform/Shell.h"
+
+#include <algorithm>
+
+TfrmSettings::TfrmSettings(TfrmGenerator& generator, TShell& shell)
+    : TForm("frmSettings"), FGenerator(generator), FShell(shell) {
+  SetCaption("Output Settings");
+  SetVisible(false);
+  HelpContext = 2;
+  lblFs.SetCaption("Sampling Frequency (fs) [Hz]");
+  cboFsList.SetItems({"8000", "11025", "22050", "44100", "48000", "96000", "192000"});
+  cboFsList.SetItemIndex(1);
+  lblQuant.SetCaption("Quantisation");
+  cboQuant.SetItems({"16", "24"});
+  cboQuant.SetItemIndex(0);
+  lblBits.SetCaption("bits");
+  lblBufferSize.SetCaption("Buffer Size:");
+  cboBufferSize.SetItems({"4096", "8192", "16384", "32768", "64536"});
+  cboBufferSize.SetItemIndex(2);
+  lblBuffers.SetCaption("Buffers:");
+  cboBuffers.SetItems({"2", "3", "4"});
+  cboBuffers.SetItemIndex(2);
+  chkDisableSS.SetCaption("Disable Screensaver when active");
+  chkDisableSS.SetChecked(true);
+  HelpButton.SetCaption("Help");
+  Button1.SetCaption("Close");
+
+  cboFsList.OnChange = [this] { cboFsListChange(); };
+  cboQuant.OnChange = [this] { cboBuffersChange(); };
+  cboBufferSize.OnChange = [this] { cboBufferSizeChange(); };
+  cboBuffers.OnChange = [this] { cboBuffersChange(); };
+  HelpButton.OnClick = [this] { HelpButtonClick(); };
+  Button1.OnClick = [this] { Button1Click(); };
+
+  FGenerator.frmSettings = this;
+  ApplySampleRate();
+}
+
+TfrmSettings::~TfrmSettings() {
+  if (FGenerator.frmSettings == this) FGenerator.frmSettings = nullptr;
+}
+
+void TfrmSettings::cboFsListChange() {
+  FGenerator.btnOFFClick();
+  ApplySampleRate();
+}
+
+void TfrmSettings::cboBufferSizeChange() { FGenerator.btnOFFClick(); }
+void TfrmSettings::cboBuffersChange() { FGenerator.btnOFFClick(); }
+void TfrmSettings::HelpButtonClick() { FShell.ShowHelp(2); }
+
+void TfrmSettings::Button1Click() {
+  SetVisible(false);
+  FGenerator.SetEnabled(true);
+}
+
+void TfrmSettings::Show() { SetVisible(true); }
+
+void TfrmSettings::ApplySampleRate() { FGenerator.State.sampleRate = StrToInt(cboFsList.Text()); }
+
+std::optional<uint16_t> TfrmSettings::QuantizationBits() const {
+  try {
+    return static_cast<uint16_t>(std::clamp<int32_t>(StrToInt(cboQuant.Text()), 0, UINT16_MAX));
+  } catch (const EConvertError&) {
+    return std::nullopt;
+  }
+}

@@ -1,0 +1,26 @@
+#include "tests/fakes/FakeDialogs.h"
+
+TModalResult TFakeDialogs::SuppressibleQuestion(const std::string& text, const std::string&, TMsgButtons,
+                                                bool& dontShowAgain) {
+  Questions.push_back(text);
+  if (Answers.empty()) {
+    dontShowAgain = false;
+    return TModalResult::No;
+  }
+  auto [result, box] = Answers.front();
+  Answers.pop_front();
+  dontShowAgain = box;
+  return result;
+}
+
+std::optional<std::string> TFakeDialogs::OpenFileName(const TFileDialogOptions& options) {
+  FileDialogs.push_back(options);
+  if (Paths.empty()) return std::nullopt;
+  auto p = Paths.front();
+  Paths.pop_front();
+  return p;
+}
+
+std::optional<std::string> TFakeDialogs::SaveFileName(const TFileDialogOptions& options) {
+  return OpenFileName(options);
+}
