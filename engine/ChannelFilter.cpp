@@ -1,6 +1,7 @@
 #include "engine/ChannelFilter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numbers>
 
 bool IsFilterActive(int32_t filterType) noexcept {

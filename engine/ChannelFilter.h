@@ -1,6 +1,7 @@
 #pragma once
 
-#include <cmath>
+#include "engine/FloatRounding.h"
+
 #include <cstdint>
 
 /// Which of a channel's three filter edits the design enables, and whether
@@ -43,7 +44,7 @@ inline int32_t RoundToInt32(long double v) noexcept {
   if (!(v == v)) return 0;
   if (v >= 2147483647.0L) return INT32_MAX;
   if (v <= -2147483648.0L) return INT32_MIN;
-  return static_cast<int32_t>(std::llrint(v));
+  return static_cast<int32_t>(NearestInt64Extended(v));
 }
 
 /// One Direct Form I step: y from x and the history, rounded; moves the history on.

@@ -47,7 +47,9 @@ std::string NormaliseNumber(std::string_view text, char separator) {
 }
 
 std::string ConvertErrorText(std::string_view text, const char* what) {
-  return "'" + std::string(text) + "' is not a valid " + what;
+  std::string message = "'";
+  message.append(text).append("' is not a valid ").append(what);
+  return message;
 }
 
 // A separator other than "." or "," counts as ".".

@@ -1,5 +1,6 @@
 #include "engine/Render.h"
 
+#include "engine/FloatRounding.h"
 #include "engine/Modulation.h"
 #include "engine/NoiseSources.h"
 
@@ -16,6 +17,22 @@ float triangle(float x) noexcept {
   return static_cast<float>(2 / std::numbers::pi_v<long double> * atanl(ratio));
 }
 
+namespace {
+
+// Round(v x fullScale x amplitudeGain x modulationGain), the product in
+// extended precision. The double product errs by at most 2^-52 relative;
+// when that cannot change the rounded integer, it is the result.
+inline int32_t ScaleToSample(float v, int32_t fullScale, float amplitudeGain,
+                             float modulationGain) noexcept {
+  const double estimate = static_cast<double>(v) * fullScale * amplitudeGain * modulationGain;
+  const double magnitude = std::fabs(estimate);
+  if (magnitude < 0x1p30 && RoundsToSameInteger(estimate, magnitude * 0x1p-50 + 0x1p-60))
+    return static_cast<int32_t>(NearestIntegerDouble(estimate));
+  return RoundToInt32(static_cast<long double>(v) * fullScale * amplitudeGain * modulationGain);
+}
+
+}  // namespace
+
 int32_t RenderChannelSample(GeneratorState& state, TChannel c, int32_t noiseType) noexcept {
   const bool isLeft = c == TChannel::Left;
   ChannelSettings& channel = isLeft ? state.left : state.right;
@@ -26,9 +43,7 @@ int32_t RenderChannelSample(GeneratorState& state, TChannel c, int32_t noiseType
     const float v = noiseType == ntWhite
                         ? WhiteNoise(state.random, channel.crestExponent)
                         : PinkNoise(state, channel.crestExponent, state.frameIndex);
-    const long double level = static_cast<long double>(v) * state.fullScale *
-                              channel.amplitudeGain * channel.modulationGain;
-    x = RoundToInt32(level);
+    x = ScaleToSample(v, state.fullScale, channel.amplitudeGain, channel.modulationGain);
   }
   if (!IsFilterActive(channel.filterType)) return x;
   return FilterStep(isLeft ? state.filterL : state.filterR, x);
