@@ -116,32 +116,25 @@ void DrawSpeaker(QPainter& painter, int x, int facing) {
 
 }  // namespace
 
-const char* ListPictureName(int index) {
-  static const char* const names[ListPictureCount] = {
-      "SINE",    "SQUARE", "TRIANGULAR", "SAWTOOTH",  "WHITE",       "PINK",  "SILENCE",
-      "MODSINE", "MODCOS", "MODSQUARE",  "MODTRIANGLE", "MONO", "STEREO"};
-  return index >= 0 && index < ListPictureCount ? names[index] : "";
-}
-
 QImage DrawListPicture(int index) {
   if (index < 0 || index >= ListPictureCount) return {};
   QImage image(ListPictureWidth, ListPictureHeight, QImage::Format_RGB32);
   image.fill(TransparentRed);
   QPainter painter(&image);
   switch (index) {
-  case 0: DrawWave(painter, Sine); break;
-  case 1: DrawWave(painter, Square); break;
-  case 2: DrawWave(painter, Triangle); break;
-  case 3: DrawWave(painter, Sawtooth); break;
-  case 4: DrawWhiteNoise(painter); break;
-  case 5: DrawPinkNoise(painter); break;
-  case 6: DrawWave(painter, [](double) { return 0.0; }); break;
-  case 7: DrawEnvelope(painter, Sine); break;
-  case 8: DrawEnvelope(painter, Cosine); break;
-  case 9: DrawEnvelope(painter, Square); break;
-  case 10: DrawEnvelope(painter, Triangle); break;
-  case 11: DrawSpeaker(painter, ListPictureWidth / 2 - 6, 1); break;
-  case 12:
+  case lpSine: DrawWave(painter, Sine); break;
+  case lpSquare: DrawWave(painter, Square); break;
+  case lpTriangular: DrawWave(painter, Triangle); break;
+  case lpSawtooth: DrawWave(painter, Sawtooth); break;
+  case lpWhite: DrawWhiteNoise(painter); break;
+  case lpPink: DrawPinkNoise(painter); break;
+  case lpSilence: DrawWave(painter, [](double) { return 0.0; }); break;
+  case lpModSine: DrawEnvelope(painter, Sine); break;
+  case lpModCos: DrawEnvelope(painter, Cosine); break;
+  case lpModSquare: DrawEnvelope(painter, Square); break;
+  case lpModTriangle: DrawEnvelope(painter, Triangle); break;
+  case lpMono: DrawSpeaker(painter, ListPictureWidth / 2 - 6, 1); break;
+  case lpStereo:
     DrawSpeaker(painter, ListPictureWidth / 2 - 2, -1);
     DrawSpeaker(painter, ListPictureWidth / 2 + 1, 1);
     break;

@@ -1,0 +1,237 @@
+#include "app/qt/FormBinder.h"
+
+#include "app/Application.h"
+
+#include "app/qt/LedWidget.h"
+#include "app/qt/MenuBinder.h"
+#include "app/qt/QtColors.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+
+namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+/// Tick marks at the control's distance, thinned until they are at least
+/// four pixels apart so that a long range does not paint a solid bar.
+int TickInterval(const TTrackBar& bar, const QSlider& widget) {
+  const int range = std::max(1, bar.Max() - bar.Min());
+  const int pixels = std::max(1, widget.orientation() == Qt::Vertical ? widget.height() : widget.width());
+  int interval = std::max(1, bar.Frequency);
+  while (interval < range && double(pixels) * interval / range < 4.0) interval *= 10;
+  return interval;
+}
+
+bool SameItems(const TCustomList& list, const QStringList& shown) {
+  if (shown.size() != list.Count()) return false;
+  for (int i = 0; i < list.Count(); ++i)
+    if (shown[i] != Q(list.Items()[size_t(i)])) return false;
+  return true;
+}
+
+QStringList ItemsOf(const TCustomList& list) {
+  QStringList items;
+  for (const std::string& item : list.Items()) items << Q(item);
+  return items;
+}
+
+}  // namespace
+
+TFormBinder::TFormBinder(TForm& form, QWidget& window, TApplication& application)
+    : QObject(&window), FForm(form), FApplication(application), FWindow(&window) {
+  FollowFormFocus();
+}
+
+void TFormBinder::Perform(const std::function<void()>& action) { FApplication.Perform(action); }
+
+void TFormBinder::Follow(TControl& control, QWidget& widget, std::function<void()> refresh) {
+  refresh();
+  control.AddObserver([target = QPointer<QWidget>(&widget), refresh = std::move(refresh)] {
+    if (target) refresh();
+  });
+}
+
+void TFormBinder::FollowFormFocus() {
+  FForm.AddObserver([this, window = FWindow] {
+    if (!window) return;
+    window->setEnabled(FForm.Enabled());
+    TControl* active = FForm.ActiveControl();
+    QWidget* widget = active ? WidgetOf(*active) : nullptr;
+    if (widget && !widget->hasFocus()) widget->setFocus(Qt::OtherFocusReason);
+  });
+}
+
+void TFormBinder::BindControl(TControl& control, QWidget& widget) {
+  FWidgets[&control] = &widget;
+  FControls[&widget] = &control;
+  widget.installEventFilter(this);
+  Follow(control, widget, [&control, &widget] {
+    widget.setEnabled(control.Enabled());
+    widget.setHidden(!control.Visible());
+    widget.setToolTip(Q(control.Hint()));
+    ApplyFont(control.Font(), widget);
+  });
+  widget.setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(&widget, &QWidget::customContextMenuRequested, this,
+          [this, &control, &widget](const QPoint& position) { ShowPopupMenu(control, widget, position); });
+}
+
+void TFormBinder::ShowPopupMenu(TControl& control, QWidget& widget, const QPoint& position) {
+  if (control.PopupMenu() == nullptr) return;
+  QMenu menu(&widget);
+  FillMenu(menu, *control.PopupMenu(), false, FApplication);
+  menu.exec(widget.mapToGlobal(position));
+}
+
+void TFormBinder::BindEdit(TEdit& edit, QLineEdit& widget) {
+  BindControl(edit, widget);
+  connect(&widget, &QLineEdit::textEdited, this, [this, &edit](const QString& text) { Perform([&] { edit.SetText(text.toStdString()); }); });
+  Follow(edit, widget, [&edit, &widget] {
+    const QString text = Q(edit.Text());
+    if (widget.text() == text) return;
+    const QSignalBlocker blocker(widget);
+    widget.setText(text);
+  });
+}
+
+void TFormBinder::BindCheckBox(TCheckBox& box, QCheckBox& widget) {
+  BindControl(box, widget);
+  connect(&widget, &QCheckBox::clicked, this, [this, &box](bool checked) { Perform([&] { box.SetChecked(checked); }); });
+  Follow(box, widget, [&box, &widget] {
+    const QSignalBlocker blocker(widget);
+    widget.setText(Q(box.Caption()));
+    widget.setChecked(box.Checked());
+  });
+}
+
+void TFormBinder::BindComboBox(TCustomList& list, QComboBox& widget) {
+  BindControl(list, widget);
+  connect(&widget, &QComboBox::activated, this, [this, &list](int index) { Perform([&] { list.UserSelect(index); }); });
+  Follow(list, widget, [&list, &widget] {
+    const QSignalBlocker blocker(widget);
+    QStringList shown;
+    for (int i = 0; i < widget.count(); ++i) shown << widget.itemText(i);
+    if (!SameItems(list, shown)) {
+      widget.clear();
+      widget.addItems(ItemsOf(list));
+    }
+    widget.setCurrentIndex(list.ItemIndex());
+  });
+}
+
+void TFormBinder::BindListBox(TCustomList& list, QListWidget& widget) {
+  BindControl(list, widget);
+  connect(&widget, &QListWidget::currentRowChanged, this, [this, &list](int row) { Perform([&] { list.UserSelect(row); }); });
+  Follow(list, widget, [&list, &widget] {
+    const QSignalBlocker blocker(widget);
+    QStringList shown;
+    for (int i = 0; i < widget.count(); ++i) shown << widget.item(i)->text();
+    if (!SameItems(list, shown)) {
+      widget.clear();
+      widget.addItems(ItemsOf(list));
+    }
+    widget.setCurrentRow(list.ItemIndex());
+  });
+}
+
+void TFormBinder::BindTrackBar(TTrackBar& bar, QSlider& widget) {
+  BindControl(bar, widget);
+  connect(&widget, &QSlider::valueChanged, this, [this, &bar](int position) { Perform([&] { bar.SetPosition(position); }); });
+  Follow(bar, widget, [&bar, &widget] {
+    const QSignalBlocker blocker(widget);
+    widget.setRange(bar.Min(), bar.Max());
+    widget.setValue(bar.Position());
+    widget.setTickInterval(TickInterval(bar, widget));
+  });
+}
+
+void TFormBinder::BindButton(TButton& button, QPushButton& widget) {
+  BindControl(button, widget);
+  connect(&widget, &QPushButton::clicked, this, [this, &button] { Perform([&] { button.Click(); }); });
+  Follow(button, widget, [&button, &widget] {
+    widget.setText(Q(button.Caption()));
+    widget.setDefault(button.Default());
+  });
+}
+
+void TFormBinder::BindLabel(TLabel& label, QLabel& widget) {
+  BindControl(label, widget);
+  Follow(label, widget, [&label, &widget] { widget.setText(Q(label.Caption())); });
+}
+
+void TFormBinder::BindGroupBox(TGroupBox& group, QGroupBox& widget) {
+  BindControl(group, widget);
+  Follow(group, widget, [&group, &widget] { widget.setTitle(Q(group.Caption())); });
+}
+
+void TFormBinder::BindTitledGroup(TGroupBox& group, QWidget& frame, QLabel& title) {
+  BindControl(group, frame);
+  Follow(group, title, [&group, &title] {
+    title.setText(Q(group.Caption()));
+    title.setEnabled(group.Enabled());
+    ApplyFont(group.Font(), title);
+  });
+}
+
+void TFormBinder::BindShape(TShape& shape, TLedWidget& widget) {
+  BindControl(shape, widget);
+  Follow(shape, widget, [&shape, &widget] { widget.SetColor(QtColor(shape.BrushColor(), widget)); });
+}
+
+QWidget* TFormBinder::WidgetOf(const TControl& control) const {
+  const auto found = FWidgets.find(&control);
+  return found == FWidgets.end() ? nullptr : found->second.data();
+}
+
+bool TFormBinder::PressEnter() {
+  TButton* target = dynamic_cast<TButton*>(FForm.ActiveControl());
+  if (target == nullptr || !target->Enabled()) target = FForm.DefaultButton();
+  if (target == nullptr) return false;
+  Perform([target] { target->Click(); });
+  return true;
+}
+
+bool TFormBinder::eventFilter(QObject* watched, QEvent* event) {
+  const auto found = FControls.find(watched);
+  if (found == FControls.end()) return false;
+  TControl& control = *found->second;
+  switch (event->type()) {
+  case QEvent::FocusIn:
+    // Only moves inside the window reach the form; a window regaining the
+    // focus gives it back to the control that had it, which runs nothing.
+    Perform([&] { FForm.FocusControl(control); });
+    break;
+  case QEvent::Resize:
+    if (auto* bar = dynamic_cast<TTrackBar*>(&control))
+      if (auto* slider = qobject_cast<QSlider*>(watched)) slider->setTickInterval(TickInterval(*bar, *slider));
+    break;
+  case QEvent::Enter:
+    if (auto* label = dynamic_cast<TLabel*>(&control); label && label->OnMouseEnter) Perform(label->OnMouseEnter);
+    break;
+  case QEvent::Leave:
+    if (auto* label = dynamic_cast<TLabel*>(&control); label && label->OnMouseLeave) Perform(label->OnMouseLeave);
+    break;
+  case QEvent::MouseButtonRelease: {
+    auto* label = dynamic_cast<TLabel*>(&control);
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    auto* widget = static_cast<QWidget*>(watched);
+    if (label && label->OnClick && mouse->button() == Qt::LeftButton && widget->rect().contains(mouse->position().toPoint()))
+      Perform(label->OnClick);
+    break;
+  }
+  default:
+    break;
+  }
+  return false;
+}

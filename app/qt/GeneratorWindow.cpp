@@ -1,0 +1,309 @@
+#include "app/qt/GeneratorWindow.h"
+
+#include "app/Application.h"
+#include "app/frmGenerator.h"
+#include "app/qt/CheckGroupBox.h"
+#include "app/qt/FormBinder.h"
+#include "app/qt/LedWidget.h"
+#include "app/qt/ListPictures.h"
+#include "app/qt/MenuBinder.h"
+#include "app/qt/OwnerDrawnList.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+/// The controls of one channel, so that both channels share one layout.
+struct TQtGeneratorWindow::TChannelControls {
+  TGroupBox& Box;
+  TCheckBox& Tick;
+  TLabel& NoiseLabel;
+  TComboBox& WaveForm;
+  TLabel& CrestLabel;
+  TComboBox& Crest;
+  TGroupBox& Filter;
+  TComboBox& FilterType;
+  TLabel &FZeroLabel, &HzLabel, &GainLabel, &DbLabel, &QLabel;
+  TEdit &FZero, &Gain, &Q;
+  TGroupBox& Amplitude;
+  TTrackBar& Bar;
+  TEdit& Level;
+  TLabel& DbfsLabel;
+  TGroupBox& Modulation;
+  TCheckBox& ModulationOn;
+  TLabel &FunctionLabel, &PeriodLabel, &SecLabel, &DepthLabel, &PercentLabel, &PhaseLabel;
+  TComboBox& Function;
+  TEdit &Period, &Depth, &Phase;
+};
+
+namespace {
+
+constexpr int NumberWidth = 56;
+
+QGridLayout* CompactGrid(QWidget* parent) {
+  auto* grid = new QGridLayout(parent);
+  grid->setContentsMargins(6, 4, 6, 6);
+  grid->setHorizontalSpacing(4);
+  grid->setVerticalSpacing(3);
+  return grid;
+}
+
+}  // namespace
+
+TQtGeneratorWindow::TQtGeneratorWindow(TfrmGenerator& form, TApplication& application)
+    : FForm(form), FApplication(application), FPictures(ListPicturePixmaps()),
+      FBinder(new TFormBinder(form, *this, application)) {
+  auto* central = new QWidget(this);
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(6, 6, 6, 6);
+  column->setSpacing(4);
+  column->addWidget(CreateTopRow());
+  auto* channels = new QHBoxLayout;
+  channels->setSpacing(6);
+  channels->addWidget(CreateChannel({form.boxLeftAll, form.Lefttick, form.lblNoiseFunctionL, form.WaveFormLeft,
+                                     form.lblPeakRMSratioL, form.cboCrestFactorL, form.grpFilterL,
+                                     form.cboFilterTypeL1, form.lblFZeroL, form.lblHzL, form.lblGainL, form.lbldBL,
+                                     form.lblQL, form.txtFZeroL, form.txtGainL, form.txtQL, form.grpAmplitudeL,
+                                     form.barAmplitudeLeft, form.AmplitudeLeft, form.lbldBFSL, form.grpModulationL,
+                                     form.ModulationOnLeft, form.lblFunctionL, form.lblPeriodL, form.lblSecL,
+                                     form.lblDepthL, form.lblPercentL, form.lblPhaseL, form.ModFunctionLeft,
+                                     form.ModPeriodLeftEdit, form.ModDepthLeftEdit, form.ModPhaseLeftEdit}));
+  channels->addWidget(CreateChannel({form.boxRightAll, form.RightTick, form.lblNoiseFunctionR, form.WaveFormRight,
+                                     form.lblPeakRMSratioR, form.cboCrestFactorR, form.grpFilterR,
+                                     form.cboFilterTypeR1, form.lblFZeroR, form.lblHzR, form.lblGainR, form.lbldBR,
+                                     form.lblQR, form.txtFZeroR, form.txtGainR, form.txtQR, form.grpAmplitudeR,
+                                     form.barAmplitudeRight, form.AmplitudeRight, form.lbldBFSR, form.grpModulationR,
+                                     form.ModulationOnRight, form.lblFunctionR, form.lblPeriodR, form.lblSecR,
+                                     form.lblDepthR, form.lblPercentR, form.lblPhaseR, form.ModFunctionRight,
+                                     form.ModPeriodRightEdit, form.ModDepthRightEdit, form.ModPhaseRightEdit}));
+  column->addLayout(channels);
+  column->addWidget(CreateMemoryRow());
+  column->addWidget(CreateBottomRow());
+  setCentralWidget(central);
+  BindMenuBar(form.MainMenu1, *menuBar(), *this, application);
+  FollowApplicationTitle();
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  // The window logic hides the window when it closes it.
+  form.AddObserver([this] {
+    if (!FForm.Visible() && isVisible() && !FClosing) {
+      FClosing = true;
+      close();
+    }
+  });
+}
+
+QLineEdit* TQtGeneratorWindow::Edit(TEdit& edit, int width) {
+  auto* widget = new QLineEdit;
+  widget->setFixedWidth(width);
+  widget->setAlignment(Qt::AlignRight);
+  FBinder->BindEdit(edit, *widget);
+  return widget;
+}
+
+QComboBox* TQtGeneratorWindow::OwnerDrawnCombo(TComboBox& list) {
+  auto layout = [this, &list](int32_t index, const TItemRect& rect, int32_t pictureWidth) {
+    return FForm.DrawItemLayout(list, index, rect, pictureWidth);
+  };
+  auto* widget = new TOwnerDrawnComboBox(list, layout, FPictures);
+  FBinder->BindComboBox(list, *widget);
+  return widget;
+}
+
+QComboBox* TQtGeneratorWindow::Combo(TComboBox& list) {
+  auto* widget = new QComboBox;
+  FBinder->BindComboBox(list, *widget);
+  return widget;
+}
+
+QWidget* TQtGeneratorWindow::CreateTopRow() {
+  auto* row = new QWidget;
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(6);
+
+  auto* device = new QGroupBox;
+  FBinder->BindGroupBox(FForm.grpOutputDevice, *device);
+  auto* deviceLayout = CompactGrid(device);
+  QComboBox* deviceList = Combo(FForm.WaveDevice);
+  deviceList->setMinimumWidth(200);
+  deviceList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  deviceLayout->addWidget(deviceList, 0, 0);
+  layout->addWidget(device, 1);
+
+  auto* period = new QGroupBox;
+  FBinder->BindGroupBox(FForm.grpPeriod, *period);
+  auto* periodLayout = CompactGrid(period);
+  periodLayout->addWidget(Edit(FForm.Duration, NumberWidth), 0, 0);
+  auto* unit = new QLabel;
+  FBinder->BindLabel(FForm.lblDurationUnit, *unit);
+  periodLayout->addWidget(unit, 0, 1);
+  auto* loop = new QCheckBox;
+  FBinder->BindCheckBox(FForm.Loop, *loop);
+  periodLayout->addWidget(loop, 0, 2);
+  layout->addWidget(period);
+
+  auto* channels = new QGroupBox;
+  FBinder->BindGroupBox(FForm.grpChannels, *channels);
+  auto* channelsLayout = CompactGrid(channels);
+  channelsLayout->addWidget(OwnerDrawnCombo(FForm.cboChannels), 0, 0);
+  auto* asLeft = new QCheckBox;
+  FBinder->BindCheckBox(FForm.chkAsLeft, *asLeft);
+  channelsLayout->addWidget(asLeft, 0, 1);
+  layout->addWidget(channels);
+  return row;
+}
+
+QWidget* TQtGeneratorWindow::CreateChannel(const TChannelControls& c) {
+  auto* box = new QGroupBox;
+  FBinder->BindGroupBox(c.Box, *box);
+  auto* grid = CompactGrid(box);
+  const auto label = [this](TLabel& control) {
+    auto* widget = new QLabel;
+    FBinder->BindLabel(control, *widget);
+    return widget;
+  };
+
+  auto* head = new QGridLayout;
+  head->setHorizontalSpacing(6);
+  auto* tick = new QCheckBox;
+  FBinder->BindCheckBox(c.Tick, *tick);
+  head->addWidget(tick, 1, 0);
+  head->addWidget(label(c.NoiseLabel), 0, 1);
+  head->addWidget(OwnerDrawnCombo(c.WaveForm), 1, 1);
+  head->addWidget(label(c.CrestLabel), 0, 2);
+  head->addWidget(Combo(c.Crest), 1, 2);
+  head->setColumnStretch(1, 1);
+  grid->addLayout(head, 0, 0, 1, 2);
+
+  auto* filter = new QGroupBox;
+  FBinder->BindGroupBox(c.Filter, *filter);
+  auto* filterGrid = CompactGrid(filter);
+  filterGrid->addWidget(Combo(c.FilterType), 0, 0, 1, 3);
+  filterGrid->addWidget(label(c.FZeroLabel), 1, 0);
+  filterGrid->addWidget(Edit(c.FZero, NumberWidth + 8), 1, 1);
+  filterGrid->addWidget(label(c.HzLabel), 1, 2);
+  filterGrid->addWidget(label(c.GainLabel), 2, 0);
+  filterGrid->addWidget(Edit(c.Gain, NumberWidth + 8), 2, 1);
+  filterGrid->addWidget(label(c.DbLabel), 2, 2);
+  filterGrid->addWidget(label(c.QLabel), 3, 0);
+  filterGrid->addWidget(Edit(c.Q, NumberWidth + 8), 3, 1);
+  grid->addWidget(filter, 1, 0);
+
+  auto* modulation = new TCheckGroupBox;
+  FBinder->BindTitledGroup(c.Modulation, modulation->Frame(), modulation->Title());
+  FBinder->BindCheckBox(c.ModulationOn, modulation->TitleCheckBox());
+  auto* modGrid = CompactGrid(&modulation->Frame());
+  modGrid->addWidget(label(c.FunctionLabel), 0, 0);
+  modGrid->addWidget(OwnerDrawnCombo(c.Function), 0, 1, 1, 2);
+  modGrid->addWidget(label(c.PeriodLabel), 1, 0);
+  modGrid->addWidget(Edit(c.Period, NumberWidth), 1, 1);
+  modGrid->addWidget(label(c.SecLabel), 1, 2);
+  modGrid->addWidget(label(c.DepthLabel), 2, 0);
+  modGrid->addWidget(Edit(c.Depth, NumberWidth), 2, 1);
+  modGrid->addWidget(label(c.PercentLabel), 2, 2);
+  modGrid->addWidget(label(c.PhaseLabel), 3, 0);
+  modGrid->addWidget(Edit(c.Phase, NumberWidth), 3, 1);
+  grid->addWidget(modulation, 2, 0);
+
+  auto* amplitude = new QGroupBox;
+  FBinder->BindGroupBox(c.Amplitude, *amplitude);
+  auto* ampGrid = CompactGrid(amplitude);
+  auto* bar = new QSlider(Qt::Vertical);
+  bar->setInvertedAppearance(true);
+  bar->setInvertedControls(true);
+  bar->setTickPosition(QSlider::TicksBothSides);
+  FBinder->BindTrackBar(c.Bar, *bar);
+  ampGrid->addWidget(bar, 0, 0, 1, 2, Qt::AlignHCenter);
+  ampGrid->addWidget(Edit(c.Level, NumberWidth), 1, 0);
+  ampGrid->addWidget(label(c.DbfsLabel), 1, 1);
+  ampGrid->setRowStretch(0, 1);
+  grid->addWidget(amplitude, 1, 1, 2, 1);
+  return box;
+}
+
+QWidget* TQtGeneratorWindow::CreateMemoryRow() {
+  auto* memory = new QGroupBox;
+  FBinder->BindGroupBox(FForm.grpMemory, *memory);
+  auto* layout = new QHBoxLayout(memory);
+  layout->setContentsMargins(6, 4, 6, 6);
+  for (TButton* button : {&FForm.Memory1, &FForm.Memory2, &FForm.Memory3, &FForm.Memory4}) {
+    auto* widget = new QPushButton;
+    FBinder->BindButton(*button, *widget);
+    layout->addWidget(widget);
+  }
+  return memory;
+}
+
+QWidget* TQtGeneratorWindow::CreateBottomRow() {
+  auto* row = new QWidget;
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(2, 2, 2, 0);
+  layout->setSpacing(6);
+  for (TButton* button : {&FForm.btnOFF, &FForm.btnPause, &FForm.btnON}) {
+    auto* widget = new QPushButton;
+    widget->setMinimumWidth(64);
+    FBinder->BindButton(*button, *widget);
+    layout->addWidget(widget);
+  }
+  auto* led = new TLedWidget;
+  led->setFixedSize(18, 18);
+  FBinder->BindShape(FForm.LED, *led);
+  layout->addWidget(led);
+  layout->addSpacing(8);
+  auto* sync = new QCheckBox;
+  FBinder->BindCheckBox(FForm.chkSync, *sync);
+  layout->addWidget(sync);
+  layout->addSpacing(8);
+  auto* rate = new QLabel;
+  FBinder->BindLabel(FForm.lblFS, *rate);
+  layout->addWidget(rate);
+  layout->addStretch(1);
+  auto* credit = new QLabel;
+  FBinder->BindLabel(FForm.lblCredit, *credit);
+  layout->addWidget(credit);
+  return row;
+}
+
+void TQtGeneratorWindow::FollowApplicationTitle() {
+  const auto follow = [this] {
+    const QString title = QString::fromStdString(FApplication.Title());
+    QGuiApplication::setApplicationDisplayName(title);
+    setWindowTitle(title);
+  };
+  follow();
+  FApplication.AddObserver(follow);
+  FApplication.OnBringToFront = [this] {
+    raise();
+    activateWindow();
+  };
+}
+
+bool TQtGeneratorWindow::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate) FApplication.Perform([this] { FForm.FormActivate(); });
+  return QMainWindow::event(event);
+}
+
+void TQtGeneratorWindow::keyPressEvent(QKeyEvent* event) {
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && FBinder->PressEnter()) return;
+  QMainWindow::keyPressEvent(event);
+}
+
+void TQtGeneratorWindow::closeEvent(QCloseEvent* event) {
+  // The window logic decides; it reports the close through OnClose.
+  if (!FClosing) {
+    event->ignore();
+    FApplication.Perform([this] { FForm.Close(); });
+    return;
+  }
+  QMainWindow::closeEvent(event);
+}

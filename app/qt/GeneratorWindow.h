@@ -1,0 +1,45 @@
+#pragma once
+// The main window on screen: the controls of the generator window laid out
+// in their groups, the menus, and the application title in the title bar.
+
+#include <QMainWindow>
+#include <QPixmap>
+
+#include <vector>
+
+class QComboBox;
+class QGridLayout;
+class QLineEdit;
+class TApplication;
+class TfrmGenerator;
+class TFormBinder;
+
+class TQtGeneratorWindow final : public QMainWindow {
+public:
+  /// form and application must outlive the window.
+  TQtGeneratorWindow(TfrmGenerator& form, TApplication& application);
+
+  TFormBinder& Binder() const { return *FBinder; }
+
+protected:
+  bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  struct TChannelControls;
+  QWidget* CreateTopRow();
+  QWidget* CreateChannel(const TChannelControls& channel);
+  QWidget* CreateMemoryRow();
+  QWidget* CreateBottomRow();
+  QLineEdit* Edit(class TEdit& edit, int width);
+  QComboBox* OwnerDrawnCombo(class TComboBox& list);
+  QComboBox* Combo(class TComboBox& list);
+  void FollowApplicationTitle();
+
+  TfrmGenerator& FForm;
+  TApplication& FApplication;
+  std::vector<QPixmap> FPictures;
+  TFormBinder* FBinder;
+  bool FClosing = false;
+};

@@ -1,0 +1,82 @@
+#include "app/qt/MenuBinder.h"
+
+#include "app/Application.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QShortcut>
+#include <QWidget>
+
+#include <set>
+
+namespace {
+
+QString MenuText(const TMenuItem& item) {
+  QString text = QString::fromStdString(item.Caption());
+  if (!item.ShortCut().empty()) text += QLatin1Char('\t') + QString::fromStdString(item.ShortCut());
+  return text;
+}
+
+void Refresh(QAction& action, const TMenuItem& item) {
+  action.setText(MenuText(item));
+  action.setEnabled(item.Enabled());
+  action.setVisible(item.Visible());
+  action.setCheckable(item.Checked() || action.isCheckable());
+  action.setChecked(item.Checked());
+  action.setToolTip(QString::fromStdString(item.Hint()));
+}
+
+void Track(TMenuItem& item, QAction& action, bool follow) {
+  Refresh(action, item);
+  if (follow) item.AddObserver([&item, target = QPointer<QAction>(&action)] {
+    if (target) Refresh(*target, item);
+  });
+}
+
+/// Depth-first, in menu order: every item with a shortcut.
+void CollectShortcuts(TMenuItem& parent, std::vector<TMenuItem*>& items) {
+  for (TMenuItem* child : parent.Children()) {
+    if (!child->ShortCut().empty()) items.push_back(child);
+    CollectShortcuts(*child, items);
+  }
+}
+
+}  // namespace
+
+void FillMenu(QMenu& menu, TMenuItem& parent, bool follow, TApplication& application) {
+  for (TMenuItem* child : parent.Children()) {
+    TMenuItem& item = *child;
+    if (item.Caption() == "-") {
+      Track(item, *menu.addSeparator(), follow);
+    } else if (!item.Children().empty()) {
+      QMenu* sub = menu.addMenu(QString::fromStdString(item.Caption()));
+      FillMenu(*sub, item, follow, application);
+      Track(item, *sub->menuAction(), follow);
+    } else {
+      QAction* action = menu.addAction(MenuText(item));
+      QObject::connect(action, &QAction::triggered, action, [&item, &application] { application.Perform([&item] { item.Click(); }); });
+      Track(item, *action, follow);
+    }
+  }
+}
+
+void BindMenuBar(TMenuItem& mainMenu, QMenuBar& bar, QWidget& window, TApplication& application) {
+  for (TMenuItem* child : mainMenu.Children()) {
+    QMenu* menu = bar.addMenu(QString::fromStdString(child->Caption()));
+    FillMenu(*menu, *child, true, application);
+    Track(*child, *menu->menuAction(), true);
+  }
+  std::vector<TMenuItem*> items;
+  CollectShortcuts(mainMenu, items);
+  std::set<QKeySequence> taken;
+  for (TMenuItem* item : items) {
+    const QKeySequence key = QKeySequence::fromString(QString::fromStdString(item->ShortCut()));
+    if (key.isEmpty() || !taken.insert(key).second) continue;
+    auto* shortcut = new QShortcut(key, &window);
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, shortcut, [item, &application] { application.Perform([item] { item->Click(); }); });
+  }
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The output settings window on screen: a small tool window that follows the
+// settings form, shown and hidden by it.
+
+#include <QDialog>
+
+class TApplication;
+class TfrmSettings;
+class TFormBinder;
+
+class TQtSettingsDialog final : public QDialog {
+public:
+  /// form and application must outlive the dialog.
+  TQtSettingsDialog(TfrmSettings& form, TApplication& application, QWidget* parent = nullptr);
+
+protected:
+  /// Escape and the close box close the window as its "Close" button does.
+  void reject() override;
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  void FollowVisibility();
+
+  TfrmSettings& FForm;
+  TApplication& FApplication;
+  TFormBinder* FBinder;
+};

@@ -1,0 +1,147 @@
+// The main window on screen follows the window logic both ways. These
+// checks drive the widgets as a user would and read the control objects.
+
+#include "app/Application.h"
+#include "app/frmGenerator.h"
+#include "app/qt/FormBinder.h"
+#include "app/qt/GeneratorWindow.h"
+#include "app/qt/LedWidget.h"
+#include "playback/frmSettings.h"
+#include "tests/fakes/FakeDialogs.h"
+#include "tests/fakes/FakeMessageLoop.h"
+#include "tests/fakes/FakeShell.h"
+#include "tests/fakes/FakeWaveOutDevice.h"
+#include "tests/qt/QtApplication.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSlider>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+class QtGeneratorWindowTest : public testing::Test {
+protected:
+  void SetUp() override {
+    TestApplication();
+    Gen = std::make_unique<TfrmGenerator>(TGeneratorServices{App, Loop, Dialogs, Shell, Loop.Clock, Device, Format});
+    Settings = std::make_unique<TfrmSettings>(*Gen, Shell);
+    Gen->StartWithoutStoredSettings();
+    Window = std::make_unique<TQtGeneratorWindow>(*Gen, App);
+    Window->show();
+    QApplication::setActiveWindow(Window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+  }
+
+  template <class TWidget> TWidget& Widget(const TControl& control) {
+    auto* widget = dynamic_cast<TWidget*>(Window->Binder().WidgetOf(control));
+    EXPECT_NE(widget, nullptr) << control.Name();
+    return *widget;
+  }
+
+  /// Clicks into edit, replaces its text by typing, then clicks into next.
+  void TypeAndLeave(TEdit& edit, const QString& text, TEdit& next) {
+    QLineEdit& field = Widget<QLineEdit>(edit);
+    field.setFocus(Qt::MouseFocusReason);
+    field.selectAll();
+    QTest::keyClicks(&field, text);
+    Widget<QLineEdit>(next).setFocus(Qt::MouseFocusReason);
+  }
+
+  TFakeMessageLoop Loop;
+  TFakeDialogs Dialogs;
+  TFakeShell Shell;
+  TFakeWaveOutDevice Device;
+  TApplication App{Dialogs};
+  TNumberFormat Format{'.'};
+  std::unique_ptr<TfrmGenerator> Gen;
+  std::unique_ptr<TfrmSettings> Settings;
+  std::unique_ptr<TQtGeneratorWindow> Window;
+};
+
+TEST_F(QtGeneratorWindowTest, TypingAndLeavingAnEditRunsItsValidation) {
+  TypeAndLeave(Gen->AmplitudeLeft, QStringLiteral("-150"), Gen->Duration);
+  EXPECT_EQ(Gen->AmplitudeLeft.Text(), "-100");
+  EXPECT_EQ(Widget<QLineEdit>(Gen->AmplitudeLeft).text(), QStringLiteral("-100"));
+  EXPECT_EQ(Widget<QSlider>(Gen->barAmplitudeLeft).value(), 10000);
+
+  TypeAndLeave(Gen->Duration, QStringLiteral("0.05"), Gen->AmplitudeLeft);
+  EXPECT_EQ(Widget<QLineEdit>(Gen->Duration).text(), QString::fromStdString(Gen->Duration.Text()));
+  EXPECT_NE(Gen->Duration.Text(), "0.05");
+}
+
+TEST_F(QtGeneratorWindowTest, TypingWithoutLeavingDoesNotValidate) {
+  QLineEdit& field = Widget<QLineEdit>(Gen->AmplitudeLeft);
+  field.setFocus(Qt::MouseFocusReason);
+  field.selectAll();
+  QTest::keyClicks(&field, QStringLiteral("-150"));
+  EXPECT_EQ(Gen->AmplitudeLeft.Text(), "-150");
+  EXPECT_EQ(Widget<QSlider>(Gen->barAmplitudeLeft).value(), 0);
+}
+
+TEST_F(QtGeneratorWindowTest, MovingTheSliderUpdatesTheEdit) {
+  Widget<QSlider>(Gen->barAmplitudeLeft).setValue(1250);
+  EXPECT_EQ(Gen->barAmplitudeLeft.Position(), 1250);
+  EXPECT_EQ(Widget<QLineEdit>(Gen->AmplitudeLeft).text(), QStringLiteral("-12.5"));
+}
+
+TEST_F(QtGeneratorWindowTest, ControlsDisabledByTheWindowLogicAreDisabledOnScreen) {
+  ASSERT_EQ(Gen->cboChannels.ItemIndex(), 0);  // Mono
+  EXPECT_FALSE(Widget<QLineEdit>(Gen->AmplitudeRight).isEnabled());
+  EXPECT_FALSE(Widget<QCheckBox>(Gen->chkAsLeft).isEnabled());
+
+  emit Widget<QComboBox>(Gen->cboChannels).activated(1);  // the user picks Stereo
+  EXPECT_EQ(Gen->cboChannels.ItemIndex(), 1);
+  EXPECT_TRUE(Widget<QLineEdit>(Gen->AmplitudeRight).isEnabled());
+  EXPECT_TRUE(Widget<QCheckBox>(Gen->chkAsLeft).isEnabled());
+}
+
+TEST_F(QtGeneratorWindowTest, ClickingACheckBoxRunsItsHandler) {
+  EXPECT_FALSE(Widget<QLineEdit>(Gen->ModPeriodLeftEdit).isEnabled());
+  QCheckBox& modulation = Widget<QCheckBox>(Gen->ModulationOnLeft);
+  QTest::mouseClick(&modulation, Qt::LeftButton, {}, QPoint(6, modulation.height() / 2));
+  EXPECT_TRUE(Gen->ModulationOnLeft.Checked());
+  EXPECT_TRUE(Widget<QLineEdit>(Gen->ModPeriodLeftEdit).isEnabled());
+}
+
+TEST_F(QtGeneratorWindowTest, EnterPressesTheDefaultButtonAndTheLampFollows) {
+  ASSERT_TRUE(Gen->btnON.Default());
+  Widget<QLineEdit>(Gen->Duration).setFocus(Qt::MouseFocusReason);
+  QTest::keyClick(Window.get(), Qt::Key_Return);
+  Loop.ProcessMessages();
+  ASSERT_TRUE(Gen->AudioOut1->Active);
+  EXPECT_EQ(Window->Binder().WidgetOf(Gen->btnOFF), QApplication::focusWidget());
+  EXPECT_EQ(Widget<TLedWidget>(Gen->LED).Color(), QColor(0, 128, 0));
+  EXPECT_EQ(Window->windowTitle(), QStringLiteral("ON - Zephyra"));
+
+  QTest::keyClick(Window.get(), Qt::Key_Return);  // OFF is the default button now
+  Loop.ProcessMessages();
+  EXPECT_FALSE(Gen->AudioOut1->Active);
+  EXPECT_EQ(Window->windowTitle(), QStringLiteral("Zephyra"));
+}
+
+TEST_F(QtGeneratorWindowTest, MenuShortcutsRunTheirItems) {
+  QTest::keyClick(Window.get(), Qt::Key_F11);
+  Loop.ProcessMessages();
+  EXPECT_TRUE(Gen->AudioOut1->Active);
+  QTest::keyClick(Window.get(), Qt::Key_F9);
+  Loop.ProcessMessages();
+  EXPECT_FALSE(Gen->AudioOut1->Active);
+}
+
+TEST_F(QtGeneratorWindowTest, CtrlXInAFocusedEditCutsTextInsteadOfExiting) {
+  QLineEdit& field = Widget<QLineEdit>(Gen->Duration);
+  field.setFocus(Qt::MouseFocusReason);
+  field.selectAll();
+  QTest::keyClick(&field, Qt::Key_X, Qt::ControlModifier);
+  EXPECT_TRUE(Window->isVisible());
+  EXPECT_EQ(Gen->Duration.Text(), "");
+}
+
+}  // namespace
