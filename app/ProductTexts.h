@@ -9,3 +9,5 @@ inline constexpr const char* MakerUrl = "https://www.vellacor.example/";
 inline constexpr const char* FeedbackAddress = "feedback@vellacor.example";
 /// Background reading on the RMS value, behind the crest-factor label.
 inline constexpr const char* RmsReferenceUrl = "https://en.wikipedia.org/wiki/Root_mean_square";
+/// Folder of the help topics, beside the program.
+inline constexpr const char* HelpFolder = "help";

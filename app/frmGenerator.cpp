@@ -21,7 +21,7 @@ TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
   CreateControls();
   CreateMenus();
   BindHandlers();
-  FServices.Application.HelpFile = "help";
+  FServices.Application.HelpFile = HelpFolder;
   FillDeviceList();
   FServices.Application.BringToFront();
 }

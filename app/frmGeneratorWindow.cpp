@@ -45,10 +45,7 @@ void TfrmGenerator::OpenScriptEditor1Click() {
   FServices.Shell.StartProgram(exe.substr(0, exe.find_last_of('/') + 1) + "ScriptEditor", {});
 }
 
-void TfrmGenerator::Exit1Click() {
-  if (AudioOut1->Active) AudioOut1->StopAtOnce();
-  Close();
-}
+void TfrmGenerator::Exit1Click() { Close(); }
 
 void TfrmGenerator::Close() {
   AudioOut1->StopAtOnce();
@@ -57,7 +54,7 @@ void TfrmGenerator::Close() {
 }
 
 void TfrmGenerator::OutputSettings1Click() {
-  FServices.Application.HelpFile = "help";
+  FServices.Application.HelpFile = HelpFolder;
   AudioOut1->StopAtOnce();
   if (frmSettings) frmSettings->Show();
 }
