@@ -63,9 +63,8 @@ float ModulationGainAt(int64_t frame, int32_t sampleRate, const ChannelSettings&
   return GainFromTerm(TermExact(frame, sampleRate, channel), channel.modulationDepth);
 }
 
-float ModulationGain(GeneratorState& state, const ChannelSettings& channel) noexcept {
+float ModulationGain(GeneratorState& state, const ChannelSettings& channel, int64_t frame) noexcept {
   TModulationMemo& memo = state.modulationMemo;
-  const int64_t frame = state.frameIndex;
   if (memo.frame == frame && memo.sampleRate == state.sampleRate &&
       memo.function == channel.modulationFunction && memo.period == channel.modulationPeriod &&
       memo.phase == channel.modulationPhase && memo.depth == channel.modulationDepth)

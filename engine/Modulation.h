@@ -12,7 +12,7 @@ long double ModulationAngle(int64_t frame, int32_t sampleRate, float period, flo
 /// 1 - depth x 0.5 x (m + 1) in 32-bit float steps, m from the function.
 float ModulationGainAt(int64_t frame, int32_t sampleRate, const ChannelSettings& channel) noexcept;
 
-/// The same value as ModulationGainAt for the state's current frame, computed
-/// on a fast path where it provably gives the same float, and shared between
-/// channels with equal modulation settings.
-float ModulationGain(GeneratorState& state, const ChannelSettings& channel) noexcept;
+/// The same value as ModulationGainAt, computed on a fast path where it
+/// provably gives the same float, and shared between channels with equal
+/// modulation settings at the same frame.
+float ModulationGain(GeneratorState& state, const ChannelSettings& channel, int64_t frame) noexcept;

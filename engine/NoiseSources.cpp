@@ -1,25 +1,29 @@
 #include "engine/NoiseSources.h"
 
 #include "engine/FloatRounding.h"
+#include "engine/PowerEstimate.h"
 
 #include <cmath>
 
 float CrestShape(float v, float exponent) noexcept {
   if (v == 0) return 0;
   const float magnitude = std::fabs(v);
-  // pow in double is within one ulp; 2^-49 relative leaves a wide margin.
-  const double estimate = std::pow(static_cast<double>(magnitude), static_cast<double>(exponent));
   float shaped;
-  if (RoundsToSameFloat(estimate, estimate * 0x1p-49))
+  const bool estimable = exponent > 0 && exponent <= 64;
+  const double estimate = estimable ? PowerEstimate(magnitude, exponent) : 0;
+  if (estimable && RoundsToSameFloat(estimate, estimate * 0x1p-40))
     shaped = static_cast<float>(estimate);
   else
     shaped = static_cast<float>(powl(magnitude, exponent));
   return v < 0 ? -shaped : shaped;
 }
 
+float RawWhiteNoise(TRandomLcg& random) noexcept {
+  return static_cast<float>(2 * random.Next() - 1);
+}
+
 float WhiteNoise(TRandomLcg& random, float exponent) noexcept {
-  const float v = static_cast<float>(2 * random.Next() - 1);
-  return CrestShape(v, exponent);
+  return CrestShape(RawWhiteNoise(random), exponent);
 }
 
 namespace {
@@ -43,7 +47,7 @@ uint32_t PinkRowsDue(int64_t n) noexcept {
   return due;
 }
 
-float PinkNoise(GeneratorState& state, float exponent, int64_t n) noexcept {
+float RawPinkNoise(GeneratorState& state, int64_t n) noexcept {
   float* rows = state.pinkRows;
   rows[0] = static_cast<float>(state.random.Next());
   for (uint32_t due = PinkRowsDue(n); due != 0; due &= due - 1)
@@ -56,5 +60,9 @@ float PinkNoise(GeneratorState& state, float exponent, int64_t n) noexcept {
   const float v = RoundsToSameFloat(estimate, 0x1p-50)
                       ? static_cast<float>(estimate)
                       : static_cast<float>(static_cast<long double>(sum) / 6.5L - 1);
-  return CrestShape(v, exponent);
+  return v;
+}
+
+float PinkNoise(GeneratorState& state, float exponent, int64_t n) noexcept {
+  return CrestShape(RawPinkNoise(state, n), exponent);
 }

@@ -7,6 +7,13 @@
 /// sign(v) x |v|^exponent rounded to a 32-bit float (0 when v is 0).
 float CrestShape(float v, float exponent) noexcept;
 
+/// Next unshaped white-noise value: 2 x draw - 1 (one draw).
+float RawWhiteNoise(TRandomLcg& random) noexcept;
+
+/// Next unshaped pink-noise value at time index n: row 0 and the rows due at
+/// n are redrawn, the 13 rows summed and scaled to -1..1.
+float RawPinkNoise(GeneratorState& state, int64_t n) noexcept;
+
 /// Next white-noise value: 2 x draw - 1, crest-shaped.
 float WhiteNoise(TRandomLcg& random, float exponent) noexcept;
 

@@ -19,6 +19,18 @@ float triangle(float x) noexcept {
 
 namespace {
 
+bool HasNoise(int32_t noiseType) noexcept { return noiseType == ntWhite || noiseType == ntPink; }
+
+bool Modulates(const ChannelSettings& channel) noexcept {
+  return channel.modulationOn && channel.modulationPeriod != 0;
+}
+
+// The unshaped noise value of a channel at frame n (white: one draw; pink:
+// row 0 and the rows due at n).
+inline float RawNoise(GeneratorState& state, int32_t noiseType, int64_t n) noexcept {
+  return noiseType == ntWhite ? RawWhiteNoise(state.random) : RawPinkNoise(state, n);
+}
+
 // Round(v x fullScale x amplitudeGain x modulationGain), the product in
 // extended precision. The double product errs by at most 2^-52 relative;
 // when that cannot change the rounded integer, it is the result.
@@ -31,22 +43,27 @@ inline int32_t ScaleToSample(float v, int32_t fullScale, float amplitudeGain,
   return RoundToInt32(static_cast<long double>(v) * fullScale * amplitudeGain * modulationGain);
 }
 
+// Level and filter: the sample from an already shaped noise value.
+inline int32_t FinishSample(const GeneratorState& state, const ChannelSettings& channel,
+                            float modulationGain, ChannelFilter& filter, bool hasNoise,
+                            float shaped) noexcept {
+  const int32_t x =
+      hasNoise ? ScaleToSample(shaped, state.fullScale, channel.amplitudeGain, modulationGain) : 0;
+  return IsFilterActive(channel.filterType) ? FilterStep(filter, x) : x;
+}
+
 }  // namespace
 
 int32_t RenderChannelSample(GeneratorState& state, TChannel c, int32_t noiseType) noexcept {
   const bool isLeft = c == TChannel::Left;
   ChannelSettings& channel = isLeft ? state.left : state.right;
-  if (channel.modulationOn && channel.modulationPeriod != 0)
-    channel.modulationGain = ModulationGain(state, channel);
-  int32_t x = 0;
-  if (noiseType == ntWhite || noiseType == ntPink) {
-    const float v = noiseType == ntWhite
-                        ? WhiteNoise(state.random, channel.crestExponent)
-                        : PinkNoise(state, channel.crestExponent, state.frameIndex);
-    x = ScaleToSample(v, state.fullScale, channel.amplitudeGain, channel.modulationGain);
-  }
-  if (!IsFilterActive(channel.filterType)) return x;
-  return FilterStep(isLeft ? state.filterL : state.filterR, x);
+  if (Modulates(channel))
+    channel.modulationGain = ModulationGain(state, channel, state.frameIndex);
+  const bool hasNoise = HasNoise(noiseType);
+  const float shaped =
+      hasNoise ? CrestShape(RawNoise(state, noiseType, state.frameIndex), channel.crestExponent) : 0;
+  return FinishSample(state, channel, channel.modulationGain, isLeft ? state.filterL : state.filterR,
+                      hasNoise, shaped);
 }
 
 void StoreSample(uint8_t*& out, int32_t sample, int bytes) noexcept {
@@ -59,50 +76,127 @@ void StoreSample(uint8_t*& out, int32_t sample, int bytes) noexcept {
 
 namespace {
 
-// One frame ends: the time index moves on, and wraps in a loop.
-inline void AdvanceFrame(GeneratorState& state, bool loop) noexcept {
-  ++state.frameIndex;
-  if (loop && state.frameIndex == state.totalFrames) state.frameIndex = 0;
+// The fill renders in blocks of frames, one stage at a time (draws, shaping,
+// modulation, level and filter), so that the independent steps of
+// neighbouring samples overlap in the processor. Nothing changes the
+// settings during a fill, and each stage keeps the order of the per-sample
+// path where order matters (draws, filter history, modulation gain), so the
+// samples are those of RenderChannelSample frame by frame.
+constexpr int32_t BlockFrames = 64;
+
+struct TFillLayout {
+  int32_t noiseLeft, noiseRight;
+  bool asLeft, loop, stereo;
+  int sampleBytes, frameBytes;
+};
+
+struct TBlock {
+  int64_t frame[BlockFrames];
+  bool active[BlockFrames];
+  float left[BlockFrames], right[BlockFrames];
+  float gainLeft[BlockFrames], gainRight[BlockFrames];
+};
+
+// Stage 1: the time index of each frame and whether it is within the signal;
+// the state's index moves past the block as the per-sample loop moves it.
+void PlanFrames(GeneratorState& state, const TFillLayout& layout, TBlock& block, int32_t count) noexcept {
+  for (int32_t j = 0; j < count; ++j) {
+    block.frame[j] = state.frameIndex;
+    block.active[j] = layout.loop || state.frameIndex < state.totalFrames;
+    ++state.frameIndex;
+    if (layout.loop && state.frameIndex == state.totalFrames) state.frameIndex = 0;
+  }
+}
+
+// Stage 2: the random draws, left before right in every frame.
+void DrawNoise(GeneratorState& state, const TFillLayout& layout, bool renderRight, TBlock& block,
+               int32_t count) noexcept {
+  const bool left = HasNoise(layout.noiseLeft), right = renderRight && HasNoise(layout.noiseRight);
+  for (int32_t j = 0; j < count; ++j) {
+    if (!block.active[j]) continue;
+    if (left) block.left[j] = RawNoise(state, layout.noiseLeft, block.frame[j]);
+    if (right) block.right[j] = RawNoise(state, layout.noiseRight, block.frame[j]);
+  }
+}
+
+void ShapeNoise(float* values, const bool* active, float exponent, int32_t count) noexcept {
+  for (int32_t j = 0; j < count; ++j)
+    if (active[j]) values[j] = CrestShape(values[j], exponent);
+}
+
+// Stage 3: each channel's modulation gain per frame, left then right, so
+// that equal settings share one computation.
+void Modulate(GeneratorState& state, bool renderRight, TBlock& block, int32_t count) noexcept {
+  ChannelSettings& left = state.left;
+  ChannelSettings& right = state.right;
+  const bool modulateLeft = Modulates(left), modulateRight = renderRight && Modulates(right);
+  for (int32_t j = 0; j < count; ++j) {
+    if (block.active[j]) {
+      if (modulateLeft) left.modulationGain = ModulationGain(state, left, block.frame[j]);
+      if (modulateRight) right.modulationGain = ModulationGain(state, right, block.frame[j]);
+    }
+    block.gainLeft[j] = left.modulationGain;
+    block.gainRight[j] = right.modulationGain;
+  }
+}
+
+// Stage 4: level, filter and storage.
+uint8_t* StoreBlock(GeneratorState& state, const TFillLayout& layout, const TBlock& block,
+                    int32_t count, uint8_t* out) noexcept {
+  const ChannelSettings& left = state.left;
+  const ChannelSettings& right = state.right;
+  const bool noiseLeft = HasNoise(layout.noiseLeft), noiseRight = HasNoise(layout.noiseRight);
+  for (int32_t j = 0; j < count; ++j) {
+    if (!block.active[j]) {
+      std::memset(out, 0, layout.frameBytes);
+      out += layout.frameBytes;
+      continue;
+    }
+    const int32_t l =
+        FinishSample(state, left, block.gainLeft[j], state.filterL, noiseLeft, block.left[j]);
+    if (!layout.stereo) {
+      StoreSample(out, l, layout.sampleBytes);
+      continue;
+    }
+    const int32_t storedLeft = left.channelOn != 0 ? l : 0;
+    StoreSample(out, storedLeft, layout.sampleBytes);
+    int32_t r = storedLeft;
+    if (!layout.asLeft) {
+      r = FinishSample(state, right, block.gainRight[j], state.filterR, noiseRight, block.right[j]);
+      if (right.channelOn == 0) r = 0;
+    }
+    StoreSample(out, r, layout.sampleBytes);
+  }
+  return out;
 }
 
 }  // namespace
 
 TFillResult FillBuffer(GeneratorState& state, uint8_t* buffer, int32_t size, int64_t ringBytes) noexcept {
-  const int32_t noiseLeft = state.left.noiseType;
-  const int32_t noiseRight = state.right.noiseType;
-  const bool asLeft = state.asLeft;
-  const bool loop = state.loop;
+  TFillLayout layout{state.left.noiseType, state.right.noiseType, state.asLeft, state.loop,
+                     state.channels == cmStereo, 0, 0};
   if (state.fillBusy) {
     state.fillBusy = false;
     return TFillResult::PerformanceIssue;
   }
   state.fillBusy = true;
 
-  const bool stereo = state.channels == cmStereo;
-  const int sampleBytes = state.bitsPerSample == 24 ? 3 : 2;
-  const int frameBytes = stereo ? 2 * sampleBytes : sampleBytes;
-  const int32_t frames = size > 0 ? size / frameBytes : 0;
+  layout.sampleBytes = state.bitsPerSample == 24 ? 3 : 2;
+  layout.frameBytes = layout.stereo ? 2 * layout.sampleBytes : layout.sampleBytes;
+  const bool renderRight = layout.stereo && !layout.asLeft;
+  int32_t frames = size > 0 ? size / layout.frameBytes : 0;
   uint8_t* out = buffer;
-  for (int32_t i = 0; i < frames; ++i) {
-    if (loop || state.frameIndex < state.totalFrames) {
-      const int32_t l = RenderChannelSample(state, TChannel::Left, noiseLeft);
-      if (stereo) {
-        const int32_t left = state.left.channelOn != 0 ? l : 0;
-        StoreSample(out, left, sampleBytes);
-        int32_t right = left;
-        if (!asLeft) {
-          right = RenderChannelSample(state, TChannel::Right, noiseRight);
-          if (state.right.channelOn == 0) right = 0;
-        }
-        StoreSample(out, right, sampleBytes);
-      } else {
-        StoreSample(out, l, sampleBytes);
-      }
-    } else {
-      std::memset(out, 0, frameBytes);
-      out += frameBytes;
-    }
-    AdvanceFrame(state, loop);
+  TBlock block;
+  while (frames > 0) {
+    const int32_t count = frames < BlockFrames ? frames : BlockFrames;
+    PlanFrames(state, layout, block, count);
+    DrawNoise(state, layout, renderRight, block, count);
+    if (HasNoise(layout.noiseLeft)) ShapeNoise(block.left, block.active, state.left.crestExponent, count);
+    if (renderRight && HasNoise(layout.noiseRight))
+      ShapeNoise(block.right, block.active, state.right.crestExponent, count);
+    Modulate(state, renderRight, block, count);
+    out = StoreBlock(state, layout, block, count, out);
+    frames -= count;
   }
   std::memset(out, 0, static_cast<size_t>(buffer + (size > 0 ? size : 0) - out));
 

@@ -56,4 +56,36 @@ TEST(FastVsReferenceVariants, GivesIdenticalSamplesForEveryFunctionCrestAndFilte
   }
 }
 
+TEST(FastVsReferenceVariants, GivesIdenticalSamplesInEveryChannelLayout) {
+  struct TLayout {
+    int32_t channels;
+    bool asLeft;
+    int32_t rightOn;
+  };
+  for (TLayout layout : {TLayout{cmMono, false, 1}, TLayout{cmStereo, true, 1}, TLayout{cmStereo, false, 0}}) {
+    GeneratorState state;
+    SetUpBenchSignal(state, TBenchSignal::PinkFilterMod44k, 21);
+    state.channels = layout.channels;
+    state.asLeft = layout.asLeft;
+    state.right.channelOn = layout.rightOn;
+    state.loop = false;
+    state.totalFrames = 30011;  // ends inside a buffer: silence follows
+    EXPECT_EQ(CountDifferences(state, 40000), 0) << layout.channels << layout.asLeft << layout.rightOn;
+  }
+}
+
+// WAV export renders sample by sample rather than through the fill.
+TEST(FastVsReferenceVariants, RenderChannelSampleGivesTheSameSamplesAsTheFill) {
+  GeneratorState state;
+  SetUpBenchSignal(state, TBenchSignal::PinkFilterMod44k, 33);
+  state.right.modulationFunction = mfSine;
+  TReferenceRenderer reference(state);
+  const auto expected = reference.RenderFrames(100000);
+  for (size_t i = 0; i < expected.size(); i += 2) {
+    ASSERT_EQ(RenderChannelSample(state, TChannel::Left, ntPink), expected[i]) << i;
+    ASSERT_EQ(RenderChannelSample(state, TChannel::Right, ntPink), expected[i + 1]) << i;
+    ++state.frameIndex;
+  }
+}
+
 }  // namespace
