@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 /// Text fields, each 256 bytes (a short text); the value is the field's offset.
 enum class TPresetText : uint16_t {

@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 /// A stored value: a 32-bit number (DWORD) or a text.
 struct TSettingsValue {
