@@ -6,6 +6,7 @@
 #include "app/qt/FormBinder.h"
 #include "app/qt/GeneratorWindow.h"
 #include "app/qt/LedWidget.h"
+#include "app/qt/SettingsDialog.h"
 #include "playback/frmSettings.h"
 #include "tests/fakes/FakeDialogs.h"
 #include "tests/fakes/FakeMessageLoop.h"
@@ -142,6 +143,45 @@ TEST_F(QtGeneratorWindowTest, CtrlXInAFocusedEditCutsTextInsteadOfExiting) {
   QTest::keyClick(&field, Qt::Key_X, Qt::ControlModifier);
   EXPECT_TRUE(Window->isVisible());
   EXPECT_EQ(Gen->Duration.Text(), "");
+}
+
+TEST_F(QtGeneratorWindowTest, LeavingTheWindowDoesNotRunTheExitReaction) {
+  QLineEdit& field = Widget<QLineEdit>(Gen->AmplitudeLeft);
+  field.setFocus(Qt::MouseFocusReason);
+  field.selectAll();
+  QTest::keyClicks(&field, QStringLiteral("-150"));
+
+  QWidget other;
+  other.show();
+  QApplication::setActiveWindow(&other);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  EXPECT_EQ(Gen->AmplitudeLeft.Text(), "-150");
+
+  QApplication::setActiveWindow(Window.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+  EXPECT_EQ(Gen->AmplitudeLeft.Text(), "-150");
+  Widget<QLineEdit>(Gen->Duration).setFocus(Qt::MouseFocusReason);
+  EXPECT_EQ(Gen->AmplitudeLeft.Text(), "-100");
+}
+
+TEST_F(QtGeneratorWindowTest, TheSettingsWindowIsShownAndHiddenByItsForm) {
+  TQtSettingsDialog dialog(*Settings, App, Window.get());
+  EXPECT_FALSE(dialog.isVisible());
+  QTest::keyClick(Window.get(), Qt::Key_C, Qt::ControlModifier);  // Tools > Output Settings
+  EXPECT_TRUE(Settings->Visible());
+  EXPECT_TRUE(dialog.isVisible());
+
+  QComboBox* rates = nullptr;
+  for (QComboBox* combo : dialog.findChildren<QComboBox*>())
+    if (combo->findText(QStringLiteral("44100")) >= 0) rates = combo;
+  ASSERT_NE(rates, nullptr);
+  emit rates->activated(rates->findText(QStringLiteral("44100")));
+  EXPECT_EQ(Settings->cboFsList.Text(), "44100");
+  EXPECT_EQ(Gen->State.sampleRate, 44100);
+
+  dialog.close();  // the close box closes it as "Close" does
+  EXPECT_FALSE(Settings->Visible());
+  EXPECT_FALSE(dialog.isVisible());
 }
 
 }  // namespace
