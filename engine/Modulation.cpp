@@ -75,3 +75,73 @@ float ModulationGain(GeneratorState& state, const ChannelSettings& channel, int6
           channel.modulationPhase, channel.modulationDepth, gain};
   return gain;
 }
+
+bool SameModulation(const ChannelSettings& a, const ChannelSettings& b) noexcept {
+  return a.modulationFunction == b.modulationFunction && a.modulationPeriod == b.modulationPeriod &&
+         a.modulationPhase == b.modulationPhase && a.modulationDepth == b.modulationDepth;
+}
+
+namespace {
+
+// Tracks (cos theta, sin theta) from frame to frame by rotating through the
+// step angle, with a bound on its distance from the extended-precision
+// values: the start's bound as in TermFast, and per rotation the rounding
+// of the step's cosine and sine (2^-53 each), of the rotation itself (a few
+// ulps) and of the step angle (2^-52 of it), all covered by (step + 4) x 2^-50.
+struct TPhasor {
+  double step, cosStep, sinStep, perRotation;
+  double c = 1, s = 0, bound = 0;
+  int64_t frame = -2;
+
+  TPhasor(int32_t sampleRate, float period) {
+    step = 2 * std::numbers::pi / (static_cast<double>(sampleRate) * period);
+    cosStep = std::cos(step);
+    sinStep = std::sin(step);
+    perRotation = (std::fabs(step) + 4) * 0x1p-50;
+  }
+
+  void MoveTo(int64_t n, float phase) noexcept {
+    if (n == frame + 1) {
+      const double nc = c * cosStep - s * sinStep;
+      s = s * cosStep + c * sinStep;
+      c = nc;
+      bound += perRotation;
+    } else {
+      const double advance = static_cast<double>(n) * step;
+      const double theta = advance + phase;
+      c = std::cos(theta);
+      s = std::sin(theta);
+      bound = (std::fabs(advance) + std::fabs(phase) + 2) * 0x1p-49;
+    }
+    frame = n;
+  }
+};
+
+}  // namespace
+
+void ModulationGains(const ChannelSettings& channel, int32_t sampleRate, const int64_t* frames,
+                     const bool* active, int32_t count, float gain, float* gains) noexcept {
+  const int32_t function = channel.modulationFunction;
+  const bool rotates = function == mfSine || function == mfCosine || function == mfSquare;
+  TPhasor phasor(sampleRate, channel.modulationPeriod);
+  for (int32_t j = 0; j < count; ++j) {
+    if (active[j]) {
+      float t;
+      bool decided = false;
+      if (rotates) {
+        phasor.MoveTo(frames[j], channel.modulationPhase);
+        if (function == mfSquare) {
+          decided = std::fabs(phasor.s) > phasor.bound;
+          t = phasor.s < 0 ? 0.0f : 2.0f;
+        } else {
+          const double estimate = (function == mfSine ? phasor.s : phasor.c) + 1;
+          decided = RoundsToSameFloat(estimate, phasor.bound);
+          t = static_cast<float>(estimate);
+        }
+      }
+      if (!decided) t = TermExact(frames[j], sampleRate, channel);
+      gain = GainFromTerm(t, channel.modulationDepth);
+    }
+    gains[j] = gain;
+  }
+}

@@ -18,6 +18,11 @@ float CrestShape(float v, float exponent) noexcept {
   return v < 0 ? -shaped : shaped;
 }
 
+void CrestShapeEach(float* values, const bool* active, int32_t count, float exponent) noexcept {
+  for (int32_t j = 0; j < count; ++j)
+    if (active[j]) values[j] = CrestShape(values[j], exponent);
+}
+
 float RawWhiteNoise(TRandomLcg& random) noexcept {
   return static_cast<float>(2 * random.Next() - 1);
 }
@@ -37,14 +42,22 @@ constexpr TRowSchedule PinkSchedule[12] = {
     {1, 1},     {3, 2},     {7, 4},       {15, 14},     {31, 15},      {63, 31},
     {127, 64},  {255, 129}, {255, 238},   {511, 474},   {1023, 875},   {2047, 1875}};
 
+// The schedule repeats every 2048 frames; one table entry per frame of it.
+struct TDueTable {
+  uint16_t due[2048];
+  constexpr TDueTable() : due() {
+    for (uint32_t n = 0; n < 2048; ++n)
+      for (int row = 0; row < 12; ++row)
+        if ((n & PinkSchedule[row].mask) == PinkSchedule[row].match) due[n] |= uint16_t(1u << row);
+  }
+};
+
+constexpr TDueTable DueTable;
+
 }  // namespace
 
 uint32_t PinkRowsDue(int64_t n) noexcept {
-  const uint32_t low = static_cast<uint32_t>(n);
-  uint32_t due = 0;
-  for (int row = 0; row < 12; ++row)
-    if ((low & PinkSchedule[row].mask) == PinkSchedule[row].match) due |= 1u << row;
-  return due;
+  return DueTable.due[static_cast<uint32_t>(n) & 2047];
 }
 
 float RawPinkNoise(GeneratorState& state, int64_t n) noexcept {

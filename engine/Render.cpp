@@ -4,6 +4,7 @@
 #include "engine/Modulation.h"
 #include "engine/NoiseSources.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -119,24 +120,27 @@ void DrawNoise(GeneratorState& state, const TFillLayout& layout, bool renderRigh
   }
 }
 
-void ShapeNoise(float* values, const bool* active, float exponent, int32_t count) noexcept {
-  for (int32_t j = 0; j < count; ++j)
-    if (active[j]) values[j] = CrestShape(values[j], exponent);
+// Stage 3: each channel's modulation gain per frame; a channel whose gain
+// does not change keeps its current one.
+void ModulateChannel(const GeneratorState& state, ChannelSettings& channel, const TBlock& block,
+                     int32_t count, float* gains) noexcept {
+  if (!Modulates(channel)) {
+    std::fill(gains, gains + count, channel.modulationGain);
+    return;
+  }
+  ModulationGains(channel, state.sampleRate, block.frame, block.active, count,
+                  channel.modulationGain, gains);
+  channel.modulationGain = gains[count - 1];
 }
 
-// Stage 3: each channel's modulation gain per frame, left then right, so
-// that equal settings share one computation.
 void Modulate(GeneratorState& state, bool renderRight, TBlock& block, int32_t count) noexcept {
-  ChannelSettings& left = state.left;
-  ChannelSettings& right = state.right;
-  const bool modulateLeft = Modulates(left), modulateRight = renderRight && Modulates(right);
-  for (int32_t j = 0; j < count; ++j) {
-    if (block.active[j]) {
-      if (modulateLeft) left.modulationGain = ModulationGain(state, left, block.frame[j]);
-      if (modulateRight) right.modulationGain = ModulationGain(state, right, block.frame[j]);
-    }
-    block.gainLeft[j] = left.modulationGain;
-    block.gainRight[j] = right.modulationGain;
+  ModulateChannel(state, state.left, block, count, block.gainLeft);
+  if (!renderRight) return;
+  if (Modulates(state.left) && Modulates(state.right) && SameModulation(state.left, state.right)) {
+    std::copy(block.gainLeft, block.gainLeft + count, block.gainRight);
+    state.right.modulationGain = block.gainRight[count - 1];
+  } else {
+    ModulateChannel(state, state.right, block, count, block.gainRight);
   }
 }
 
@@ -191,9 +195,10 @@ TFillResult FillBuffer(GeneratorState& state, uint8_t* buffer, int32_t size, int
     const int32_t count = frames < BlockFrames ? frames : BlockFrames;
     PlanFrames(state, layout, block, count);
     DrawNoise(state, layout, renderRight, block, count);
-    if (HasNoise(layout.noiseLeft)) ShapeNoise(block.left, block.active, state.left.crestExponent, count);
+    if (HasNoise(layout.noiseLeft))
+      CrestShapeEach(block.left, block.active, count, state.left.crestExponent);
     if (renderRight && HasNoise(layout.noiseRight))
-      ShapeNoise(block.right, block.active, state.right.crestExponent, count);
+      CrestShapeEach(block.right, block.active, count, state.right.crestExponent);
     Modulate(state, renderRight, block, count);
     out = StoreBlock(state, layout, block, count, out);
     frames -= count;

@@ -3,6 +3,7 @@
 #include "engine/GeneratorState.h"
 #include "engine/Render.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
