@@ -19,7 +19,8 @@ void SetFilterInputs(ChannelFilter& f, long double f0, long double q, long doubl
   f.cosW0 = std::cos(f.w0);
   f.sinW0 = std::sin(f.w0);
   f.x = f.x1 = f.x2 = 0;
-  f.y = f.y1 = f.y2 = 0;
+  f.y = 0;
+  f.y1 = f.y2 = 0;
 }
 
 namespace {

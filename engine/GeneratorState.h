@@ -6,8 +6,9 @@
 
 #include <cstdint>
 
-/// Frame counts of a signal (duration x rate, time index).
-using TFrameCount = int32_t;
+/// Frame counts of a signal (duration x rate, time index); 64 bits, so that
+/// long signals at high rates do not overflow.
+using TFrameCount = int64_t;
 
 /// Item indexes of the channel-mode list.
 enum TChannelMode : int32_t { cmMono = 0, cmStereo = 1 };

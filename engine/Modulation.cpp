@@ -11,11 +11,19 @@ long double ModulationAngle(int64_t frame, int32_t sampleRate, float period, flo
              period + phase;
 }
 
+bool ModulationRuns(const ChannelSettings& channel) noexcept {
+  const int32_t function = channel.modulationFunction;
+  return channel.modulationOn && function >= mfSine && function <= mfTriangular &&
+         channel.modulationPeriod > 0 && std::isfinite(channel.modulationPhase);
+}
+
 namespace {
 
-// 1 - depth x 0.5 x t, in 32-bit steps, from t = m + 1.
+// 1 - depth x 0.5 x t, in 32-bit steps, from t = m + 1; the depth is held
+// within 0..1 (anything else, NaN included, could push the gain outside).
 float GainFromTerm(float t, float depth) noexcept {
-  const float half = 0.5f * depth;
+  const float heldDepth = depth >= 0 ? (depth <= 1 ? depth : 1.0f) : 0.0f;
+  const float half = 0.5f * heldDepth;
   const float scaled = half * t;
   return 1.0f - scaled;
 }
@@ -122,8 +130,10 @@ struct TPhasor {
 void ModulationGains(const ChannelSettings& channel, int32_t sampleRate, const int64_t* frames,
                      const bool* active, int32_t count, float gain, float* gains) noexcept {
   const int32_t function = channel.modulationFunction;
-  const bool rotates = function == mfSine || function == mfCosine || function == mfSquare;
   TPhasor phasor(sampleRate, channel.modulationPeriod);
+  // A period so short that the step overflows goes by the definition.
+  const bool rotates = (function == mfSine || function == mfCosine || function == mfSquare) &&
+                       std::isfinite(phasor.perRotation);
   for (int32_t j = 0; j < count; ++j) {
     if (active[j]) {
       float t;

@@ -4,12 +4,19 @@
 
 #include <cstdint>
 
+/// True when the channel's gain follows its modulation at each sample:
+/// modulation on, a function of the list, a period above 0 and a finite
+/// phase. Otherwise the gain stays as it is (1 after preparation and after
+/// switching), so a period of 0 never reaches the phase formula.
+bool ModulationRuns(const ChannelSettings& channel) noexcept;
+
 /// Modulation phase at `frame`: (frame / rate) x 2 pi / period + phase, in
 /// extended precision.
 long double ModulationAngle(int64_t frame, int32_t sampleRate, float period, float phase) noexcept;
 
 /// The modulation gain of `channel` at `frame` by its definition:
-/// 1 - depth x 0.5 x (m + 1) in 32-bit float steps, m from the function.
+/// 1 - depth x 0.5 x (m + 1) in 32-bit float steps, m from the function,
+/// the depth taken within 0..1. Only for channels where ModulationRuns.
 float ModulationGainAt(int64_t frame, int32_t sampleRate, const ChannelSettings& channel) noexcept;
 
 /// The same value as ModulationGainAt, computed on a fast path where it

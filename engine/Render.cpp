@@ -22,10 +22,6 @@ namespace {
 
 bool HasNoise(int32_t noiseType) noexcept { return noiseType == ntWhite || noiseType == ntPink; }
 
-bool Modulates(const ChannelSettings& channel) noexcept {
-  return channel.modulationOn && channel.modulationPeriod != 0;
-}
-
 // The unshaped noise value of a channel at frame n (white: one draw; pink:
 // row 0 and the rows due at n).
 inline float RawNoise(GeneratorState& state, int32_t noiseType, int64_t n) noexcept {
@@ -58,7 +54,7 @@ inline int32_t FinishSample(const GeneratorState& state, const ChannelSettings& 
 int32_t RenderChannelSample(GeneratorState& state, TChannel c, int32_t noiseType) noexcept {
   const bool isLeft = c == TChannel::Left;
   ChannelSettings& channel = isLeft ? state.left : state.right;
-  if (Modulates(channel))
+  if (ModulationRuns(channel))
     channel.modulationGain = ModulationGain(state, channel, state.frameIndex);
   const bool hasNoise = HasNoise(noiseType);
   const float shaped =
@@ -68,6 +64,9 @@ int32_t RenderChannelSample(GeneratorState& state, TChannel c, int32_t noiseType
 }
 
 void StoreSample(uint8_t*& out, int32_t sample, int bytes) noexcept {
+  const int32_t most = bytes == 3 ? 8388607 : 32767;
+  if (sample > most) sample = most;
+  if (sample < -most - 1) sample = -most - 1;
   const uint32_t bits = static_cast<uint32_t>(sample);
   out[0] = static_cast<uint8_t>(bits);
   out[1] = static_cast<uint8_t>(bits >> 8);
@@ -124,7 +123,7 @@ void DrawNoise(GeneratorState& state, const TFillLayout& layout, bool renderRigh
 // does not change keeps its current one.
 void ModulateChannel(const GeneratorState& state, ChannelSettings& channel, const TBlock& block,
                      int32_t count, float* gains) noexcept {
-  if (!Modulates(channel)) {
+  if (!ModulationRuns(channel)) {
     std::fill(gains, gains + count, channel.modulationGain);
     return;
   }
@@ -136,7 +135,7 @@ void ModulateChannel(const GeneratorState& state, ChannelSettings& channel, cons
 void Modulate(GeneratorState& state, bool renderRight, TBlock& block, int32_t count) noexcept {
   ModulateChannel(state, state.left, block, count, block.gainLeft);
   if (!renderRight) return;
-  if (Modulates(state.left) && Modulates(state.right) && SameModulation(state.left, state.right)) {
+  if (ModulationRuns(state.left) && ModulationRuns(state.right) && SameModulation(state.left, state.right)) {
     std::copy(block.gainLeft, block.gainLeft + count, block.gainRight);
     state.right.modulationGain = block.gainRight[count - 1];
   } else {

@@ -29,5 +29,6 @@ float triangle(float x) noexcept;
 TFillResult FillBuffer(GeneratorState& state, uint8_t* buffer, int32_t size, int64_t ringBytes) noexcept;
 
 /// Stores `sample` as `bytes` (2 or 3) little-endian two's-complement bytes
-/// at `out` and advances `out`.
+/// at `out` and advances `out`. A sample beyond what the width holds is
+/// stored as the nearest value it can hold (saturation, never wrap-around).
 void StoreSample(uint8_t*& out, int32_t sample, int bytes) noexcept;

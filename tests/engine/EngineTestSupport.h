@@ -35,8 +35,9 @@ inline std::vector<int32_t> FillFrames(GeneratorState& state, int64_t frames,
   return out;
 }
 
-/// What a reference sample looks like once stored at `bytes` bytes.
+/// What a reference sample looks like once stored at `bytes` bytes: held
+/// within the width's range.
 inline int32_t AsStored(int32_t sample, int bytes) {
-  const int shift = 32 - 8 * bytes;
-  return static_cast<int32_t>(static_cast<uint32_t>(sample) << shift) >> shift;
+  const int32_t most = bytes == 3 ? 8388607 : 32767;
+  return sample > most ? most : sample < -most - 1 ? -most - 1 : sample;
 }

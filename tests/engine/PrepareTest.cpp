@@ -18,6 +18,15 @@ TEST(Preparation, CountsFramesFromEitherSeparator) {
   }
 }
 
+TEST(Preparation, CountsLongSignalsWithoutOverflow) {
+  GeneratorState s;
+  s.sampleRate = 192000;
+  TPrepareOutcome outcome;
+  Preparevariables(s, Input("14400"), TNumberFormat{}, nullptr, outcome);
+  EXPECT_EQ(s.totalFrames, int64_t{2764800000});
+  EXPECT_EQ(FramesForDuration(3e38L, 192000), INT64_MAX);
+}
+
 TEST(Preparation, RestartsTheSignal) {
   GeneratorState s;
   s.frameIndex = 99;

@@ -1,6 +1,7 @@
 #include "tests/engine/ReferenceRenderer.h"
 
 #include <cfenv>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -68,8 +69,11 @@ void TReferenceRenderer::Modulate(ChannelSettings& channel) const {
     const float s = static_cast<float>(sinl(static_cast<float>(theta)));
     m = fabsl(s) == 1 ? s : static_cast<float>(2 / Pi * atanl(s / sqrtl(1 - (long double)s * s)));
   }
+  const float depth = std::isnan(channel.modulationDepth)
+                          ? 0.0f
+                          : std::min(1.0f, std::max(0.0f, channel.modulationDepth));
   float t = static_cast<float>(m + 1);
-  t = static_cast<float>(static_cast<float>(0.5f * channel.modulationDepth) * t);
+  t = static_cast<float>(static_cast<float>(0.5f * depth) * t);
   channel.modulationGain = static_cast<float>(1 - t);
 }
 
@@ -82,13 +86,16 @@ int32_t TReferenceRenderer::Step(TFilter& f, int32_t x) {
   const int32_t out = RoundHalfEven(y);
   f.y2 = f.y1;
   f.x2 = f.x1;
-  f.y1 = out;
+  f.y1 = y;
   f.x1 = x;
   return out;
 }
 
 int32_t TReferenceRenderer::Channel(ChannelSettings& channel, TFilter& filter) {
-  if (channel.modulationOn) Modulate(channel);
+  const bool listed = channel.modulationFunction >= 0 && channel.modulationFunction <= 3;
+  if (channel.modulationOn && listed && channel.modulationPeriod > 0 &&
+      std::isfinite(channel.modulationPhase))
+    Modulate(channel);
   int32_t x = 0;
   if (channel.noiseType == ntWhite || channel.noiseType == ntPink) {
     const float v = Noise(channel.noiseType, channel.crestExponent);

@@ -14,7 +14,8 @@ public:
   explicit TReferenceRenderer(const GeneratorState& prepared);
 
   /// The next `frames` frames as the buffer fill would store them, before
-  /// storage: interleaved L, R in stereo.
+  /// storage: interleaved L, R in stereo. The filter keeps its outputs
+  /// unrounded for the feedback.
   std::vector<int32_t> RenderFrames(int64_t frames);
 
 private:

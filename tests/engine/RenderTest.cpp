@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -84,6 +85,56 @@ TEST(Renderer, KeepsTheGainWhenModulationIsOffOrThePeriodIsZero) {
   EXPECT_EQ(s.left.modulationGain, 0.25f);
 }
 
+TEST(Renderer, KeepsModulationValuesFromAnywhereInRange) {
+  GeneratorState s = WhiteState();
+  s.left.modulationOn = true;
+  s.left.modulationFunction = mfSine;
+  s.frameIndex = 11025;  // a quarter period: sin = 1, the lowest gain
+  s.left.modulationDepth = 3.0f;
+  RenderChannelSample(s, TChannel::Left, ntWhite);
+  EXPECT_EQ(s.left.modulationGain, 0.0f);
+  s.frameIndex = 3 * 11025;  // sin = -1, the highest gain
+  RenderChannelSample(s, TChannel::Left, ntWhite);
+  EXPECT_EQ(s.left.modulationGain, 1.0f);
+  for (float depth : {-0.5f, std::nanf("")}) {
+    s.left.modulationDepth = depth;
+    s.frameIndex = 11025;
+    RenderChannelSample(s, TChannel::Left, ntWhite);
+    EXPECT_EQ(s.left.modulationGain, 1.0f);
+  }
+  s.left.modulationDepth = 1;
+  s.left.modulationGain = 0.75f;
+  for (float period : {0.0f, -1.0f, std::nanf("")}) {
+    s.left.modulationPeriod = period;
+    RenderChannelSample(s, TChannel::Left, ntWhite);
+    EXPECT_EQ(s.left.modulationGain, 0.75f) << period;
+  }
+  s.left.modulationPeriod = 1;
+  s.left.modulationPhase = std::numeric_limits<float>::infinity();
+  RenderChannelSample(s, TChannel::Left, ntWhite);
+  EXPECT_EQ(s.left.modulationGain, 0.75f);
+  s.left.modulationPhase = 0;
+  s.left.modulationPeriod = 1e-45f;  // a finite phase still: follows the definition
+  RenderChannelSample(s, TChannel::Left, ntWhite);
+  EXPECT_GE(s.left.modulationGain, 0.0f);
+  EXPECT_LE(s.left.modulationGain, 1.0f);
+}
+
+TEST(Renderer, NeverUsesAListIndexOutsideItsList) {
+  GeneratorState plain = WhiteState(9), odd = WhiteState(9);
+  odd.left.modulationOn = true;
+  odd.left.modulationFunction = 4;  // no such function: the gain stays at 1
+  odd.left.filterType = 6;          // no such filter: bypassed like None
+  odd.filterL.norm[0] = 1e6;        // and its stale coefficients unused
+  odd.right.noiseType = 2;          // no such noise: silence
+  for (int i = 0; i < 100; ++i) {
+    ASSERT_EQ(RenderChannelSample(odd, TChannel::Left, ntWhite),
+              RenderChannelSample(plain, TChannel::Left, ntWhite));
+    EXPECT_EQ(RenderChannelSample(odd, TChannel::Right, odd.right.noiseType), 0);
+  }
+  EXPECT_EQ(odd.left.modulationGain, 1.0f);
+}
+
 TEST(Waveforms, SignAndTriangleHaveTheirValues) {
   EXPECT_EQ(sign(0.0f), 1.0f);
   EXPECT_EQ(sign(-0.0f), 1.0f);
@@ -99,17 +150,48 @@ TEST(SampleStorage, WritesLittleEndianTwosComplement) {
   uint8_t bytes[6];
   uint8_t* out = bytes;
   StoreSample(out, -300, 2);
-  StoreSample(out, 32768, 2);
+  StoreSample(out, -32768, 2);
   EXPECT_EQ(out, bytes + 4);
-  EXPECT_EQ(bytes[0], 0xD4);
-  EXPECT_EQ(bytes[1], 0xFE);
-  EXPECT_EQ(bytes[2], 0x00);
-  EXPECT_EQ(bytes[3], 0x80);
+  EXPECT_EQ((std::vector<uint8_t>(bytes, bytes + 4)), (std::vector<uint8_t>{0xD4, 0xFE, 0x00, 0x80}));
   out = bytes;
   StoreSample(out, -2, 3);
-  EXPECT_EQ(bytes[0], 0xFE);
-  EXPECT_EQ(bytes[1], 0xFF);
-  EXPECT_EQ(bytes[2], 0xFF);
+  StoreSample(out, 0x123456, 3);
+  EXPECT_EQ((std::vector<uint8_t>(bytes, bytes + 6)),
+            (std::vector<uint8_t>{0xFE, 0xFF, 0xFF, 0x56, 0x34, 0x12}));
+}
+
+TEST(SampleStorage, SaturatesInsteadOfWrappingAround) {
+  uint8_t bytes[12];
+  uint8_t* out = bytes;
+  StoreSample(out, 32768, 2);
+  StoreSample(out, -40000, 2);
+  StoreSample(out, 8388608, 3);
+  StoreSample(out, INT32_MIN, 3);
+  EXPECT_EQ(DecodeSamples(bytes, 2, 2), (std::vector<int32_t>{32767, -32768}));
+  EXPECT_EQ(DecodeSamples(bytes + 4, 2, 3), (std::vector<int32_t>{8388607, -8388608}));
+}
+
+TEST(SampleStorage, KeepsALoudPeakingBoostAtFullScale) {
+  // +20 dB at 1 kHz on full-scale noise goes far beyond full scale.
+  GeneratorState rendered = WhiteState(4), filled = WhiteState(4);
+  for (GeneratorState* s : {&rendered, &filled}) {
+    s->left.filterType = s->right.filterType = ftPeaking;
+    for (ChannelFilter* f : {&s->filterL, &s->filterR}) {
+      SetFilterInputs(*f, 1000, 1, 20, 44100);
+      DesignFilter(*f, ftPeaking);
+    }
+  }
+  const auto stored = FillFrames(filled, 20000);
+  int64_t clipped = 0;
+  for (size_t i = 0; i < stored.size(); i += 2) {
+    const int32_t l = RenderChannelSample(rendered, TChannel::Left, ntWhite);
+    const int32_t r = RenderChannelSample(rendered, TChannel::Right, ntWhite);
+    ++rendered.frameIndex;
+    ASSERT_EQ(stored[i], std::clamp(l, -32768, 32767));
+    ASSERT_EQ(stored[i + 1], std::clamp(r, -32768, 32767));
+    clipped += l > 32767 || l < -32768;
+  }
+  EXPECT_GT(clipped, 100);
 }
 
 TEST(BufferFill, MonoWritesOneSamplePerFrame) {
@@ -163,6 +245,22 @@ TEST(BufferFill, LoopsForeverRestartingTheTimeIndex) {
   std::vector<uint8_t> buffer(4000);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(FillBuffer(s, buffer.data(), 4000, 0), TFillResult::Continue);
   EXPECT_EQ(s.frameIndex, 5000 % 700);
+}
+
+TEST(BufferFill, PlaysSignalsLongerThanThirtyTwoBitFrameCounts) {
+  // Four hours at 192000 Hz is 2764800000 frames.
+  GeneratorState s = WhiteState();
+  s.sampleRate = 192000;
+  s.totalFrames = int64_t{4} * 3600 * 192000;
+  s.frameIndex = s.totalFrames - 1500;
+  s.left.noiseType = s.right.noiseType = ntPink;
+  s.left.modulationOn = true;
+  std::vector<uint8_t> buffer(4000);
+  EXPECT_EQ(FillBuffer(s, buffer.data(), 4000, 12000), TFillResult::Continue);
+  const auto samples = DecodeSamples(buffer.data(), 2000, 2);
+  EXPECT_GT(std::count_if(samples.begin(), samples.end(), [](int32_t v) { return v != 0; }), 1500);
+  EXPECT_EQ(FillBuffer(s, buffer.data(), 4000, 12000), TFillResult::End);
+  EXPECT_EQ(s.frameIndex, s.totalFrames + 500);
 }
 
 TEST(BufferFill, ReportsAFillThatNeverCompleted) {
