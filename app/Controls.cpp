@@ -116,9 +116,12 @@ void TMenuItem::SetChecked(bool value) { Assign(FChecked, value); }
 
 void TMenuItem::Add(TMenuItem& item) {
   FChildren.push_back(&item);
+  item.FParent = this;
   Changed();
 }
 
 void TMenuItem::Click() {
-  if (Enabled() && OnClick) OnClick();
+  for (const TMenuItem* m = this; m; m = m->FParent)
+    if (!m->Enabled()) return;
+  if (OnClick) OnClick();
 }

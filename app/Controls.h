@@ -274,13 +274,15 @@ public:
   /// Appends a child entry (not owned).
   void Add(TMenuItem& item);
   const std::vector<TMenuItem*>& Children() const { return FChildren; }
-  /// The user's choice or its shortcut: runs OnClick when the item is enabled,
-  /// also while it is hidden.
+  /// The user's choice or its shortcut: runs OnClick when the item and every
+  /// menu above it are enabled, also while it is hidden (a disabled menu
+  /// locks its items' shortcuts too).
   void Click();
   TEvent OnClick;
 
 private:
   std::string FShortCut;
   bool FChecked = false;
+  TMenuItem* FParent = nullptr;
   std::vector<TMenuItem*> FChildren;
 };

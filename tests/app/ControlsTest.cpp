@@ -103,6 +103,19 @@ TEST(ProgrammaticAssignment, MenuCheckMarkRunsNothingAndADisabledItemIgnoresClic
   EXPECT_EQ(clicks, 1);
 }
 
+TEST(ProgrammaticAssignment, ADisabledMenuLocksTheShortcutsOfItsItems) {
+  TMenuItem presets(nullptr, "presets"), reset(nullptr, "reset");
+  presets.Add(reset);
+  int clicks = 0;
+  reset.OnClick = [&] { ++clicks; };
+  presets.SetEnabled(false);
+  reset.Click();
+  EXPECT_EQ(clicks, 0);
+  presets.SetEnabled(true);
+  reset.Click();
+  EXPECT_EQ(clicks, 1);
+}
+
 TEST(Observers, EveryPropertyChangeNotifiesButAnEqualValueDoesNot) {
   TLabel l(nullptr, "l");
   int notes = 0;
