@@ -65,3 +65,25 @@ TFilterEdits DesignFilter(ChannelFilter& f, int32_t filterType) noexcept {
       return {true, false, true, false};
   }
 }
+
+void FilterSamples(ChannelFilter& f, int32_t* samples, int32_t count) noexcept {
+  if (count <= 0) return;
+  const long double norm[5] = {f.norm[0], f.norm[1], f.norm[2], f.norm[3], f.norm[4]};
+  int32_t x1 = f.x1, x2 = f.x2;
+  long double y1 = f.y1, y2 = f.y2;
+  for (int32_t j = 0; j < count; ++j) {
+    const int32_t x = samples[j];
+    const long double sum = FilterSum(norm, x, x1, x2, y1, y2);
+    samples[j] = SaturateToInt32(NearestInt64Extended(sum));
+    y2 = y1;
+    y1 = sum;
+    x2 = x1;
+    x1 = x;
+  }
+  f.x = f.x1 = x1;
+  f.x2 = x2;
+  f.y = samples[count - 1];
+  f.y1 = y1;
+  f.y2 = y2;
+}
+

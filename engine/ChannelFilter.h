@@ -51,23 +51,42 @@ inline int32_t RoundToInt32(long double v) noexcept {
   return static_cast<int32_t>(NearestInt64Extended(v));
 }
 
-/// Beyond this magnitude an output is a runaway, never a signal.
-constexpr long double FilterRunaway = 1e30L;
+/// Beyond this magnitude an output is a runaway, never a signal (the
+/// loudest design, +200 dB on 24-bit full scale, stays below 2^57).
+constexpr long double FilterRunaway = 0x1p62L;
 
-/// One Direct Form I step: the output for x, rounded; the history moves on
-/// with the unrounded output. A runaway output clears the history.
+/// v held within the 32-bit range.
+inline int32_t SaturateToInt32(int64_t v) noexcept {
+  return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : static_cast<int32_t>(v);
+}
+
+/// The unrounded Direct Form I output: b0/a0 x + b1/a0 x1 + b2/a0 x2
+/// - a1/a0 y1 - a2/a0 y2, summed in this order in extended precision; 0 for
+/// a runaway.
+inline long double FilterSum(const long double* norm, int32_t x, int32_t x1, int32_t x2,
+                             long double y1, long double y2) noexcept {
+  long double sum = norm[0] * x;
+  sum += norm[1] * x1;
+  sum += norm[2] * x2;
+  sum -= norm[3] * y1;
+  sum -= norm[4] * y2;
+  return sum < FilterRunaway && sum > -FilterRunaway ? sum : 0;
+}
+
+/// One step: the output for x, rounded; the history moves on with the
+/// unrounded output.
 inline int32_t FilterStep(ChannelFilter& f, int32_t x) noexcept {
+  const long double sum = FilterSum(f.norm, x, f.x1, f.x2, f.y1, f.y2);
   f.x = x;
-  long double sum = f.norm[0] * x;
-  sum += f.norm[1] * f.x1;
-  sum += f.norm[2] * f.x2;
-  sum -= f.norm[3] * f.y1;
-  sum -= f.norm[4] * f.y2;
-  if (!(sum < FilterRunaway && sum > -FilterRunaway)) sum = 0;
-  f.y = RoundToInt32(sum);
+  f.y = SaturateToInt32(NearestInt64Extended(sum));
   f.y2 = f.y1;
   f.x2 = f.x1;
   f.y1 = sum;
-  f.x1 = f.x;
+  f.x1 = x;
   return f.y;
 }
+
+/// FilterStep for samples[0..count) in place. The history stays in locals
+/// for the whole run: stored and reloaded at every sample, the extended
+/// values would stall the recursion.
+void FilterSamples(ChannelFilter& f, int32_t* samples, int32_t count) noexcept;

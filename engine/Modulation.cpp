@@ -128,30 +128,27 @@ struct TPhasor {
 }  // namespace
 
 void ModulationGains(const ChannelSettings& channel, int32_t sampleRate, const int64_t* frames,
-                     const bool* active, int32_t count, float gain, float* gains) noexcept {
+                     int32_t count, float* gains) noexcept {
   const int32_t function = channel.modulationFunction;
   TPhasor phasor(sampleRate, channel.modulationPeriod);
   // A period so short that the step overflows goes by the definition.
   const bool rotates = (function == mfSine || function == mfCosine || function == mfSquare) &&
                        std::isfinite(phasor.perRotation);
   for (int32_t j = 0; j < count; ++j) {
-    if (active[j]) {
-      float t;
-      bool decided = false;
-      if (rotates) {
-        phasor.MoveTo(frames[j], channel.modulationPhase);
-        if (function == mfSquare) {
-          decided = std::fabs(phasor.s) > phasor.bound;
-          t = phasor.s < 0 ? 0.0f : 2.0f;
-        } else {
-          const double estimate = (function == mfSine ? phasor.s : phasor.c) + 1;
-          decided = RoundsToSameFloat(estimate, phasor.bound);
-          t = static_cast<float>(estimate);
-        }
+    float t = 0;
+    bool decided = false;
+    if (rotates) {
+      phasor.MoveTo(frames[j], channel.modulationPhase);
+      if (function == mfSquare) {
+        decided = std::fabs(phasor.s) > phasor.bound;
+        t = phasor.s < 0 ? 0.0f : 2.0f;
+      } else {
+        const double estimate = (function == mfSine ? phasor.s : phasor.c) + 1;
+        decided = RoundsToSameFloat(estimate, phasor.bound);
+        t = static_cast<float>(estimate);
       }
-      if (!decided) t = TermExact(frames[j], sampleRate, channel);
-      gain = GainFromTerm(t, channel.modulationDepth);
     }
-    gains[j] = gain;
+    if (!decided) t = TermExact(frames[j], sampleRate, channel);
+    gains[j] = GainFromTerm(t, channel.modulationDepth);
   }
 }

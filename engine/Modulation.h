@@ -24,11 +24,10 @@ float ModulationGainAt(int64_t frame, int32_t sampleRate, const ChannelSettings&
 /// modulation settings at the same frame.
 float ModulationGain(GeneratorState& state, const ChannelSettings& channel, int64_t frame) noexcept;
 
-/// Gains of ModulationGainAt for frames[j] (j < count) into gains[j]; a frame
-/// whose active[j] is clear keeps the gain before it, starting from `gain`.
+/// Gains of ModulationGainAt for frames[j] (j < count) into gains[j].
 /// Consecutive frames advance the phase by rotation instead of new sines.
 void ModulationGains(const ChannelSettings& channel, int32_t sampleRate, const int64_t* frames,
-                     const bool* active, int32_t count, float gain, float* gains) noexcept;
+                     int32_t count, float* gains) noexcept;
 
 /// True when both channels' modulation settings give the same gains.
 bool SameModulation(const ChannelSettings& a, const ChannelSettings& b) noexcept;

@@ -18,9 +18,8 @@ float CrestShape(float v, float exponent) noexcept {
   return v < 0 ? -shaped : shaped;
 }
 
-void CrestShapeEach(float* values, const bool* active, int32_t count, float exponent) noexcept {
-  for (int32_t j = 0; j < count; ++j)
-    if (active[j]) values[j] = CrestShape(values[j], exponent);
+void CrestShapeEach(float* values, int32_t count, float exponent) noexcept {
+  for (int32_t j = 0; j < count; ++j) values[j] = CrestShape(values[j], exponent);
 }
 
 float RawWhiteNoise(TRandomLcg& random) noexcept {

@@ -7,8 +7,8 @@
 /// sign(v) x |v|^exponent rounded to a 32-bit float (0 when v is 0).
 float CrestShape(float v, float exponent) noexcept;
 
-/// CrestShape applied to each values[j] whose active[j] is set.
-void CrestShapeEach(float* values, const bool* active, int32_t count, float exponent) noexcept;
+/// CrestShape applied to values[0..count) in place.
+void CrestShapeEach(float* values, int32_t count, float exponent) noexcept;
 
 /// Next unshaped white-noise value: 2 x draw - 1 (one draw).
 float RawWhiteNoise(TRandomLcg& random) noexcept;

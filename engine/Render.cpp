@@ -77,7 +77,7 @@ void StoreSample(uint8_t*& out, int32_t sample, int bytes) noexcept {
 namespace {
 
 // The fill renders in blocks of frames, one stage at a time (draws, shaping,
-// modulation, level and filter), so that the independent steps of
+// modulation, level, filter, storage), so that the independent steps of
 // neighbouring samples overlap in the processor. Nothing changes the
 // settings during a fill, and each stage keeps the order of the per-sample
 // path where order matters (draws, filter history, modulation gain), so the
@@ -86,98 +86,124 @@ constexpr int32_t BlockFrames = 64;
 
 struct TFillLayout {
   int32_t noiseLeft, noiseRight;
-  bool asLeft, loop, stereo;
+  bool asLeft, loop, stereo, renderRight;
   int sampleBytes, frameBytes;
 };
 
+// Frames within the signal come first in a block: in a loop every frame is,
+// otherwise the time index only grows and the end comes once.
 struct TBlock {
+  int32_t active;
   int64_t frame[BlockFrames];
-  bool active[BlockFrames];
   float left[BlockFrames], right[BlockFrames];
   float gainLeft[BlockFrames], gainRight[BlockFrames];
+  int32_t sampleLeft[BlockFrames], sampleRight[BlockFrames];
 };
 
-// Stage 1: the time index of each frame and whether it is within the signal;
-// the state's index moves past the block as the per-sample loop moves it.
+// Stage 1: the time index of each frame; the state's index moves past the
+// block as the per-sample loop moves it.
 void PlanFrames(GeneratorState& state, const TFillLayout& layout, TBlock& block, int32_t count) noexcept {
+  block.active = 0;
   for (int32_t j = 0; j < count; ++j) {
+    if (layout.loop || state.frameIndex < state.totalFrames) block.active = j + 1;
     block.frame[j] = state.frameIndex;
-    block.active[j] = layout.loop || state.frameIndex < state.totalFrames;
     ++state.frameIndex;
     if (layout.loop && state.frameIndex == state.totalFrames) state.frameIndex = 0;
   }
 }
 
 // Stage 2: the random draws, left before right in every frame.
-void DrawNoise(GeneratorState& state, const TFillLayout& layout, bool renderRight, TBlock& block,
-               int32_t count) noexcept {
-  const bool left = HasNoise(layout.noiseLeft), right = renderRight && HasNoise(layout.noiseRight);
-  for (int32_t j = 0; j < count; ++j) {
-    if (!block.active[j]) continue;
+void DrawNoise(GeneratorState& state, const TFillLayout& layout, TBlock& block) noexcept {
+  const bool left = HasNoise(layout.noiseLeft);
+  const bool right = layout.renderRight && HasNoise(layout.noiseRight);
+  for (int32_t j = 0; j < block.active; ++j) {
     if (left) block.left[j] = RawNoise(state, layout.noiseLeft, block.frame[j]);
     if (right) block.right[j] = RawNoise(state, layout.noiseRight, block.frame[j]);
   }
 }
 
 // Stage 3: each channel's modulation gain per frame; a channel whose gain
-// does not change keeps its current one.
+// does not follow its modulation keeps its current one.
 void ModulateChannel(const GeneratorState& state, ChannelSettings& channel, const TBlock& block,
-                     int32_t count, float* gains) noexcept {
+                     float* gains) noexcept {
   if (!ModulationRuns(channel)) {
-    std::fill(gains, gains + count, channel.modulationGain);
+    std::fill(gains, gains + block.active, channel.modulationGain);
     return;
   }
-  ModulationGains(channel, state.sampleRate, block.frame, block.active, count,
-                  channel.modulationGain, gains);
-  channel.modulationGain = gains[count - 1];
+  ModulationGains(channel, state.sampleRate, block.frame, block.active, gains);
+  channel.modulationGain = gains[block.active - 1];
 }
 
-void Modulate(GeneratorState& state, bool renderRight, TBlock& block, int32_t count) noexcept {
-  ModulateChannel(state, state.left, block, count, block.gainLeft);
-  if (!renderRight) return;
-  if (ModulationRuns(state.left) && ModulationRuns(state.right) && SameModulation(state.left, state.right)) {
-    std::copy(block.gainLeft, block.gainLeft + count, block.gainRight);
-    state.right.modulationGain = block.gainRight[count - 1];
+void Modulate(GeneratorState& state, const TFillLayout& layout, TBlock& block) noexcept {
+  ModulateChannel(state, state.left, block, block.gainLeft);
+  if (!layout.renderRight) return;
+  if (ModulationRuns(state.left) && ModulationRuns(state.right) &&
+      SameModulation(state.left, state.right)) {
+    std::copy(block.gainLeft, block.gainLeft + block.active, block.gainRight);
+    state.right.modulationGain = state.left.modulationGain;
   } else {
-    ModulateChannel(state, state.right, block, count, block.gainRight);
+    ModulateChannel(state, state.right, block, block.gainRight);
   }
 }
 
-// Stage 4: level, filter and storage.
-uint8_t* StoreBlock(GeneratorState& state, const TFillLayout& layout, const TBlock& block,
-                    int32_t count, uint8_t* out) noexcept {
-  const ChannelSettings& left = state.left;
-  const ChannelSettings& right = state.right;
-  const bool noiseLeft = HasNoise(layout.noiseLeft), noiseRight = HasNoise(layout.noiseRight);
-  for (int32_t j = 0; j < count; ++j) {
-    if (!block.active[j]) {
-      std::memset(out, 0, layout.frameBytes);
-      out += layout.frameBytes;
+// Stage 4: crest shaping (in place) and level of one channel.
+void ShapeAndLevel(const GeneratorState& state, const ChannelSettings& channel, int32_t noiseType,
+                   float* noise, const float* gains, int32_t count, int32_t* samples) noexcept {
+  if (HasNoise(noiseType)) {
+    CrestShapeEach(noise, count, channel.crestExponent);
+    for (int32_t j = 0; j < count; ++j)
+      samples[j] = ScaleToSample(noise[j], state.fullScale, channel.amplitudeGain, gains[j]);
+  } else {
+    std::fill(samples, samples + count, 0);
+  }
+}
+
+// Stage 5: the filters. Each channel's recursion runs in one call, its
+// history held in registers.
+void Filter(GeneratorState& state, const TFillLayout& layout, TBlock& block) noexcept {
+  if (IsFilterActive(state.left.filterType))
+    FilterSamples(state.filterL, block.sampleLeft, block.active);
+  if (layout.renderRight && IsFilterActive(state.right.filterType))
+    FilterSamples(state.filterR, block.sampleRight, block.active);
+}
+
+// Stage 6: storage, with the channel switches in stereo and silence after
+// the end; one loop per layout so that the width is a constant.
+template <int Bytes, bool Stereo>
+uint8_t* StoreFrames(const GeneratorState& state, const TFillLayout& layout, const TBlock& block,
+                     uint8_t* out) noexcept {
+  const bool leftOn = state.left.channelOn != 0, rightOn = state.right.channelOn != 0;
+  for (int32_t j = 0; j < block.active; ++j) {
+    if (!Stereo) {
+      StoreSample(out, block.sampleLeft[j], Bytes);
       continue;
     }
-    const int32_t l =
-        FinishSample(state, left, block.gainLeft[j], state.filterL, noiseLeft, block.left[j]);
-    if (!layout.stereo) {
-      StoreSample(out, l, layout.sampleBytes);
-      continue;
-    }
-    const int32_t storedLeft = left.channelOn != 0 ? l : 0;
-    StoreSample(out, storedLeft, layout.sampleBytes);
-    int32_t r = storedLeft;
-    if (!layout.asLeft) {
-      r = FinishSample(state, right, block.gainRight[j], state.filterR, noiseRight, block.right[j]);
-      if (right.channelOn == 0) r = 0;
-    }
-    StoreSample(out, r, layout.sampleBytes);
+    const int32_t left = leftOn ? block.sampleLeft[j] : 0;
+    StoreSample(out, left, Bytes);
+    const int32_t right = layout.asLeft ? left : rightOn ? block.sampleRight[j] : 0;
+    StoreSample(out, right, Bytes);
   }
   return out;
+}
+
+uint8_t* StoreBlock(const GeneratorState& state, const TFillLayout& layout, const TBlock& block,
+                    int32_t count, uint8_t* out) noexcept {
+  if (layout.sampleBytes == 2)
+    out = layout.stereo ? StoreFrames<2, true>(state, layout, block, out)
+                        : StoreFrames<2, false>(state, layout, block, out);
+  else
+    out = layout.stereo ? StoreFrames<3, true>(state, layout, block, out)
+                        : StoreFrames<3, false>(state, layout, block, out);
+  const size_t silence = static_cast<size_t>(count - block.active) * layout.frameBytes;
+  std::memset(out, 0, silence);
+  return out + silence;
 }
 
 }  // namespace
 
 TFillResult FillBuffer(GeneratorState& state, uint8_t* buffer, int32_t size, int64_t ringBytes) noexcept {
   TFillLayout layout{state.left.noiseType, state.right.noiseType, state.asLeft, state.loop,
-                     state.channels == cmStereo, 0, 0};
+                     state.channels == cmStereo, false, 0, 0};
   if (state.fillBusy) {
     state.fillBusy = false;
     return TFillResult::PerformanceIssue;
@@ -186,19 +212,23 @@ TFillResult FillBuffer(GeneratorState& state, uint8_t* buffer, int32_t size, int
 
   layout.sampleBytes = state.bitsPerSample == 24 ? 3 : 2;
   layout.frameBytes = layout.stereo ? 2 * layout.sampleBytes : layout.sampleBytes;
-  const bool renderRight = layout.stereo && !layout.asLeft;
+  layout.renderRight = layout.stereo && !layout.asLeft;
   int32_t frames = size > 0 ? size / layout.frameBytes : 0;
   uint8_t* out = buffer;
   TBlock block;
   while (frames > 0) {
     const int32_t count = frames < BlockFrames ? frames : BlockFrames;
     PlanFrames(state, layout, block, count);
-    DrawNoise(state, layout, renderRight, block, count);
-    if (HasNoise(layout.noiseLeft))
-      CrestShapeEach(block.left, block.active, count, state.left.crestExponent);
-    if (renderRight && HasNoise(layout.noiseRight))
-      CrestShapeEach(block.right, block.active, count, state.right.crestExponent);
-    Modulate(state, renderRight, block, count);
+    if (block.active > 0) {
+      DrawNoise(state, layout, block);
+      Modulate(state, layout, block);
+      ShapeAndLevel(state, state.left, layout.noiseLeft, block.left, block.gainLeft, block.active,
+                    block.sampleLeft);
+      if (layout.renderRight)
+        ShapeAndLevel(state, state.right, layout.noiseRight, block.right, block.gainRight,
+                      block.active, block.sampleRight);
+      Filter(state, layout, block);
+    }
     out = StoreBlock(state, layout, block, count, out);
     frames -= count;
   }
