@@ -7,6 +7,7 @@ class TApplication;
 class TClock;
 class TDialogs;
 class TMessageLoop;
+class TSettingsStore;
 class TShell;
 class TWaveOutDevice;
 
@@ -17,5 +18,7 @@ struct TGeneratorServices {
   TShell& Shell;
   TClock& Clock;
   TWaveOutDevice& WaveOut;
+  /// The settings that survive a restart (and the "don't ask again" flags).
+  TSettingsStore& Settings;
   TNumberFormat Format;
 };

@@ -20,10 +20,12 @@ TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
   HelpContext = 1;
   CreateControls();
   CreateMenus();
+  CreatePresetControls();
   BindHandlers();
   FServices.Application.HelpFile = HelpFolder;
   FillDeviceList();
   FServices.Application.BringToFront();
+  AskWelcomeQuestion();
 }
 
 TfrmGenerator::~TfrmGenerator() {
@@ -50,12 +52,6 @@ void TfrmGenerator::CreateControls() {
   chkAsLeft.SetCaption("= Left");
   CreateChannelControls();
 
-  grpMemory.SetCaption("Memory Presets");
-  int n = 1;
-  for (TButton* b : {&Memory1, &Memory2, &Memory3, &Memory4}) b->SetCaption("Memory " + std::to_string(n++));
-  // The memories come with the presets; until then their group is not shown.
-  grpMemory.SetVisible(false);
-  for (TButton* b : {&Memory1, &Memory2, &Memory3, &Memory4}) b->SetVisible(false);
 
   btnOFF.SetCaption("OFF");
   btnOFF.SetHint("Generator OFF Switch");
@@ -157,21 +153,21 @@ void TfrmGenerator::CreateMenus() {
   fill(MainMenu1, {{mnuFile, "&File", "", true}, {mnuPresets, "&Presets", "", true},
                    {mnuTools, "&Tools", "", true}, {mnuHelp, "&Help", "", true}});
   fill(mnuFile, {{OpenNewGeneratorWindow1, "&Open New Generator Window", "Ctrl+N", true},
-                 {SaveToneAsWaveFile1, "Save Tone &As Wave File...", "Ctrl+T", false},
-                 {LoadPresets1, "&Load Presets", "Ctrl+L", false},
-                 {SavePresetsAs1, "&Save Presets As...", "Ctrl+S", false},
+                 {SaveToneAsWaveFile1, "Save Tone &As Wave File...", "Ctrl+T", true},
+                 {LoadPresets1, "&Load Presets", "Ctrl+L", true},
+                 {SavePresetsAs1, "&Save Presets As...", "Ctrl+S", true},
                  {RunScript1, "&Run Script", "Ctrl+R", false},
                  {OpenScriptEditor1, "&Open Script Editor", "", false},
                  {Exit1, "&Exit", "Ctrl+X", true}});
-  fill(mnuPresets, {{RecallPreset1, "Recall Preset 1", "F5", false},
-                    {RecallPreset2, "Recall Preset 2", "F6", false},
-                    {RecallPreset3, "Recall Preset 3", "F7", false},
-                    {RecallPreset4, "Recall Preset 4", "F8", false},
-                    {StorePreset1, "Store Preset 1", "Shift+F5", false},
-                    {StorePreset2, "Store Preset 2", "Shift+F6", false},
-                    {StorePreset3, "Store Preset 3", "Shift+F7", false},
-                    {StorePreset4, "Store Preset 4", "Shift+F8", false},
-                    {AutostartRecalledPresets1, "Autostart Recalled Presets", "", false},
+  fill(mnuPresets, {{RecallPreset1, "Recall Preset 1", "F5", true},
+                    {RecallPreset2, "Recall Preset 2", "F6", true},
+                    {RecallPreset3, "Recall Preset 3", "F7", true},
+                    {RecallPreset4, "Recall Preset 4", "F8", true},
+                    {StorePreset1, "Store Preset 1", "Shift+F5", true},
+                    {StorePreset2, "Store Preset 2", "Shift+F6", true},
+                    {StorePreset3, "Store Preset 3", "Shift+F7", true},
+                    {StorePreset4, "Store Preset 4", "Shift+F8", true},
+                    {AutostartRecalledPresets1, "Autostart Recalled Presets", "", true},
                     {rESETTOdEFAULT1, "&Reset current settings", "Ctrl+Z", true}});
   fill(mnuTools, {{OutputSettings1, "&Output Settings", "Ctrl+C", true},
                   {PerformanceTest1, "Performance &Test", "Ctrl+T", false},
@@ -213,6 +209,7 @@ void TfrmGenerator::BindHandlers() {
   OpenNewGeneratorWindow1.OnClick = [this] { OpenNewGeneratorWindow1Click(); };
   OpenScriptEditor1.OnClick = [this] { OpenScriptEditor1Click(); };
   Exit1.OnClick = [this] { Exit1Click(); };
+  SaveToneAsWaveFile1.OnClick = [this] { SaveWaveFile1Click(); };
   rESETTOdEFAULT1.OnClick = [this] { rESETTOdEFAULT1Click(); };
   OutputSettings1.OnClick = [this] { OutputSettings1Click(); };
   OFF1.OnClick = [this] { btnOFFClick(); };

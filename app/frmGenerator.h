@@ -9,6 +9,8 @@
 #include "app/GeneratorServices.h"
 #include "app/ListItemLayout.h"
 #include "engine/GeneratorState.h"
+#include "persistence/PresetFile.h"
+#include "platform/Dialogs.h"
 #include "playback/GeneratorBroadcast.h"
 
 #include <cstdint>
@@ -16,6 +18,7 @@
 #include <string>
 
 class TfrmSettings;
+class TfrmWait;
 struct TFieldRule;
 
 class TfrmGenerator : public TForm {
@@ -32,6 +35,10 @@ public:
   TAudioOut* AudioOut1 = nullptr;
   /// The output settings window; set when it is created.
   TfrmSettings* frmSettings = nullptr;
+  /// The wait window of the WAV export; set when it is created.
+  TfrmWait* frmWait = nullptr;
+  /// The four memory presets; preset n is Presets[n - 1].
+  TPresetBank Presets;
 
   // ---- controls ----
   TGroupBox grpOutputDevice{this, "grpOutputDevice"};
@@ -115,6 +122,11 @@ public:
   TButton Memory2{this, "Memory2"};
   TButton Memory3{this, "Memory3"};
   TButton Memory4{this, "Memory4"};
+  /// Name fields over the preset buttons, shown only while a name is edited.
+  TEdit Mem1Edit{this, "Mem1Edit"};
+  TEdit Mem2Edit{this, "Mem2Edit"};
+  TEdit Mem3Edit{this, "Mem3Edit"};
+  TEdit Mem4Edit{this, "Mem4Edit"};
 
   TButton btnOFF{this, "btnOFF"};
   TButton btnPause{this, "btnPause"};
@@ -162,6 +174,19 @@ public:
   /// Right-click menu of the left channel's group box.
   TMenuItem mnuCopyRtoL{this, "mnuCopyRtoL"};
   TMenuItem CopySettingsfromrightChannel1{this, "CopySettingsfromrightChannel1"};
+  /// Right-click menus of the preset buttons: Store and Rename.
+  TMenuItem mnuMemory1{this, "mnuMemory1"};
+  TMenuItem Store{this, "Store"};
+  TMenuItem Rename{this, "Rename"};
+  TMenuItem mnuMemory2{this, "mnuMemory2"};
+  TMenuItem Store2{this, "Store2"};
+  TMenuItem Rename1{this, "Rename1"};
+  TMenuItem mnuMemory3{this, "mnuMemory3"};
+  TMenuItem Store3{this, "Store3"};
+  TMenuItem Rename2{this, "Rename2"};
+  TMenuItem mnuMemory4{this, "mnuMemory4"};
+  TMenuItem Store4{this, "Store4"};
+  TMenuItem Rename3{this, "Rename3"};
 
   // ---- field validation and level (frmGeneratorLevels.cpp) ----
   /// Validates the level text, then moves the slider to match it.
@@ -277,9 +302,49 @@ public:
   /// Left channel := right channel (not the filter).
   void CopySettingsfromrightChannel1Click();
 
-  /// Start-up without stored settings: channel mode, crest and modulation
-  /// reactions, one preparation.
-  void StartWithoutStoredSettings();
+  // ---- memory presets and preset files (persistence/frmGeneratorPresets.cpp) ----
+  /// Copies the controls into preset n (1..4); the name stays. Other n: nothing.
+  void MemStore(int n);
+  /// Applies preset n (1..4) to the controls, stopping the output first;
+  /// presses ON afterwards when "Autostart Recalled Presets" is checked.
+  void MemRecall(int n);
+  /// Begins renaming preset n: its button goes blank and its name field opens.
+  void RenameClick(int n);
+  /// Finishes renaming preset n: caption and name take the field's text.
+  void Mem1EditExit(int n);
+  /// Enter (13) in a name field finishes the rename.
+  void Mem1EditKeyPress(int n, int key);
+  void AutostartRecalledPresets1Click();
+  /// Every preset := the controls, names "Memory 1".."Memory 4".
+  void InitMemoryPresets();
+  /// Loads a preset file into the four presets and the button captions.
+  /// Returns false (nothing changed) when the header does not match; throws
+  /// TFileError when the file cannot be read.
+  bool LoadSettings(const std::string& fileName);
+  /// Loads the examples file from folder; a missing or unreadable one is ignored.
+  void LoadExamplePresets(const std::string& folder);
+  void LoadPresets1Click();
+  void SavePresetsAs1Click();
+
+  // ---- settings store (persistence/frmSettingsStore.cpp) ----
+  /// Applies the stored generator values; any failure ends in the reset.
+  void LoadGeneratorSettings();
+  /// Writes the generator values; throws TSettingsError when they cannot be stored.
+  void StoreGeneratorSettings();
+
+  // ---- WAV export (export/frmGeneratorExport.cpp) ----
+  enum class TWaveWriteOutcome { Written, Cancelled, Failed };
+  /// The CD-format hint, then the save dialog and the export of one pass.
+  void SaveWaveFile1Click();
+  /// Writes one pass of the freshly prepared signal to fileName, with the
+  /// wait window's progress and Cancel; reports its own errors.
+  TWaveWriteOutcome WriteWaveData(const std::string& fileName);
+  /// The suppressible question of the settings store's value valueName:
+  /// None without asking when that value exists; a ticked box stores it.
+  TModalResult ShowSuppressibleHint(const std::string& message, const std::string& caption,
+                                    const std::string& valueName, TMsgButtons buttons);
+  /// The first-run question; Yes opens the introduction.
+  void AskWelcomeQuestion();
 
   const TGeneratorServices& Services() const { return FServices; }
   /// A wave output device existed at start-up.
@@ -289,6 +354,15 @@ private:
   void CreateControls();
   void CreateChannelControls();
   void CreateMenus();
+  void CreatePresetControls();
+  /// Preset button, name field and the name of preset n (1..4).
+  TButton& PresetButton(int n);
+  TEdit& PresetNameEdit(int n);
+  void ApplyPresetChannels(const TPresetValues& v);
+  void ApplyPresetFilters(const TPresetValues& v);
+  /// Shows the wait window and disables this one; undone by EndWaitWindow.
+  void BeginWaitWindow();
+  void EndWaitWindow();
   void BindHandlers();
   void BindChannelHandlers();
   void FillDeviceList();

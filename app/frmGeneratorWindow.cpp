@@ -5,6 +5,7 @@
 #include "app/Application.h"
 #include "app/ProductTexts.h"
 #include "engine/Numbers.h"
+#include "platform/SettingsStore.h"
 #include "platform/Shell.h"
 #include "playback/frmSettings.h"
 
@@ -49,6 +50,12 @@ void TfrmGenerator::Exit1Click() { Close(); }
 
 void TfrmGenerator::Close() {
   AudioOut1->StopAtOnce();
+  // A settings store that cannot be written is reported; it never keeps the window open.
+  try {
+    StoreGeneratorSettings();
+  } catch (const TSettingsError& e) {
+    FServices.Application.HandleException(e);
+  }
   if (OnClose) OnClose();
   SetVisible(false);
 }
@@ -68,12 +75,8 @@ void TfrmGenerator::Emailtheauthor1Click() {
 
 void TfrmGenerator::MoreAudioSoftware1Click() { FServices.Shell.OpenUrl(MakerUrl); }
 
-void TfrmGenerator::StartWithoutStoredSettings() {
-  monoClick();
-  cboChannelsChange();
-  cboCrestFactorLChange();
-  cboCrestFactorRChange();
-  ModulationOnLeftClick();
-  ModulationOnRightClick();
-  Preparevariables();
+void TfrmGenerator::AskWelcomeQuestion() {
+  if (ShowSuppressibleHint("Welcome to Zephyra! Would you like to see the introduction to this program?",
+                           "Welcome", "Welcome", TMsgButtons::YesNo) == TModalResult::Yes)
+    FServices.Shell.ShowHelp(10);
 }

@@ -1,7 +1,9 @@
 #include "playback/frmSettings.h"
 
 #include "app/frmGenerator.h"
+#include "app/Application.h"
 #include "engine/Numbers.h"
+#include "platform/SettingsStore.h"
 #include "platform/Shell.h"
 
 #include <algorithm>
@@ -37,7 +39,7 @@ TfrmSettings::TfrmSettings(TfrmGenerator& generator, TShell& shell)
   Button1.OnClick = [this] { Button1Click(); };
 
   FGenerator.frmSettings = this;
-  ApplySampleRate();
+  LoadStoredSettings();
 }
 
 TfrmSettings::~TfrmSettings() {
@@ -55,6 +57,11 @@ void TfrmSettings::HelpButtonClick() { FShell.ShowHelp(2); }
 
 void TfrmSettings::Button1Click() {
   SetVisible(false);
+  try {
+    StoreOutputSettings();
+  } catch (const TSettingsError& e) {
+    FGenerator.Services().Application.HandleException(e);
+  }
   FGenerator.SetEnabled(true);
 }
 

@@ -14,7 +14,7 @@ class TShell;
 class TfrmSettings : public TForm {
 public:
   /// Creates the window hidden with its default entries, attaches it to the
-  /// generator and sets the sample rate in use from the rate list. generator
+  /// generator and runs the start-up load of the stored settings. generator
   /// and shell must outlive the window.
   TfrmSettings(TfrmGenerator& generator, TShell& shell);
   ~TfrmSettings() override;
@@ -39,7 +39,8 @@ public:
   /// Reaction of the buffer-count and the quantisation lists: the OFF command.
   void cboBuffersChange();
   void HelpButtonClick();
-  /// Hides the window and enables the main window.
+  /// Hides the window, stores the output values (a failure is reported) and
+  /// enables the main window.
   void Button1Click();
   /// Shows the window (not modal).
   void Show();
@@ -50,7 +51,18 @@ public:
   /// The quantisation list's value, or nothing when its text is not an integer.
   std::optional<uint16_t> QuantizationBits() const;
 
+  // ---- settings store (persistence/frmSettingsStore.cpp) ----
+  /// Output values (defaults on a failure, which is reported), the sample
+  /// rate, the generator values, the memory presets, the modulation reactions.
+  void LoadStoredSettings();
+  /// Writes the output values; throws TSettingsError when they cannot be stored.
+  void StoreOutputSettings();
+
 private:
+  void ApplyOutputDefaults();
+  /// Reads the output values when "Fs" is stored; throws at the first one missing or unusable.
+  void LoadOutputSettings();
+
   TfrmGenerator& FGenerator;
   TShell& FShell;
 };

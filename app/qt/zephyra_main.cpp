@@ -11,6 +11,8 @@
 #include "app/qt/QtNumberFormat.h"
 #include "app/qt/QtShell.h"
 #include "app/qt/SettingsDialog.h"
+#include "export/frmWait.h"
+#include "persistence/RegFileStore.h"
 #include "platform/Clock.h"
 #include "playback/frmSettings.h"
 
@@ -35,16 +37,19 @@ int main(int argc, char** argv) {
   application.SetTitle(ProductName);
   application.ExeName = QCoreApplication::applicationFilePath().toStdString();
 
-  TGeneratorServices services{application, loop, dialogs, shell, clock, waveOut, format};
+  TRegFileStore settingsStore(DefaultSettingsFilePath());
+  TGeneratorServices services{application, loop, dialogs, shell, clock, waveOut, settingsStore, format};
   TfrmGenerator frmGenerator(services);
   frmGenerator.State.random.Seed(static_cast<uint32_t>(clock.HighResolutionCounter()));
   TQtGeneratorWindow window(frmGenerator, application);
   dialogs.SetParent(&window);
   // Start-up order: the main window, then the output settings window, whose
-  // creation sets the sample rate in use.
+  // creation loads the stored settings, then the wait window of the WAV
+  // export, then the example presets.
   TfrmSettings frmSettings(frmGenerator, shell);
   TQtSettingsDialog settingsDialog(frmSettings, application, &window);
-  frmGenerator.StartWithoutStoredSettings();
+  TfrmWait frmWait(frmGenerator);
+  frmGenerator.LoadExamplePresets(QCoreApplication::applicationDirPath().toStdString());
 
   window.show();
   return QApplication::exec();

@@ -1,9 +1,11 @@
 #pragma once
 // A main window and its output settings window on fake services, created as
-// the program creates them (without stored settings).
+// the program creates them, with a settings store in memory (empty unless a
+// test fills Store before Create).
 
 #include "app/Application.h"
 #include "app/frmGenerator.h"
+#include "persistence/MemorySettingsStore.h"
 #include "playback/frmSettings.h"
 #include "tests/fakes/FakeDialogs.h"
 #include "tests/fakes/FakeMessageLoop.h"
@@ -20,9 +22,10 @@ protected:
   void SetUp() override { Create(); }
 
   void Create() {
-    Gen = std::make_unique<TfrmGenerator>(TGeneratorServices{App, Loop, Dialogs, Shell, Loop.Clock, Device, Format});
+    Settings.reset();
+    Gen = std::make_unique<TfrmGenerator>(
+        TGeneratorServices{App, Loop, Dialogs, Shell, Loop.Clock, Device, Store, Format});
     Settings = std::make_unique<TfrmSettings>(*Gen, Shell);
-    Gen->StartWithoutStoredSettings();
   }
 
   /// The user types text into edit and moves on to another control.
@@ -52,6 +55,7 @@ protected:
   TFakeDialogs Dialogs;
   TFakeShell Shell;
   TFakeWaveOutDevice Device;
+  TMemorySettingsStore Store;
   TApplication App{Dialogs};
   TNumberFormat Format{'.'};
   std::unique_ptr<TfrmGenerator> Gen;

@@ -32,8 +32,10 @@ TEST_F(OwnerDrawnLists, AnItemWithoutPictureStartsItsTextAt24) {
 
 TEST_F(OwnerDrawnLists, ListsHoldTheirItemsWithPicturesAndTheSineKeepsItsSpace) {
   EXPECT_EQ(Gen->ModFunctionLeft.Items().front(), "Sine ");
-  EXPECT_EQ(Gen->ModFunctionLeft.Text(), "Cosine");
-  EXPECT_EQ(Gen->WaveFormRight.Text(), "White Noise");
+  // As created, before the settings load selects anything.
+  const TfrmGenerator created(Gen->Services());
+  EXPECT_EQ(created.ModFunctionLeft.Text(), "Cosine");
+  EXPECT_EQ(created.WaveFormRight.Text(), "White Noise");
   EXPECT_EQ(Gen->WaveFormLeft.ItemImage(0), lpWhite);
   EXPECT_EQ(Gen->ModFunctionLeft.ItemImage(3), lpModTriangle);
   EXPECT_STREQ(ListPictureNames[lpModCos], "MODCOS");

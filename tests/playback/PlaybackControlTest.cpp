@@ -97,6 +97,7 @@ TEST_F(PlaybackStop, ASignalThatEndsByItselfRestoresEverythingWithoutTheOperator
   Settings->cboBuffers.UserSelect(0);
   Settings->cboBufferSize.UserSelect(0);
   Gen->Duration.SetText("1");  // 22050 bytes: several buffers of 4096
+  Gen->Loop.SetChecked(false);  // a first start (nothing stored) loops
   StartOutput();
   for (int i = 0; i < 50 && Gen->AudioOut1->Active; ++i) {
     Device.ReturnBuffers(1);

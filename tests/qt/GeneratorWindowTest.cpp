@@ -7,6 +7,7 @@
 #include "app/qt/GeneratorWindow.h"
 #include "app/qt/LedWidget.h"
 #include "app/qt/SettingsDialog.h"
+#include "persistence/MemorySettingsStore.h"
 #include "playback/frmSettings.h"
 #include "tests/fakes/FakeDialogs.h"
 #include "tests/fakes/FakeMessageLoop.h"
@@ -31,9 +32,9 @@ class QtGeneratorWindowTest : public testing::Test {
 protected:
   void SetUp() override {
     TestApplication();
-    Gen = std::make_unique<TfrmGenerator>(TGeneratorServices{App, Loop, Dialogs, Shell, Loop.Clock, Device, Format});
+    Gen = std::make_unique<TfrmGenerator>(
+        TGeneratorServices{App, Loop, Dialogs, Shell, Loop.Clock, Device, Store, Format});
     Settings = std::make_unique<TfrmSettings>(*Gen, Shell);
-    Gen->StartWithoutStoredSettings();
     Window = std::make_unique<TQtGeneratorWindow>(*Gen, App);
     Window->show();
     QApplication::setActiveWindow(Window.get());
@@ -58,6 +59,7 @@ protected:
   TFakeMessageLoop Loop;
   TFakeDialogs Dialogs;
   TFakeShell Shell;
+  TMemorySettingsStore Store;
   TFakeWaveOutDevice Device;
   TApplication App{Dialogs};
   TNumberFormat Format{'.'};

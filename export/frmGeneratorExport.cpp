@@ -1,0 +1,143 @@
+// One pass of the signal into a WAV file, and the suppressible hint.
+
+#include "app/frmGenerator.h"
+
+#include "app/Application.h"
+#include "engine/Render.h"
+#include "export/WavFileWriter.h"
+#include "export/frmWait.h"
+#include "persistence/FileError.h"
+#include "platform/MessageLoop.h"
+#include "platform/SettingsStore.h"
+#include "playback/frmSettings.h"
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+constexpr const char* CdFormatHint =
+    "If you would like to burn your created wave files to CD, they must be generated in stereo and at 44.1kHz "
+    "sampling rate. Your current settings are different. Would you like to adjust this now?";
+constexpr int kCdRateIndex = 3;  // "44100" in the rate list
+constexpr uint64_t kProgressFrames = 10000;
+
+/// Runs a call when the scope ends, however it ends.
+template <class F>
+struct TOnExit {
+  F Call;
+  ~TOnExit() { Call(); }
+};
+template <class F> TOnExit(F) -> TOnExit<F>;
+
+}  // namespace
+
+TModalResult TfrmGenerator::ShowSuppressibleHint(const std::string& message, const std::string& caption,
+                                                 const std::string& valueName, TMsgButtons buttons) {
+  if (TSettingsKey(FServices.Settings, TKeyAccess::OpenExisting).ValueExists(valueName)) return TModalResult::None;
+  bool dontShowAgain = false;
+  const TModalResult result = FServices.Dialogs.SuppressibleQuestion(message, caption, buttons, dontShowAgain);
+  if (dontShowAgain) {
+    try {
+      TSettingsKey key(FServices.Settings, TKeyAccess::Create);
+      key.WriteBool(valueName, true);
+      key.Close();
+    } catch (const TSettingsError& e) {
+      FServices.Application.HandleException(e);
+    }
+  }
+  return result;
+}
+
+void TfrmGenerator::SaveWaveFile1Click() {
+  if (frmSettings->cboFsList.Text() != "44100" || cboChannels.ItemIndex() != cmStereo) {
+    if (ShowSuppressibleHint(CdFormatHint, "Hint", "CDformat", TMsgButtons::YesNo) == TModalResult::Yes) {
+      cboChannels.UserSelect(cmStereo);
+      frmSettings->cboFsList.SetItemIndex(kCdRateIndex);
+      frmSettings->ApplySampleRate();
+    }
+  }
+  const bool loop = Loop.Checked();
+  TOnExit restoreLoop{[this, loop] { Loop.SetChecked(loop); }};
+  Loop.SetChecked(false);
+  AudioOut1->StopAtOnce();
+  Preparevariables();
+  const auto path = FServices.Dialogs.SaveFileName({.Title = "Save wave file",
+                                                    .Filter = "WAVE file|*.wav",
+                                                    .DefaultExt = "wav",
+                                                    .FileName = Duration.Text() + "s ",
+                                                    .OverwritePrompt = true});
+  if (path) WriteWaveData(*path);
+}
+
+void TfrmGenerator::BeginWaitWindow() {
+  SetEnabled(false);
+  if (frmWait) {
+    frmWait->ProgressBar1.SetPosition(0);
+    frmWait->SetVisible(true);
+  }
+  FServices.Loop.ProcessMessages();
+  FServices.Loop.Sleep(100);
+}
+
+void TfrmGenerator::EndWaitWindow() {
+  if (frmWait) frmWait->SetVisible(false);
+  SetEnabled(true);
+  FServices.Application.BringToFront();
+}
+
+TfrmGenerator::TWaveWriteOutcome TfrmGenerator::WriteWaveData(const std::string& fileName) {
+  const bool stereo = cboChannels.ItemIndex() == cmStereo;
+  const int bytes = State.bitsPerSample / 8;
+  const TWavFormat format{static_cast<uint32_t>(State.sampleRate), static_cast<uint16_t>(stereo ? 2 : 1),
+                          static_cast<uint16_t>(bytes)};
+  const uint64_t frames = State.totalFrames > 0 ? static_cast<uint64_t>(State.totalFrames) : 0;
+  if (frames > MaxWavFrames(format)) {
+    FServices.Dialogs.ShowMessage(WavTooLongMessage(format));
+    return TWaveWriteOutcome::Failed;
+  }
+  State.fullScale = FullScaleFor(State.bitsPerSample);
+
+  BeginWaitWindow();
+  TOnExit endWait{[this] { EndWaitWindow(); }};
+  std::optional<TWavFileWriter> writer;
+  try {
+    writer.emplace(fileName, format, frames);
+  } catch (const TFileError& e) {
+    FServices.Dialogs.ShowMessage(e.what());
+    return TWaveWriteOutcome::Failed;
+  }
+
+  bool cancelled = false;
+  uint8_t frame[6];
+  for (uint64_t i = 0; i < frames; ++i) {
+    uint8_t* out = frame;
+    if (stereo) {
+      StoreSample(out, RenderChannelSample(State, TChannel::Left, State.left.noiseType) * State.left.channelOn, bytes);
+      StoreSample(out, RenderChannelSample(State, TChannel::Right, State.right.noiseType) * State.right.channelOn,
+                  bytes);
+    } else {
+      StoreSample(out, RenderChannelSample(State, TChannel::Left, State.left.noiseType), bytes);
+    }
+    ++State.frameIndex;
+    if (!writer->WriteBytes({frame, static_cast<size_t>(out - frame)})) break;
+    if (i % kProgressFrames == 0 && frmWait && frmWait->Visible()) {
+      frmWait->ProgressBar1.SetPosition(static_cast<int32_t>(std::llround(static_cast<double>(i) * 100.0 / frames)));
+      FServices.Loop.ProcessMessages();
+    }
+    if (frmWait && frmWait->WaitCancel) {
+      cancelled = true;
+      break;
+    }
+  }
+  if (cancelled) {
+    frmWait->WaitCancel = false;
+    writer->Discard();
+    return TWaveWriteOutcome::Cancelled;
+  }
+  if (!writer->Close()) {
+    FServices.Dialogs.ShowMessage(kWavWriteErrorText);
+    return TWaveWriteOutcome::Failed;
+  }
+  return TWaveWriteOutcome::Written;
+}

@@ -1,0 +1,169 @@
+// The settings that survive a restart: read once while the output settings
+// window is created, the output values written when that window closes, the
+// generator values when the main window closes.
+
+#include "app/Application.h"
+#include "app/frmGenerator.h"
+#include "engine/Numbers.h"
+#include "platform/SettingsStore.h"
+#include "playback/frmSettings.h"
+
+#include <exception>
+
+namespace {
+
+void ReadIndex(const TSettingsKey& key, const char* name, TCustomList& list) {
+  list.SetItemIndex(key.ReadInteger(name));
+}
+
+void ReadFlag(const TSettingsKey& key, const char* name, TCheckBox& box) { box.SetChecked(key.ReadBool(name)); }
+void ReadText(const TSettingsKey& key, const char* name, TEdit& edit) { edit.SetText(key.ReadString(name)); }
+
+/// The generator values in the order they are applied; the first failure
+/// throws and leaves the rest unread.
+void ApplyGeneratorValues(TfrmGenerator& g, const TSettingsKey& key) {
+  ReadIndex(key, "WaveDevice", g.WaveDevice);
+  ReadText(key, "Duration", g.Duration);
+  g.DurationExit();
+  ReadFlag(key, "Loop", g.Loop);
+  g.cboChannels.SetItemIndex(key.ReadBool("Mono") ? cmMono : cmStereo);
+  g.monoClick();
+  g.cboChannelsChange();
+  ReadFlag(key, "LeftTick", g.Lefttick);
+  ReadFlag(key, "RightTick", g.RightTick);
+  ReadText(key, "AmplitudeLeft", g.AmplitudeLeft);
+  ReadText(key, "AmplitudeRight", g.AmplitudeRight);
+  ReadFlag(key, "ModulationOnLeft", g.ModulationOnLeft);
+  ReadFlag(key, "ModulationOnRight", g.ModulationOnRight);
+  ReadText(key, "ModPeriodLeftEdit", g.ModPeriodLeftEdit);
+  ReadText(key, "ModDepthLeftEdit", g.ModDepthLeftEdit);
+  ReadIndex(key, "ModFunctionLeft", g.ModFunctionLeft);
+  ReadText(key, "ModPhaseLeftEdit", g.ModPhaseLeftEdit);
+  ReadText(key, "ModPeriodRightEdit", g.ModPeriodRightEdit);
+  ReadText(key, "ModDepthRightEdit", g.ModDepthRightEdit);
+  ReadIndex(key, "ModFunctionRight", g.ModFunctionRight);
+  ReadText(key, "ModPhaseRightEdit", g.ModPhaseRightEdit);
+  ReadIndex(key, "WaveFormLeft", g.WaveFormLeft);
+  g.WaveFormLeftChange();
+  ReadIndex(key, "WaveFormRight", g.WaveFormRight);
+  g.WaveFormRightChange();
+  ReadIndex(key, "WaveDevice", g.WaveDevice);
+  g.WaveDeviceChange();
+  ReadIndex(key, "PeakRmsL", g.cboCrestFactorL);
+  g.cboCrestFactorLChange();
+  ReadIndex(key, "PeakRmsR", g.cboCrestFactorR);
+  g.cboCrestFactorRChange();
+  g.AutostartRecalledPresets1.SetChecked(key.ReadBool("PresetAutoStart"));
+  ReadIndex(key, "cboFilterTypeL1", g.cboFilterTypeL1);
+  ReadText(key, "txtFZeroL", g.txtFZeroL);
+  ReadText(key, "txtQL", g.txtQL);
+  ReadText(key, "txtGainL", g.txtGainL);
+  ReadIndex(key, "cboFilterTypeR1", g.cboFilterTypeR1);
+  ReadText(key, "txtFZeroR", g.txtFZeroR);
+  ReadText(key, "txtQR", g.txtQR);
+  ReadText(key, "txtGainR", g.txtGainR);
+  g.Preparevariables();
+  // The window always opens centred, so the stored position is only checked.
+  key.ReadDWord("FormX");
+  key.ReadDWord("FormY");
+  ReadFlag(key, "AsLeft", g.chkAsLeft);
+  g.chkAsLeftClick();
+}
+
+}  // namespace
+
+void TfrmGenerator::LoadGeneratorSettings() {
+  TSettingsKey key(FServices.Settings, TKeyAccess::OpenExisting);
+  try {
+    ApplyGeneratorValues(*this, key);
+  } catch (const std::exception&) {
+    // A first run, a removed value or an unreadable text: the defaults, silently.
+    rESETTOdEFAULT1Click();
+  }
+}
+
+void TfrmGenerator::StoreGeneratorSettings() {
+  TSettingsKey key(FServices.Settings, TKeyAccess::Create);
+  key.WriteString("AmplitudeLeft", AmplitudeLeft.Text());
+  key.WriteBool("ModulationOnLeft", ModulationOnLeft.Checked());
+  key.WriteInteger("WaveFormLeft", WaveFormLeft.ItemIndex());
+  key.WriteString("AmplitudeRight", AmplitudeRight.Text());
+  key.WriteBool("AsLeft", chkAsLeft.Checked());
+  key.WriteInteger("PeakRmsL", cboCrestFactorL.ItemIndex());
+  key.WriteInteger("PeakRmsR", cboCrestFactorR.ItemIndex());
+  key.WriteBool("ModulationOnRight", ModulationOnRight.Checked());
+  key.WriteInteger("WaveFormRight", WaveFormRight.ItemIndex());
+  key.WriteString("Duration", Duration.Text());
+  key.WriteBool("Loop", Loop.Checked());
+  key.WriteBool("mono", cboChannels.ItemIndex() == cmMono);
+  key.WriteBool("LeftTick", Lefttick.Checked());
+  key.WriteBool("RightTick", RightTick.Checked());
+  key.WriteString("ModPeriodLeftEdit", ModPeriodLeftEdit.Text());
+  key.WriteString("ModDepthLeftEdit", ModDepthLeftEdit.Text());
+  key.WriteInteger("ModFunctionLeft", ModFunctionLeft.ItemIndex());
+  key.WriteString("ModPhaseLeftEdit", ModPhaseLeftEdit.Text());
+  key.WriteString("ModPeriodRightEdit", ModPeriodRightEdit.Text());
+  key.WriteString("ModDepthRightEdit", ModDepthRightEdit.Text());
+  key.WriteInteger("ModFunctionRight", ModFunctionRight.ItemIndex());
+  key.WriteString("ModPhaseRightEdit", ModPhaseRightEdit.Text());
+  key.WriteInteger("WaveDevice", WaveDevice.ItemIndex());
+  key.WriteBool("PresetAutoStart", AutostartRecalledPresets1.Checked());
+  key.WriteInteger("cboFilterTypeL1", cboFilterTypeL1.ItemIndex());
+  key.WriteString("txtFZeroL", txtFZeroL.Text());
+  key.WriteString("txtQL", txtQL.Text());
+  key.WriteString("txtGainL", txtGainL.Text());
+  key.WriteInteger("cboFilterTypeR1", cboFilterTypeR1.ItemIndex());
+  key.WriteString("txtFZeroR", txtFZeroR.Text());
+  key.WriteString("txtQR", txtQR.Text());
+  key.WriteString("txtGainR", txtGainR.Text());
+  // The view places the window itself (centred); there is no position to keep.
+  key.WriteDWord("FormX", 0);
+  key.WriteDWord("FormY", 0);
+  key.Close();
+}
+
+void TfrmSettings::ApplyOutputDefaults() {
+  cboFsList.SetItemIndex(1);
+  cboBuffers.SetItemIndex(2);
+  cboQuant.SetItemIndex(0);
+  cboBufferSize.SetItemIndex(2);
+  chkDisableSS.SetChecked(true);
+}
+
+void TfrmSettings::LoadOutputSettings() {
+  TSettingsKey key(FGenerator.Services().Settings, TKeyAccess::OpenExisting);
+  if (!key.ValueExists("Fs")) return;
+  ReadIndex(key, "Fs", cboFsList);
+  ReadIndex(key, "Buffers", cboBuffers);
+  ReadIndex(key, "Quant", cboQuant);
+  ReadIndex(key, "BufferSize", cboBufferSize);
+  ReadFlag(key, "DisableSS", chkDisableSS);
+  // An index beyond its list leaves no entry, which no start could use.
+  for (const TComboBox* list : {&cboFsList, &cboBuffers, &cboQuant, &cboBufferSize}) StrToInt(list->Text());
+}
+
+void TfrmSettings::LoadStoredSettings() {
+  ApplyOutputDefaults();
+  try {
+    LoadOutputSettings();
+  } catch (const std::exception& e) {
+    // Reported, then the defaults, so that the rate and the memories are never left unset.
+    FGenerator.Services().Application.HandleException(e);
+    ApplyOutputDefaults();
+  }
+  ApplySampleRate();
+  FGenerator.LoadGeneratorSettings();
+  FGenerator.InitMemoryPresets();
+  FGenerator.ModulationOnLeftClick();
+  FGenerator.ModulationOnRightClick();
+}
+
+void TfrmSettings::StoreOutputSettings() {
+  TSettingsKey key(FGenerator.Services().Settings, TKeyAccess::Create);
+  key.WriteInteger("Fs", cboFsList.ItemIndex());
+  key.WriteInteger("Buffers", cboBuffers.ItemIndex());
+  key.WriteInteger("Quant", cboQuant.ItemIndex());
+  key.WriteInteger("BufferSize", cboBufferSize.ItemIndex());
+  key.WriteBool("DisableSS", chkDisableSS.Checked());
+  key.Close();
+}
