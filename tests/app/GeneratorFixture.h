@@ -1,7 +1,7 @@
 #pragma once
 // A main window and its output settings window on fake services, created as
 // the program creates them, with a settings store in memory (empty unless a
-// test fills Store before Create).
+// test fills it before Create, which can also run again to restart).
 
 #include "app/Application.h"
 #include "app/frmGenerator.h"
@@ -24,7 +24,7 @@ protected:
   void Create() {
     Settings.reset();
     Gen = std::make_unique<TfrmGenerator>(
-        TGeneratorServices{App, Loop, Dialogs, Shell, Loop.Clock, Device, Store, Format});
+        TGeneratorServices{App, Loop, Dialogs, Shell, Loop.Clock, Device, *SettingsStore, Format});
     Settings = std::make_unique<TfrmSettings>(*Gen, Shell);
   }
 
@@ -56,6 +56,8 @@ protected:
   TFakeShell Shell;
   TFakeWaveOutDevice Device;
   TMemorySettingsStore Store;
+  /// The store the windows are created with (Store unless a test points elsewhere).
+  TSettingsStore* SettingsStore = &Store;
   TApplication App{Dialogs};
   TNumberFormat Format{'.'};
   std::unique_ptr<TfrmGenerator> Gen;

@@ -1,0 +1,62 @@
+#pragma once
+// Services of a program without display and sound device: no device, no
+// desktop, and dialogs that print their messages to a stream.
+
+#include "platform/Dialogs.h"
+#include "platform/Shell.h"
+#include "platform/WaveOutDevice.h"
+
+#include <ostream>
+#include <string>
+
+/// Messages and errors become one line each on the stream, after the program
+/// name; questions are answered No without being shown, file dialogs are cancelled.
+class TStreamDialogs final : public TDialogs {
+public:
+  /// stream must outlive the dialogs.
+  TStreamDialogs(std::ostream& stream, std::string program) : FStream(stream), FProgram(std::move(program)) {}
+
+  void ShowMessage(const std::string& text) override { Print(text); }
+  void ShowError(const std::string& text) override { Print(text); }
+  TModalResult SuppressibleQuestion(const std::string&, const std::string&, TMsgButtons,
+                                    bool& dontShowAgain) override;
+  std::optional<std::string> OpenFileName(const TFileDialogOptions&) override { return std::nullopt; }
+  std::optional<std::string> SaveFileName(const TFileDialogOptions&) override { return std::nullopt; }
+
+  /// While quiet, messages are dropped (the windows' start-up notes about a missing device).
+  bool Quiet = false;
+
+private:
+  void Print(const std::string& text);
+
+  std::ostream& FStream;
+  std::string FProgram;
+};
+
+class TNullShell final : public TShell {
+public:
+  void OpenUrl(const std::string&) override {}
+  void StartProgram(const std::string&, const std::vector<std::string>&) override {}
+  void ShowHelp(int) override {}
+};
+
+/// A machine without output devices: the list is empty and every open fails.
+class TNullWaveOutDevice final : public TWaveOutDevice {
+public:
+  int WakeDescriptor() const override { return -1; }
+  void Dispatch() override {}
+  std::vector<std::string> DeviceNames() override { return {}; }
+  TMMResult Open(TWaveHandle&, uint32_t, const TWaveFormatEx&, TWaveOutTarget&) override {
+    return MMSYSERR_BADDEVICEID;
+  }
+  TMMResult Prepare(TWaveHandle, TWaveHdr&) override { return MMSYSERR_INVALHANDLE; }
+  TMMResult Write(TWaveHandle, TWaveHdr&) override { return MMSYSERR_INVALHANDLE; }
+  TMMResult Pause(TWaveHandle) override { return MMSYSERR_INVALHANDLE; }
+  TMMResult Restart(TWaveHandle) override { return MMSYSERR_INVALHANDLE; }
+  TMMResult Reset(TWaveHandle) override { return MMSYSERR_INVALHANDLE; }
+  TMMResult Unprepare(TWaveHandle, TWaveHdr&) override { return MMSYSERR_INVALHANDLE; }
+  TMMResult Close(TWaveHandle) override { return MMSYSERR_INVALHANDLE; }
+  TMMResult GetPosition(TWaveHandle, uint32_t&) override { return MMSYSERR_INVALHANDLE; }
+  std::string ErrorText(TMMResult) override { return "No sound device."; }
+  void DropNotifications(TWaveOutTarget&) override {}
+};

@@ -1,0 +1,108 @@
+// zephyra-render against the window's own export, and its command line.
+
+#include "app/render/RenderProgram.h"
+#include "export/frmWait.h"
+#include "tests/app/GeneratorFixture.h"
+#include "tests/persistence/TempDir.h"
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+namespace {
+
+using RenderProgram = GeneratorFixture;
+
+int RenderWith(const std::vector<std::string>& args, std::string& err) {
+  std::ostringstream out, errors;
+  const int code = RunRender(args, out, errors);
+  err = errors.str();
+  return code;
+}
+
+/// The 16-bit samples of a written file.
+std::vector<int16_t> Samples16(const std::vector<uint8_t>& file) {
+  std::vector<int16_t> samples;
+  for (size_t at = 44; at + 1 < file.size(); at += 2)
+    samples.push_back(static_cast<int16_t>(file[at] | (file[at + 1] << 8)));
+  return samples;
+}
+
+TEST_F(RenderProgram, WritesTheSameFileAsTheWindowsExportForTheSameSeed) {
+  TTempDir dir;
+  std::string err;
+  ASSERT_EQ(RenderWith({ZEPHYRA_EXAMPLES_FILE, "4", dir.File("render.wav"), "--rate", "48000", "--bits", "24", "--seed",
+                 "1234"},
+                err),
+            reWritten)
+      << err;
+  EXPECT_EQ(err, "");
+
+  TfrmWait wait(*Gen);
+  Settings->cboFsList.UserSelect(4);
+  Settings->cboQuant.UserSelect(1);
+  ASSERT_TRUE(Gen->LoadSettings(ZEPHYRA_EXAMPLES_FILE));
+  Gen->MemRecall(4);
+  Gen->State.random.Seed(1234);
+  Dialogs.Paths.push_back(dir.File("window.wav"));
+  Gen->SaveToneAsWaveFile1.Click();
+  const auto rendered = ReadBytes(dir.File("render.wav"));
+  ASSERT_GT(rendered.size(), 44u);
+  EXPECT_TRUE(rendered == ReadBytes(dir.File("window.wav")));
+}
+
+TEST_F(RenderProgram, EveryExampleMemoryRendersAudibleUnclippedNoise) {
+  TTempDir dir;
+  for (int memory = 1; memory <= 4; ++memory) {
+    std::string err;
+    const std::string path = dir.File("m" + std::to_string(memory) + ".wav");
+    ASSERT_EQ(RenderWith({ZEPHYRA_EXAMPLES_FILE, std::to_string(memory), path, "--seed", "99"}, err), reWritten) << err;
+    const auto samples = Samples16(ReadBytes(path));
+    ASSERT_FALSE(samples.empty());
+    double power = 0;
+    size_t clipped = 0;
+    for (int16_t s : samples) {
+      power += double(s) * s;
+      clipped += s == 32767 || s == -32768;
+    }
+    const double rmsDb = 10 * std::log10(power / samples.size() / (32767.0 * 32767.0));
+    EXPECT_GT(rmsDb, -60) << "memory " << memory;
+    EXPECT_LT(clipped, samples.size() / 1000) << "memory " << memory;
+  }
+}
+
+TEST_F(RenderProgram, UnusableInputsGiveOneLineAndANonZeroExit) {
+  TTempDir dir;
+  WriteBytes(dir.File("notes.txt"), {'h', 'i'});
+  const std::string out = dir.File("out.wav");
+  const std::string examples = ZEPHYRA_EXAMPLES_FILE;
+  const std::vector<std::pair<std::vector<std::string>, int>> cases = {
+      {{}, reUsage},
+      {{examples, "5", out}, reUsage},
+      {{examples, "one", out}, reUsage},
+      {{examples, "1", out, "--bits", "20"}, reUsage},
+      {{examples, "1", out, "--rate", "44000"}, reUsage},
+      {{examples, "1", out, "--seed"}, reUsage},
+      {{examples, "1", out, "--loud"}, reUsage},
+      {{dir.File("missing.zep"), "1", out}, reFailed},
+      {{dir.File("notes.txt"), "1", out}, reFailed},
+      {{examples, "1", dir.File("no/folder.wav")}, reFailed},
+      {{examples, "1", "/dev/full"}, reFailed},
+  };
+  for (const auto& [args, code] : cases) {
+    std::string err;
+    EXPECT_EQ(RenderWith(args, err), code) << err;
+    EXPECT_EQ(err.rfind("zephyra-render: ", 0), 0u) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(RenderProgram, HelpExplainsTheUse) {
+  std::ostringstream out, err;
+  EXPECT_EQ(RunRender({"--help"}, out, err), reWritten);
+  EXPECT_NE(out.str().find("PRESET_FILE MEMORY OUT.wav"), std::string::npos);
+  EXPECT_EQ(err.str(), "");
+}
+
+}  // namespace

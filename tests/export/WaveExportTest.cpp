@@ -1,0 +1,152 @@
+// One pass of the signal into a WAV file from the main window.
+
+#include "export/WavFileWriter.h"
+#include "export/frmWait.h"
+#include "tests/app/GeneratorFixture.h"
+#include "tests/persistence/TempDir.h"
+
+#include <filesystem>
+
+namespace {
+
+uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
+  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t{b[at + 3]} << 24);
+}
+uint32_t U16(const std::vector<uint8_t>& b, size_t at) { return b[at] | (b[at + 1] << 8); }
+
+class WaveExport : public GeneratorFixture {
+protected:
+  void SetUp() override {
+    GeneratorFixture::SetUp();
+    Wait = std::make_unique<TfrmWait>(*Gen);
+  }
+  void TearDown() override { Wait.reset(); }
+
+  /// Rate list entry, channel mode and duration of the next export.
+  void Choose(int rateIndex, int quantIndex, int32_t channels, const std::string& seconds) {
+    Settings->cboFsList.UserSelect(rateIndex);
+    Settings->cboQuant.UserSelect(quantIndex);
+    Gen->cboChannels.UserSelect(channels);
+    Gen->Duration.SetText(seconds);
+  }
+
+  /// Runs the menu command with the save dialog answering path.
+  void Export(const std::string& path) {
+    Dialogs.Paths.push_back(path);
+    App.Perform([&] { Gen->SaveToneAsWaveFile1.Click(); });
+  }
+
+  void ExpectWindowsRestored() {
+    EXPECT_TRUE(Gen->Enabled());
+    EXPECT_FALSE(Wait->Visible());
+    EXPECT_TRUE(Gen->Loop.Checked()) << "the loop switch comes back";
+  }
+
+  TTempDir Dir;
+  std::unique_ptr<TfrmWait> Wait;
+};
+
+TEST_F(WaveExport, FiveSecondsOfCdStereoWithoutAQuestion) {
+  Choose(3, 0, cmStereo, "5");
+  Export(Dir.File("cd.wav"));
+  EXPECT_TRUE(Dialogs.Questions.size() <= 1u) << "only the welcome question";
+  const TFileDialogOptions& dialog = Dialogs.FileDialogs.back();
+  EXPECT_EQ(dialog.Title, "Save wave file");
+  EXPECT_EQ(dialog.Filter, "WAVE file|*.wav");
+  EXPECT_EQ(dialog.FileName, "5s ");
+  EXPECT_TRUE(dialog.OverwritePrompt);
+  const auto bytes = ReadBytes(Dir.File("cd.wav"));
+  constexpr uint32_t n = 5 * 44100;
+  ASSERT_EQ(bytes.size(), 4 * n + 44);
+  EXPECT_EQ(U32(bytes, 4), 4 * n + 36);
+  EXPECT_EQ(U16(bytes, 22), 2u);
+  EXPECT_EQ(U32(bytes, 24), 44100u);
+  EXPECT_EQ(U32(bytes, 28), 4u * 44100);
+  EXPECT_EQ(U16(bytes, 32), 4u);
+  EXPECT_EQ(U16(bytes, 34), 16u);
+  EXPECT_EQ(U32(bytes, 40), 4 * n);
+  EXPECT_EQ(Gen->State.fullScale, 32767);
+  ExpectWindowsRestored();
+}
+
+TEST_F(WaveExport, OneSecondOf48kHzMono24BitAfterDecliningTheHint) {
+  Choose(4, 1, cmMono, "1");
+  const size_t asked = Dialogs.Questions.size();
+  Export(Dir.File("mono.wav"));
+  ASSERT_EQ(Dialogs.Questions.size(), asked + 1) << "the CD-format hint";
+  const auto bytes = ReadBytes(Dir.File("mono.wav"));
+  ASSERT_EQ(bytes.size(), 3u * 48000 + 44);
+  EXPECT_EQ(U16(bytes, 22), 1u);
+  EXPECT_EQ(U32(bytes, 24), 48000u);
+  EXPECT_EQ(U32(bytes, 28), 3u * 48000);
+  EXPECT_EQ(U16(bytes, 32), 3u);
+  EXPECT_EQ(U16(bytes, 34), 24u);
+  EXPECT_EQ(U32(bytes, 40), 3u * 48000);
+  EXPECT_EQ(Gen->cboChannels.ItemIndex(), cmMono) << "No leaves the settings";
+}
+
+TEST_F(WaveExport, AnsweringYesMakesCdFormatAndATickedBoxSilencesTheHint) {
+  Choose(1, 0, cmMono, "1");
+  Dialogs.Answers.push_back({TModalResult::Yes, true});
+  Export(Dir.File("a.wav"));
+  EXPECT_EQ(Gen->cboChannels.ItemIndex(), cmStereo);
+  EXPECT_EQ(Settings->cboFsList.Text(), "44100");
+  EXPECT_EQ(U32(ReadBytes(Dir.File("a.wav")), 24), 44100u);
+  const size_t asked = Dialogs.Questions.size();
+  Gen->cboChannels.UserSelect(cmMono);
+  Export(Dir.File("b.wav"));
+  EXPECT_EQ(Dialogs.Questions.size(), asked);
+}
+
+TEST_F(WaveExport, ARightChannelSwitchedOffWritesSilenceOnTheRight) {
+  Choose(3, 0, cmStereo, "0.5");
+  Gen->RightTick.SetChecked(false);
+  Export(Dir.File("left.wav"));
+  const auto bytes = ReadBytes(Dir.File("left.wav"));
+  ASSERT_EQ(bytes.size(), 44u + 4 * 22050);
+  bool leftSounds = false;
+  for (size_t at = 44; at < bytes.size(); at += 4) {
+    leftSounds |= bytes[at] != 0 || bytes[at + 1] != 0;
+    ASSERT_EQ(bytes[at + 2] | bytes[at + 3], 0) << "right sample at byte " << at;
+  }
+  EXPECT_TRUE(leftSounds);
+}
+
+TEST_F(WaveExport, CancelStopsTheExportAndLeavesNoFile) {
+  Choose(3, 0, cmStereo, "10");
+  bool disabledMeanwhile = false;
+  Wait->ProgressBar1.AddObserver([&] {
+    disabledMeanwhile |= !Gen->Enabled();
+    if (Wait->ProgressBar1.Position() >= 20) Wait->FormKeyDown(27);  // Esc
+  });
+  Export(Dir.File("cancel.wav"));
+  EXPECT_TRUE(disabledMeanwhile);
+  EXPECT_FALSE(std::filesystem::exists(Dir.File("cancel.wav")));
+  EXPECT_FALSE(Wait->WaitCancel);
+  EXPECT_TRUE(Dialogs.Messages.empty());
+  ExpectWindowsRestored();
+}
+
+TEST_F(WaveExport, WriteAndCreateFailuresAreReportedAndReleaseTheWindow) {
+  Choose(3, 0, cmStereo, "1");
+  Export("/dev/full");
+  ASSERT_EQ(Dialogs.Messages.size(), 1u);
+  EXPECT_EQ(Dialogs.Messages[0], kWavWriteErrorText);
+  ExpectWindowsRestored();
+
+  Export(Dir.File("no/such/folder.wav"));
+  ASSERT_EQ(Dialogs.Messages.size(), 2u);
+  EXPECT_EQ(Dialogs.Messages[1].rfind("Cannot create file", 0), 0u);
+  ExpectWindowsRestored();
+}
+
+TEST_F(WaveExport, ASignalTooLongForOneFileIsRefusedBeforeAnythingIsWritten) {
+  Choose(6, 1, cmStereo, "4000");
+  Export(Dir.File("long.wav"));
+  ASSERT_EQ(Dialogs.Messages.size(), 1u);
+  EXPECT_EQ(Dialogs.Messages[0], WavTooLongMessage({192000, 2, 3}));
+  EXPECT_FALSE(std::filesystem::exists(Dir.File("long.wav")));
+  ExpectWindowsRestored();
+}
+
+}  // namespace

@@ -1,0 +1,165 @@
+// The stored settings: loaded while the output settings window is created,
+// written when it and the main window close.
+
+#include "persistence/RegFileStore.h"
+#include "tests/app/GeneratorFixture.h"
+#include "tests/persistence/TempDir.h"
+
+#include <map>
+
+namespace {
+
+using StoredSettings = GeneratorFixture;
+
+/// Every stored generator setting by control name, as shown.
+std::map<std::string, std::string> GeneratorValues(const TfrmGenerator& g) {
+  std::map<std::string, std::string> values;
+  for (const TControl* c : g.Controls()) {
+    if (auto* e = dynamic_cast<const TEdit*>(c); e && !e->Name().starts_with("Mem")) values[c->Name()] = e->Text();
+    if (auto* l = dynamic_cast<const TComboBox*>(c)) values[c->Name()] = std::to_string(l->ItemIndex());
+    if (auto* b = dynamic_cast<const TCheckBox*>(c); b && c != &g.chkSync) values[c->Name()] = b->Checked() ? "1" : "0";
+  }
+  values["autostart"] = g.AutostartRecalledPresets1.Checked() ? "1" : "0";
+  return values;
+}
+
+void ChangeGeneratorSettings(TfrmGenerator& g) {
+  g.cboChannels.UserSelect(cmStereo);
+  g.RightTick.SetChecked(false);
+  g.Duration.SetText("7.5");
+  g.Loop.SetChecked(false);
+  g.AmplitudeLeft.SetText("-3");
+  g.AmplitudeRight.SetText("-9");
+  g.WaveFormLeft.UserSelect(0);
+  g.ModulationOnRight.SetChecked(true);
+  g.ModPeriodRightEdit.SetText("3");
+  g.ModDepthRightEdit.SetText("40");
+  g.ModFunctionRight.UserSelect(mfSquare);
+  g.ModPhaseRightEdit.SetText("45");
+  g.cboCrestFactorL.UserSelect(0);
+  g.cboFilterTypeR1.UserSelect(ftPeaking);
+  g.txtFZeroR.SetText("440");
+  g.txtGainR.SetText("-12");
+  g.txtQR.SetText("4");
+  g.AutostartRecalledPresets1.Click();
+}
+
+/// The store's values with one value renamed or removed.
+TSettingsValues Without(TSettingsStore& store, const std::string& name) {
+  TSettingsValues values = *store.Read();
+  values.erase(name);
+  return values;
+}
+
+TEST_F(StoredSettings, AFirstRunGivesTheOutputDefaultsAndTheResetQuietly) {
+  EXPECT_EQ(Settings->cboFsList.Text(), "11025");
+  EXPECT_EQ(Settings->cboBuffers.Text(), "4");
+  EXPECT_EQ(Settings->cboBufferSize.Text(), "16384");
+  EXPECT_EQ(Settings->cboQuant.Text(), "16");
+  EXPECT_TRUE(Settings->chkDisableSS.Checked());
+  EXPECT_EQ(Gen->State.sampleRate, 11025);
+  EXPECT_EQ(Gen->Duration.Text(), "10");
+  EXPECT_TRUE(Gen->Loop.Checked());
+  EXPECT_EQ(Gen->WaveFormLeft.Text(), "Pink Noise");
+  EXPECT_EQ(Gen->ModFunctionRight.ItemIndex(), mfSine);
+  EXPECT_EQ(Gen->cboChannels.ItemIndex(), cmMono);
+  EXPECT_TRUE(Dialogs.Errors.empty());
+  EXPECT_EQ(Gen->Presets[0].Name(), "Memory 1");
+}
+
+TEST_F(StoredSettings, ClosingAndStartingAgainRestoresEveryGeneratorAndOutputValue) {
+  ChangeGeneratorSettings(*Gen);
+  Settings->cboFsList.UserSelect(4);
+  Settings->cboQuant.UserSelect(1);
+  Settings->chkDisableSS.SetChecked(false);
+  Settings->Button1.Click();
+  const auto before = GeneratorValues(*Gen);
+  Gen->Close();
+  Create();
+  EXPECT_EQ(GeneratorValues(*Gen), before);
+  EXPECT_EQ(Settings->cboFsList.Text(), "48000");
+  EXPECT_EQ(Settings->cboQuant.Text(), "24");
+  EXPECT_FALSE(Settings->chkDisableSS.Checked());
+  EXPECT_EQ(Gen->State.sampleRate, 48000);
+  EXPECT_TRUE(Dialogs.Errors.empty());
+}
+
+TEST_F(StoredSettings, AMissingLastValueEndsInTheResetButKeepsTheAutostartMark) {
+  ChangeGeneratorSettings(*Gen);
+  Gen->Close();
+  Store = TMemorySettingsStore(Without(Store, "AsLeft"));
+  Create();
+  EXPECT_EQ(Gen->Duration.Text(), "10");
+  EXPECT_EQ(Gen->cboChannels.ItemIndex(), cmMono);
+  EXPECT_TRUE(Gen->AutostartRecalledPresets1.Checked());
+  EXPECT_TRUE(Dialogs.Errors.empty());
+}
+
+TEST_F(StoredSettings, TheChannelModeIsReadWhateverTheCaseOfItsName) {
+  ChangeGeneratorSettings(*Gen);
+  Gen->Close();
+  TSettingsValues values = Without(Store, "mono");
+  values.emplace("MONO", TSettingsValue::OfDWord(7));
+  Store = TMemorySettingsStore(values);
+  Create();
+  EXPECT_EQ(Gen->cboChannels.ItemIndex(), cmMono) << "any nonzero value means Mono";
+  EXPECT_EQ(Gen->Duration.Text(), "7.5") << "the rest of the load went through";
+}
+
+TEST_F(StoredSettings, ABrokenOutputPartIsReportedAndTheRestOfTheLoadStillRuns) {
+  ChangeGeneratorSettings(*Gen);
+  Settings->cboFsList.UserSelect(3);
+  Settings->Button1.Click();
+  Gen->Close();
+  Store = TMemorySettingsStore(Without(Store, "Buffers"));
+  Create();
+  ASSERT_EQ(Dialogs.Errors.size(), 1u);
+  EXPECT_EQ(Dialogs.Errors[0], "Failed to get data for 'Buffers'");
+  EXPECT_EQ(Settings->cboFsList.Text(), "11025") << "the output defaults, also for what was read";
+  EXPECT_EQ(Gen->State.sampleRate, 11025);
+  EXPECT_EQ(Gen->Duration.Text(), "7.5");
+  EXPECT_EQ(Gen->Presets[3].Text(TPresetText::Duration), "7.5") << "the memories are initialised";
+}
+
+TEST_F(StoredSettings, CorruptOrTruncatedStoreFilesStartLikeAFirstRun) {
+  TTempDir dir;
+  const std::vector<std::string> contents = {
+      "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Vellacor\\Zephyra]\n\"Fs\"=dword:zz\n\"Duration\"=dword:\n\x01\xff\n",
+      "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Vellacor\\Zephyra]\n\"Fs\"=dword:0000",
+      std::string("\0\0\0garbage", 10)};
+  for (const std::string& text : contents) {
+    WriteBytes(dir.File("Zephyra.reg"), {text.begin(), text.end()});
+    TRegFileStore file(dir.File("Zephyra.reg"));
+    SettingsStore = &file;
+    Create();
+    EXPECT_EQ(Settings->cboFsList.Text(), "11025");
+    EXPECT_EQ(Gen->Duration.Text(), "10");
+    EXPECT_TRUE(Dialogs.Errors.empty());
+    Settings.reset();
+    Gen.reset();
+  }
+}
+
+TEST_F(StoredSettings, AStoreThatCannotBeWrittenIsReportedAndNeverKeepsAWindowOpen) {
+  TTempDir dir;
+  WriteBytes(dir.File("plain"), {});
+  TRegFileStore file(dir.File("plain") + "/Vellacor/Zephyra.reg");  // a folder that cannot exist
+  SettingsStore = &file;
+  Create();
+  bool closed = false;
+  Gen->OnClose = [&] { closed = true; };
+  Settings->Show();
+  Settings->Button1.Click();
+  EXPECT_FALSE(Settings->Visible());
+  EXPECT_TRUE(Gen->Enabled());
+  App.Perform([&] { Gen->Close(); });
+  EXPECT_TRUE(closed);
+  EXPECT_FALSE(Gen->Visible());
+  ASSERT_EQ(Dialogs.Errors.size(), 2u);
+  EXPECT_EQ(Dialogs.Errors[0], "Failed to set data for 'Fs'");
+  EXPECT_EQ(Dialogs.Errors[1], "Failed to set data for 'AmplitudeLeft'");
+  Settings.reset();
+  Gen.reset();
+}
+
+}  // namespace
