@@ -323,6 +323,10 @@ public:
   bool LoadSettings(const std::string& fileName);
   /// Loads the examples file from folder; a missing or unreadable one is ignored.
   void LoadExamplePresets(const std::string& folder);
+  /// The start-up loads by the first command-line argument: the examples when
+  /// it has no full stop; an existing file whose name contains ".zep". False
+  /// (reported) when that file cannot be read, which ends the program.
+  bool LoadStartupPresets(const std::string& firstArgument, const std::string& programFolder);
   void LoadPresets1Click();
   void SavePresetsAs1Click();
 

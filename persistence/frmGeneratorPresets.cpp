@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 
 #include <array>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -214,6 +215,20 @@ void TfrmGenerator::LoadExamplePresets(const std::string& folder) {
     LoadSettings(folder + "/Examples.zep");
   } catch (const TFileError&) {
     // The examples are a convenience; without them the memories keep the start-up values.
+  }
+}
+
+bool TfrmGenerator::LoadStartupPresets(const std::string& firstArgument, const std::string& programFolder) {
+  if (firstArgument.find('.') == std::string::npos) LoadExamplePresets(programFolder);
+  std::error_code ignored;
+  if (firstArgument.find(".zep") == std::string::npos || !std::filesystem::exists(firstArgument, ignored))
+    return true;
+  try {
+    LoadSettings(firstArgument);
+    return true;
+  } catch (const TFileError& e) {
+    FServices.Application.HandleException(e);
+    return false;
   }
 }
 

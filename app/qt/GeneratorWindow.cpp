@@ -9,6 +9,8 @@
 #include "app/qt/MenuBinder.h"
 #include "app/qt/OwnerDrawnList.h"
 
+#include <array>
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -234,12 +236,17 @@ QWidget* TQtGeneratorWindow::CreateChannel(const TChannelControls& c) {
 QWidget* TQtGeneratorWindow::CreateMemoryRow() {
   auto* memory = new QGroupBox;
   FBinder->BindGroupBox(FForm.grpMemory, *memory);
-  auto* layout = new QHBoxLayout(memory);
+  auto* layout = new QGridLayout(memory);
   layout->setContentsMargins(6, 4, 6, 6);
-  for (TButton* button : {&FForm.Memory1, &FForm.Memory2, &FForm.Memory3, &FForm.Memory4}) {
+  for (int n = 1; n <= 4; ++n) {
     auto* widget = new QPushButton;
-    FBinder->BindButton(*button, *widget);
-    layout->addWidget(widget);
+    FBinder->BindButton(*std::array{&FForm.Memory1, &FForm.Memory2, &FForm.Memory3, &FForm.Memory4}[n - 1], *widget);
+    layout->addWidget(widget, 0, n - 1);
+    // The name field lies over its button while a name is edited.
+    auto* name = new QLineEdit;
+    name->setFrame(false);
+    FBinder->BindEdit(*std::array{&FForm.Mem1Edit, &FForm.Mem2Edit, &FForm.Mem3Edit, &FForm.Mem4Edit}[n - 1], *name);
+    layout->addWidget(name, 0, n - 1, Qt::AlignCenter);
   }
   return memory;
 }
@@ -294,7 +301,15 @@ bool TQtGeneratorWindow::event(QEvent* event) {
 }
 
 void TQtGeneratorWindow::keyPressEvent(QKeyEvent* event) {
-  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && FBinder->PressEnter()) return;
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  // Enter in a preset's name field finishes the name instead of pressing a button.
+  const std::array<const TControl*, 4> names{&FForm.Mem1Edit, &FForm.Mem2Edit, &FForm.Mem3Edit, &FForm.Mem4Edit};
+  for (int n = 1; enter && n <= 4; ++n) {
+    if (FForm.ActiveControl() != names[static_cast<size_t>(n - 1)]) continue;
+    FApplication.Perform([this, n] { FForm.Mem1EditKeyPress(n, 13); });
+    return;
+  }
+  if (enter && FBinder->PressEnter()) return;
   QMainWindow::keyPressEvent(event);
 }
 

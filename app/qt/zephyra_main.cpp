@@ -11,6 +11,7 @@
 #include "app/qt/QtNumberFormat.h"
 #include "app/qt/QtShell.h"
 #include "app/qt/SettingsDialog.h"
+#include "app/qt/WaitDialog.h"
 #include "export/frmWait.h"
 #include "persistence/RegFileStore.h"
 #include "platform/Clock.h"
@@ -20,6 +21,7 @@
 #include <QLocale>
 
 #include <clocale>
+#include <string>
 
 int main(int argc, char** argv) {
   QApplication qtApplication(argc, argv);
@@ -49,7 +51,10 @@ int main(int argc, char** argv) {
   TfrmSettings frmSettings(frmGenerator, shell);
   TQtSettingsDialog settingsDialog(frmSettings, application, &window);
   TfrmWait frmWait(frmGenerator);
-  frmGenerator.LoadExamplePresets(QCoreApplication::applicationDirPath().toStdString());
+  TQtWaitDialog waitDialog(frmWait, application, &window);
+  const std::string firstArgument = argc > 1 ? argv[1] : "";
+  if (!frmGenerator.LoadStartupPresets(firstArgument, QCoreApplication::applicationDirPath().toStdString()))
+    return 1;
 
   window.show();
   return QApplication::exec();

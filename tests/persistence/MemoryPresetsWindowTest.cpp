@@ -8,6 +8,7 @@
 
 #include "engine/Numbers.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
@@ -212,6 +213,43 @@ TEST_F(PresetFiles, AFileThatCannotBeReadIsReportedAndAWrongHeaderChangesNothing
   EXPECT_FALSE(Gen->LoadSettings(dir.File("other.zep")));
   EXPECT_EQ(Gen->Presets[0].Values(), before[0].Values());
   EXPECT_EQ(Gen->Memory1.Caption(), "Memory 1");
+}
+
+TEST_F(PresetFiles, StartUpLoadsTheExamplesOrTheNamedPresetFileByTheFirstArgument) {
+  TTempDir dir;
+  TPresetBank bank;
+  bank[0].SetName("Example");
+  SavePresetFile(dir.File("Examples.zep"), bank);
+  bank[0].SetName("Named");
+  SavePresetFile(dir.File("set.zep"), bank);
+  const std::string folder = dir.Path().string();
+
+  EXPECT_TRUE(Gen->LoadStartupPresets("/nosplash", folder));
+  EXPECT_EQ(Gen->Memory1.Caption(), "Example");
+  EXPECT_TRUE(Gen->LoadStartupPresets(dir.File("set.zep"), folder));
+  EXPECT_EQ(Gen->Memory1.Caption(), "Named");
+  Gen->Memory1.SetCaption("Memory 1");
+  EXPECT_TRUE(Gen->LoadStartupPresets(dir.File("set.ZEP"), folder)) << "a full stop: not even the examples";
+  EXPECT_EQ(Gen->Memory1.Caption(), "Memory 1");
+  EXPECT_TRUE(Dialogs.Errors.empty());
+
+  std::filesystem::create_directory(dir.File("folder.zep"));
+  EXPECT_FALSE(Gen->LoadStartupPresets(dir.File("folder.zep"), folder)) << "exists but cannot be read";
+  EXPECT_EQ(Dialogs.Errors.size(), 1u);
+}
+
+TEST_F(PresetFiles, TheWelcomeQuestionIsAskedUntilItsBoxIsTicked) {
+  const auto welcomes = [&] {
+    return std::count_if(Dialogs.Questions.begin(), Dialogs.Questions.end(),
+                         [](const std::string& q) { return q.starts_with("Welcome to Zephyra!"); });
+  };
+  EXPECT_EQ(welcomes(), 1);
+  Dialogs.Answers.push_back({TModalResult::Yes, true});
+  Create();
+  EXPECT_EQ(welcomes(), 2);
+  EXPECT_EQ(Shell.HelpTopics.back(), 10) << "Yes opens the introduction";
+  Create();
+  EXPECT_EQ(welcomes(), 2);
 }
 
 }  // namespace
