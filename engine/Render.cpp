@@ -209,6 +209,7 @@ TFillResult FillBuffer(GeneratorState& state, uint8_t* buffer, int32_t size, int
     return TFillResult::PerformanceIssue;
   }
   state.fillBusy = true;
+  const bool holdsSignal = state.frameIndex < state.totalFrames;
 
   layout.sampleBytes = state.bitsPerSample == 24 ? 3 : 2;
   layout.frameBytes = layout.stereo ? 2 * layout.sampleBytes : layout.sampleBytes;
@@ -234,8 +235,11 @@ TFillResult FillBuffer(GeneratorState& state, uint8_t* buffer, int32_t size, int
   }
   std::memset(out, 0, static_cast<size_t>(buffer + (size > 0 ? size : 0) - out));
 
+  // The buffer that carries the last frames of the signal is still played;
+  // the end is reported by the first buffer after it that holds only
+  // silence, once the whole ring's worth of bytes has been delivered.
   TFillResult result = TFillResult::Continue;
-  if (state.frameIndex >= state.totalFrames && !state.loop &&
+  if (!holdsSignal && !state.loop &&
       ringBytes <= static_cast<int64_t>(state.frameIndex) * state.bytesPerFrame)
     result = TFillResult::End;
   state.fillBusy = false;

@@ -24,8 +24,10 @@ float sign(float x) noexcept;
 float triangle(float x) noexcept;
 
 /// Fills `size` bytes with interleaved frames. Silence after the end of a
-/// signal; `ringBytes` (the output's buffer count x buffer size) decides when
-/// a signal that ended stops the output. Never writes beyond `size`.
+/// signal. End is reported by the first buffer that holds no frame of the
+/// signal, and only once `ringBytes` (the output's buffer count x buffer
+/// size) have been delivered, so every frame of the signal is played.
+/// Never writes beyond `size`.
 TFillResult FillBuffer(GeneratorState& state, uint8_t* buffer, int32_t size, int64_t ringBytes) noexcept;
 
 /// Stores `sample` as `bytes` (2 or 3) little-endian two's-complement bytes

@@ -259,8 +259,23 @@ TEST(BufferFill, PlaysSignalsLongerThanThirtyTwoBitFrameCounts) {
   EXPECT_EQ(FillBuffer(s, buffer.data(), 4000, 12000), TFillResult::Continue);
   const auto samples = DecodeSamples(buffer.data(), 2000, 2);
   EXPECT_GT(std::count_if(samples.begin(), samples.end(), [](int32_t v) { return v != 0; }), 1500);
-  EXPECT_EQ(FillBuffer(s, buffer.data(), 4000, 12000), TFillResult::End);
+  EXPECT_EQ(FillBuffer(s, buffer.data(), 4000, 12000), TFillResult::Continue)
+      << "the buffer with the last 500 frames must still be played";
   EXPECT_EQ(s.frameIndex, s.totalFrames + 500);
+  EXPECT_EQ(FillBuffer(s, buffer.data(), 4000, 12000), TFillResult::End);
+}
+
+TEST(BufferFill, TheBufferThatReachesTheEndIsPlayedAndTheNextEndsTheSignal) {
+  GeneratorState s = WhiteState();
+  s.totalFrames = 4500;  // 4.5 buffers of 1000 stereo frames, ring of 2 buffers
+  std::vector<uint8_t> buffer(4000);
+  const int64_t ring = 2 * 4000;
+  for (int i = 0; i < 4; ++i) ASSERT_EQ(FillBuffer(s, buffer.data(), 4000, ring), TFillResult::Continue);
+  EXPECT_EQ(FillBuffer(s, buffer.data(), 4000, ring), TFillResult::Continue);
+  const auto samples = DecodeSamples(buffer.data(), 2000, 2);
+  EXPECT_NE(samples[999], 0);
+  EXPECT_EQ(samples[1000], 0);
+  EXPECT_EQ(FillBuffer(s, buffer.data(), 4000, ring), TFillResult::End);
 }
 
 TEST(BufferFill, ReportsAFillThatNeverCompleted) {
