@@ -186,4 +186,11 @@ TEST_F(QtGeneratorWindowTest, TheSettingsWindowIsShownAndHiddenByItsForm) {
   EXPECT_FALSE(dialog.isVisible());
 }
 
+TEST_F(QtGeneratorWindowTest, CtrlTGoesToTheFirstItemInMenuOrderTheWaveExport) {
+  Dialogs.FileDialogs.clear();
+  QTest::keyClick(Window.get(), Qt::Key_T, Qt::ControlModifier);
+  ASSERT_EQ(Dialogs.FileDialogs.size(), 1u) << "Ctrl+T must open the wave file's save dialog";
+  EXPECT_EQ(Dialogs.FileDialogs.back().Title, "Save wave file");
+}
+
 }  // namespace
