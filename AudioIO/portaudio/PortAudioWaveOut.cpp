@@ -52,14 +52,7 @@ void TPortAudioWaveOut::Dispatch() {
   // A target may write, reset or close while a notification is delivered; take one at a time.
   for (;;) {
     CollectFinished();
-    if (FNotes.empty()) return;
-    TNote note = FNotes.front();
-    FNotes.pop_front();
-    switch (note.Kind) {
-      case TNoteKind::Open: note.Target->WomOpen(); break;
-      case TNoteKind::Done: note.Target->WomDone(*note.Header); break;
-      case TNoteKind::Close: note.Target->WomClose(); break;
-    }
+    if (!FNotes.DeliverNext()) return;
   }
 }
 
@@ -99,7 +92,7 @@ TMMResult TPortAudioWaveOut::Open(TWaveHandle& handle, uint32_t device, const TW
   FOutstanding = 0;
   FTarget = &target;
   handle = ++FHandle;
-  FNotes.push_back({TNoteKind::Open, &target, nullptr});
+  FNotes.PushOpen(target);
   Wake();
   return MMSYSERR_NOERROR;
 }
@@ -158,7 +151,7 @@ TMMResult TPortAudioWaveOut::Close(TWaveHandle handle) {
   StopStream();
   PaError error = Pa_CloseStream(FStream);
   FStream = nullptr;
-  FNotes.push_back({TNoteKind::Close, FTarget, nullptr});
+  FNotes.PushClose(*FTarget);
   FTarget = nullptr;
   Wake();
   return FromPaError(error);
@@ -195,7 +188,7 @@ std::string TPortAudioWaveOut::ErrorText(TMMResult code) {
 
 void TPortAudioWaveOut::DropNotifications(TWaveOutTarget& target) {
   CollectFinished();
-  std::erase_if(FNotes, [&](const TNote& note) { return note.Target == &target; });
+  FNotes.Drop(target);
   if (FTarget == &target) FTarget = nullptr;
 }
 
@@ -251,7 +244,7 @@ void TPortAudioWaveOut::CollectFinished() {
   while (FFinished.Pop(header)) {
     header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
     --FOutstanding;
-    if (FTarget != nullptr) FNotes.push_back({TNoteKind::Done, FTarget, header});
+    if (FTarget != nullptr) FNotes.PushDone(*FTarget, *header);
   }
 }
 

@@ -6,6 +6,7 @@
 // lock and touches nothing but the two rings, a few atomics and its output.
 
 #include "AudioIO/portaudio/SpscRing.h"
+#include "platform/WaveNotes.h"
 #include "platform/WaveOutDevice.h"
 
 #include <portaudio.h>
@@ -46,12 +47,6 @@ private:
     TWaveHdr* Header = nullptr;
     uint32_t Bytes = 0;  // whole frames of the header's data
   };
-  enum class TNoteKind { Open, Done, Close };
-  struct TNote {
-    TNoteKind Kind;
-    TWaveOutTarget* Target;
-    TWaveHdr* Header;
-  };
 
   static int StreamCallback(const void* input, void* output, unsigned long frames,
                             const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags,
@@ -78,7 +73,7 @@ private:
   int FOutstanding = 0;  // written and not yet collected
   uint16_t FBlockAlign = 1;
   uint8_t FSilence = 0;
-  std::deque<TNote> FNotes;
+  TWaveNotes FNotes;
 
   // Shared with the device thread.
   TSpscRing<TQueued, RingSize> FSubmitted;  // GUI -> device

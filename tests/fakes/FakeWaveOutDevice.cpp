@@ -15,14 +15,7 @@ TFakeWaveCall NamedCall(const char* name, const TWaveHdr* header = nullptr, uint
 void TFakeWaveOutDevice::Dispatch() {
   if (AutoReturn) ReturnBuffers(static_cast<int>(FQueue.size()));
   // Targets may call back into the device (write, close) while a note is delivered.
-  while (!FNotes.empty()) {
-    TNote note = FNotes.front();
-    FNotes.pop_front();
-    switch (note.Kind) {
-      case TNoteKind::Open: note.Target->WomOpen(); break;
-      case TNoteKind::Done: note.Target->WomDone(*note.Header); break;
-      case TNoteKind::Close: note.Target->WomClose(); break;
-    }
+  while (FNotes.DeliverNext()) {
   }
 }
 
@@ -38,7 +31,7 @@ TMMResult TFakeWaveOutDevice::Open(TWaveHandle& handle, uint32_t device, const T
   Position = 0;
   FTarget = &target;
   handle = ++FHandle;
-  FNotes.push_back({TNoteKind::Open, &target, nullptr});
+  FNotes.PushOpen(target);
   return MMSYSERR_NOERROR;
 }
 
@@ -103,7 +96,7 @@ TMMResult TFakeWaveOutDevice::Close(TWaveHandle handle) {
   if (result != MMSYSERR_NOERROR) return result;
   if (!FQueue.empty()) return WAVERR_STILLPLAYING;
   IsOpen = false;
-  FNotes.push_back({TNoteKind::Close, FTarget, nullptr});
+  FNotes.PushClose(*FTarget);
   FTarget = nullptr;
   return MMSYSERR_NOERROR;
 }
@@ -118,7 +111,7 @@ TMMResult TFakeWaveOutDevice::GetPosition(TWaveHandle handle, uint32_t& samples)
 std::string TFakeWaveOutDevice::ErrorText(TMMResult code) { return "Fake device error " + std::to_string(code); }
 
 void TFakeWaveOutDevice::DropNotifications(TWaveOutTarget& target) {
-  std::erase_if(FNotes, [&](const TNote& note) { return note.Target == &target; });
+  FNotes.Drop(target);
 }
 
 void TFakeWaveOutDevice::Fail(const std::string& call, TMMResult code, int times) { FFailures[call] = {code, times}; }
@@ -162,5 +155,5 @@ TMMResult TFakeWaveOutDevice::CheckHandle(TWaveHandle handle) const {
 
 void TFakeWaveOutDevice::GiveBack(TWaveHdr* header) {
   header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
-  FNotes.push_back({TNoteKind::Done, FTarget, header});
+  FNotes.PushDone(*FTarget, *header);
 }

@@ -4,6 +4,7 @@
 // AutoReturn, one round of queued buffers per dispatch, as if they played).
 // Notifications wait until the loop dispatches the device, like a real one.
 
+#include "platform/WaveNotes.h"
 #include "platform/WaveOutDevice.h"
 
 #include <deque>
@@ -51,7 +52,7 @@ public:
   /// The Write calls in order.
   std::vector<TFakeWaveCall> Writes() const;
   /// Notifications not yet delivered.
-  size_t PendingNotifications() const { return FNotes.size(); }
+  size_t PendingNotifications() const { return FNotes.Size(); }
   size_t QueuedCount() const { return FQueue.size(); }
 
   std::vector<std::string> Names{"Fake Output"};
@@ -63,20 +64,13 @@ public:
   bool AutoReturn = false;
 
 private:
-  enum class TNoteKind { Open, Done, Close };
-  struct TNote {
-    TNoteKind Kind;
-    TWaveOutTarget* Target;
-    TWaveHdr* Header;
-  };
-
   TMMResult Record(TFakeWaveCall call);
   TMMResult CheckHandle(TWaveHandle handle) const;
   void GiveBack(TWaveHdr* header);
 
   std::map<std::string, std::pair<TMMResult, int>> FFailures;
   std::deque<TWaveHdr*> FQueue;
-  std::deque<TNote> FNotes;
+  TWaveNotes FNotes;
   TWaveOutTarget* FTarget = nullptr;
   TWaveHandle FHandle = 0;
 };
