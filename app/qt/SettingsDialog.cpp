@@ -2,17 +2,16 @@
 
 #include "app/Application.h"
 #include "app/qt/FormBinder.h"
+#include "app/qt/FormVisibility.h"
 #include "playback/frmSettings.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 TQtSettingsDialog::TQtSettingsDialog(TfrmSettings& form, TApplication& application, QWidget* parent)
     : QDialog(parent, Qt::Tool), FForm(form), FApplication(application),
@@ -55,25 +54,7 @@ TQtSettingsDialog::TQtSettingsDialog(TfrmSettings& form, TApplication& applicati
   }
   grid->addLayout(buttons, 5, 0, 1, 3);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
-  FollowVisibility();
-}
-
-void TQtSettingsDialog::FollowVisibility() {
-  const auto follow = [this] {
-    if (FForm.Visible() == isVisible()) return;
-    if (!FForm.Visible()) {
-      hide();
-      return;
-    }
-    adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-      move(screen->availableGeometry().center() - rect().center());
-    show();
-    raise();
-    activateWindow();
-  };
-  follow();
-  FForm.AddObserver(follow);
+  FollowFormVisibility(*this, FForm, TShowActivation::Activate);
 }
 
 void TQtSettingsDialog::reject() { FApplication.Perform([this] { FForm.Button1Click(); }); }

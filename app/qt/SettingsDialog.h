@@ -19,7 +19,6 @@ protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
-  void FollowVisibility();
 
   TfrmSettings& FForm;
   TApplication& FApplication;

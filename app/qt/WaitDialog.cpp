@@ -2,14 +2,13 @@
 
 #include "app/Application.h"
 #include "app/qt/FormBinder.h"
+#include "app/qt/FormVisibility.h"
 #include "export/frmWait.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 TQtWaitDialog::TQtWaitDialog(TfrmWait& form, TApplication& application, QWidget* parent)
@@ -35,24 +34,7 @@ TQtWaitDialog::TQtWaitDialog(TfrmWait& form, TApplication& application, QWidget*
   FBinder->BindButton(form.btnCancel, *cancel);
   column->addWidget(cancel, 0, Qt::AlignHCenter);
   setMinimumWidth(280);
-  FollowVisibility();
-}
-
-void TQtWaitDialog::FollowVisibility() {
-  const auto follow = [this] {
-    if (FForm.Visible() == isVisible()) return;
-    if (!FForm.Visible()) {
-      hide();
-      return;
-    }
-    adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-      move(screen->availableGeometry().center() - rect().center());
-    show();
-    raise();
-  };
-  follow();
-  FForm.AddObserver(follow);
+  FollowFormVisibility(*this, FForm, TShowActivation::KeepFocus);
 }
 
 void TQtWaitDialog::reject() { FApplication.Perform([this] { FForm.FormKeyDown(27); }); }

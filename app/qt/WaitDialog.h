@@ -20,7 +20,6 @@ protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
-  void FollowVisibility();
 
   TfrmWait& FForm;
   TApplication& FApplication;
