@@ -8,55 +8,27 @@
 #include "AudioIO/AudioOut.h"
 #include "AudioIO/portaudio/PortAudioWaveOut.h"
 #include "platform/PlainMessageLoop.h"
+#include "tests/fakes/AlsaCaptureDevice.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace {
-
-namespace fs = std::filesystem;
-constexpr const char* TestPcm = "zephyra_capture";
-
-fs::path TestDir() { return fs::temp_directory_path() / ("zephyra-alsa-" + std::to_string(getpid())); }
-
-/// Writes the ALSA configuration once per process and points ALSA at it.
-fs::path CapturePath() {
-  static const fs::path path = [] {
-    fs::path dir = TestDir();
-    fs::create_directories(dir);
-    std::ofstream(dir / "asound.conf") << "pcm." << TestPcm << " {\n  type file\n  slave.pcm \"null\"\n  file \""
-                                       << (dir / "played.raw").string() << "\"\n  format \"raw\"\n}\n";
-    std::string configPath = "/usr/share/alsa/alsa.conf:" + (dir / "asound.conf").string();
-    setenv("ALSA_CONFIG_PATH", configPath.c_str(), 1);
-    return dir / "played.raw";
-  }();
-  return path;
-}
-
-class TRemoveTestDir final : public ::testing::Environment {
-public:
-  void TearDown() override { fs::remove_all(TestDir()); }
-};
-const auto* const removeTestDir = ::testing::AddGlobalTestEnvironment(new TRemoveTestDir);
 
 class PortAudioWaveOutTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    capture = CapturePath();
     device = std::make_unique<TPortAudioWaveOut>();
-    auto names = device->DeviceNames();
-    auto found = std::find(names.begin(), names.end(), TestPcm);
-    ASSERT_NE(found, names.end()) << "PortAudio does not list the test's ALSA device";
+    const std::optional<uint32_t> id = capture.FindIn(*device);
+    ASSERT_TRUE(id) << "PortAudio does not list the test's ALSA device";
     owned = std::make_unique<TAudioOut>(*device, loop);
     AudioOut1 = owned.get();
-    AudioOut1->SetWaveDevice(static_cast<uint32_t>(found - names.begin()));
+    AudioOut1->SetWaveDevice(*id);
     AudioOut1->SetOnStart([this](void*) { ++starts; });
     AudioOut1->SetOnStop([this](void*) { ++stops; });
     AudioOut1->SetOnFillBuffer([this](uint8_t* buffer, int32_t& size) { return Fill(buffer, size); });
@@ -66,7 +38,7 @@ protected:
   void TearDown() override {
     owned.reset();
     device.reset();
-    fs::remove(capture);
+    capture.Clear();
   }
 
   void SetFormat(uint16_t bits, bool stereo, int32_t rate) {
@@ -104,20 +76,9 @@ protected:
   bool WaitForStop() { return WaitUntil([this] { return stops == runs; }); }
 
   /// The captured bytes without the device's silent frames.
-  std::vector<uint8_t> Played() const {
-    std::ifstream file(capture, std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    const size_t frame = AudioOut1->WaveFormat().nBlockAlign;
-    std::vector<uint8_t> audible;
-    for (size_t at = 0; at + frame <= bytes.size(); at += frame) {
-      auto first = bytes.begin() + static_cast<ptrdiff_t>(at);
-      if (std::any_of(first, first + static_cast<ptrdiff_t>(frame), [this](uint8_t b) { return b != silence; }))
-        audible.insert(audible.end(), first, first + static_cast<ptrdiff_t>(frame));
-    }
-    return audible;
-  }
+  std::vector<uint8_t> Played() const { return capture.Audible(AudioOut1->WaveFormat().nBlockAlign, silence); }
 
-  fs::path capture;
+  TAlsaCaptureDevice capture;  // before the device: ALSA reads its configuration when PortAudio starts
   TPlainMessageLoop loop;
   std::unique_ptr<TPortAudioWaveOut> device;
   std::unique_ptr<TAudioOut> owned;
