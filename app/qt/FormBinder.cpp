@@ -46,6 +46,16 @@ QStringList ItemsOf(const TCustomList& list) {
   return items;
 }
 
+// Replaces the widget's items only when they differ, so that an unchanged list keeps its scroll position.
+template <typename TWidget, typename TTextAt>
+void ShowItems(const TCustomList& list, TWidget& widget, TTextAt textAt) {
+  QStringList shown;
+  for (int i = 0; i < widget.count(); ++i) shown << textAt(i);
+  if (SameItems(list, shown)) return;
+  widget.clear();
+  widget.addItems(ItemsOf(list));
+}
+
 }  // namespace
 
 TFormBinder::TFormBinder(TForm& form, QWidget& window, TApplication& application)
@@ -120,12 +130,7 @@ void TFormBinder::BindComboBox(TCustomList& list, QComboBox& widget) {
   connect(&widget, &QComboBox::activated, this, [this, &list](int index) { Perform([&] { list.UserSelect(index); }); });
   Follow(list, widget, [&list, &widget] {
     const QSignalBlocker blocker(widget);
-    QStringList shown;
-    for (int i = 0; i < widget.count(); ++i) shown << widget.itemText(i);
-    if (!SameItems(list, shown)) {
-      widget.clear();
-      widget.addItems(ItemsOf(list));
-    }
+    ShowItems(list, widget, [&widget](int i) { return widget.itemText(i); });
     widget.setCurrentIndex(list.ItemIndex());
   });
 }
@@ -135,12 +140,7 @@ void TFormBinder::BindListBox(TCustomList& list, QListWidget& widget) {
   connect(&widget, &QListWidget::currentRowChanged, this, [this, &list](int row) { Perform([&] { list.UserSelect(row); }); });
   Follow(list, widget, [&list, &widget] {
     const QSignalBlocker blocker(widget);
-    QStringList shown;
-    for (int i = 0; i < widget.count(); ++i) shown << widget.item(i)->text();
-    if (!SameItems(list, shown)) {
-      widget.clear();
-      widget.addItems(ItemsOf(list));
-    }
+    ShowItems(list, widget, [&widget](int i) { return widget.item(i)->text(); });
     widget.setCurrentRow(list.ItemIndex());
   });
 }

@@ -1,4 +1,5 @@
 #include "export/WavHeader.h"
+#include "tests/export/LittleEndian.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +7,6 @@
 
 namespace {
 
-uint32_t U32(const std::array<uint8_t, 44>& h, size_t at) {
-  return h[at] | (h[at + 1] << 8) | (h[at + 2] << 16) | (uint32_t{h[at + 3]} << 24);
-}
-uint32_t U16(const std::array<uint8_t, 44>& h, size_t at) { return h[at] | (h[at + 1] << 8); }
 std::string Tag(const std::array<uint8_t, 44>& h, size_t at) { return {h.begin() + at, h.begin() + at + 4}; }
 
 TEST(WavHeader, FiveSecondsOf44100HzStereo16Bit) {

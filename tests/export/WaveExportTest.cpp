@@ -3,16 +3,12 @@
 #include "export/WavFileWriter.h"
 #include "export/frmWait.h"
 #include "tests/app/GeneratorFixture.h"
+#include "tests/export/LittleEndian.h"
 #include "tests/persistence/TempDir.h"
 
 #include <filesystem>
 
 namespace {
-
-uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
-  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t{b[at + 3]} << 24);
-}
-uint32_t U16(const std::vector<uint8_t>& b, size_t at) { return b[at] | (b[at + 1] << 8); }
 
 class WaveExport : public GeneratorFixture {
 protected:
