@@ -6,6 +6,8 @@
 class TApplication;
 class TClock;
 class TDialogs;
+class THotKey;
+class TScreenSaver;
 class TMessageLoop;
 class TSettingsStore;
 class TShell;
@@ -21,4 +23,8 @@ struct TGeneratorServices {
   /// The settings that survive a restart (and the "don't ask again" flags).
   TSettingsStore& Settings;
   TNumberFormat Format;
+  /// The global ON/OFF key and the screensaver hold-off; null means the
+  /// desktop offers neither (a headless program, most tests).
+  THotKey* HotKey = nullptr;
+  TScreenSaver* ScreenSaver = nullptr;
 };
