@@ -350,6 +350,11 @@ public:
   /// The first-run question; Yes opens the introduction.
   void AskWelcomeQuestion();
 
+  // ---- scripts (script/frmGeneratorScript.cpp) ----
+  /// Runs a script file with the main window hidden, as the program does when
+  /// started with a script; returns the program's exit status.
+  int RunBatchScript(const std::string& fileName);
+
   const TGeneratorServices& Services() const { return FServices; }
   /// A wave output device existed at start-up.
   bool HasWaveDevice() const { return FHasWaveDevice; }
