@@ -51,7 +51,8 @@ TModalResult TfrmGenerator::ShowSuppressibleHint(const std::string& message, con
       key.WriteBool(valueName, true);
       key.Close();
     } catch (const TSettingsError& e) {
-      FServices.Application.HandleException(e);
+      // A kept settings file is reported once, when the main window closes.
+      if (FServices.Settings.KeptFileReport().empty()) FServices.Application.HandleException(e);
     }
   }
   return result;
