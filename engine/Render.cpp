@@ -145,9 +145,11 @@ void ModulateChannel(const GeneratorState& state, ChannelSettings& channel, cons
 }
 
 void Modulate(GeneratorState& state, const TFillLayout& layout, TBlock& block) noexcept {
+  // Equal settings give equal gains from equal starting gains (a gain can stay as it is).
+  const bool sameStart = state.left.modulationGain == state.right.modulationGain;
   ModulateChannel(state, state.left, block, block.gainLeft);
   if (!layout.renderRight) return;
-  if (ModulationRuns(state.left) && ModulationRuns(state.right) &&
+  if (sameStart && ModulationRuns(state.left) && ModulationRuns(state.right) &&
       SameModulation(state.left, state.right)) {
     std::copy(block.gainLeft, block.gainLeft + block.active, block.gainRight);
     state.right.modulationGain = state.left.modulationGain;
