@@ -2,6 +2,7 @@
 
 #include "tests/export/ExportFixture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <string>
@@ -57,6 +58,30 @@ TEST_F(EngineValues, ATriangularPeriodNearTheSmallestFloatKeepsTheGainInsteadOfS
   size_t off = 0;
   for (size_t i = 0; i < plain.size(); ++i) off += std::abs(modulated[i] - std::nearbyint(plain[i] * 0.5)) > 1;
   EXPECT_EQ(off, 0u);
+}
+
+TEST_F(EngineValues, ALevelTextThatDoesNotConvertTakesTheSlidersLevelNotFullScale) {
+  Choose(3, 0, cmMono, "0.5");
+  Gen->WaveFormLeft.UserSelect(ntWhite);
+  Gen->cboCrestFactorL.UserSelect(0);  // uniform noise: the peak is the level
+  const auto peakDb = [&](const std::string& name) {
+    int32_t peak = 0;
+    for (int32_t s : ChannelSamples(ExportSeeded(3, name), 0)) peak = std::max(peak, std::abs(s));
+    return 20 * std::log10(peak / 32767.0);
+  };
+  Gen->barAmplitudeLeft.SetPosition(3000);
+  Enter(Gen->AmplitudeLeft, "abc");
+  EXPECT_EQ(Gen->AmplitudeLeft.Text(), "-30");
+  EXPECT_NEAR(peakDb("typed.wav"), -30, 0.1);
+
+  Gen->MemStore(1);
+  TPresetValues v = Gen->Presets[0].Values();
+  v.AmplitudeLeft = "-2O";  // a letter O typed for a zero
+  Gen->Presets[0].SetValues(v);
+  Gen->barAmplitudeLeft.SetPosition(4500);
+  Gen->MemRecall(1);
+  EXPECT_EQ(Gen->AmplitudeLeft.Text(), "-45");
+  EXPECT_NEAR(peakDb("recalled.wav"), -45, 0.1);
 }
 
 }  // namespace
