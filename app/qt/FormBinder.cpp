@@ -56,6 +56,13 @@ void ShowItems(const TCustomList& list, TWidget& widget, TTextAt textAt) {
   widget.addItems(ItemsOf(list));
 }
 
+/// Enables or disables what a window shows, but not the windows it owns: a
+/// disabled main window keeps its wait and progress windows usable.
+void SetContentsEnabled(QWidget& window, bool enabled) {
+  for (QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (!child->isWindow()) child->setEnabled(enabled);
+}
+
 }  // namespace
 
 TFormBinder::TFormBinder(TForm& form, QWidget& window, TApplication& application)
@@ -75,7 +82,7 @@ void TFormBinder::Follow(TControl& control, QWidget& widget, std::function<void(
 void TFormBinder::FollowFormFocus() {
   FForm.AddObserver([this, window = FWindow] {
     if (!window) return;
-    window->setEnabled(FForm.Enabled());
+    SetContentsEnabled(*window, FForm.Enabled());
     TControl* active = FForm.ActiveControl();
     QWidget* widget = active ? WidgetOf(*active) : nullptr;
     if (widget && !widget->hasFocus()) widget->setFocus(Qt::OtherFocusReason);
@@ -92,7 +99,11 @@ void TFormBinder::BindControl(TControl& control, QWidget& widget) {
     widget.setToolTip(Q(control.Hint()));
     ApplyFont(control.Font(), widget);
   });
-  widget.setContextMenuPolicy(Qt::CustomContextMenu);
+  // A control without a menu of its own leaves the right click to the widget
+  // (an edit's text menu) or to the group around it, as the user expects.
+  Follow(control, widget, [&control, &widget] {
+    widget.setContextMenuPolicy(control.PopupMenu() ? Qt::CustomContextMenu : Qt::DefaultContextMenu);
+  });
   connect(&widget, &QWidget::customContextMenuRequested, this,
           [this, &control, &widget](const QPoint& position) { ShowPopupMenu(control, widget, position); });
 }
@@ -151,6 +162,7 @@ void TFormBinder::BindTrackBar(TTrackBar& bar, QSlider& widget) {
   Follow(bar, widget, [&bar, &widget] {
     const QSignalBlocker blocker(widget);
     widget.setRange(bar.Min(), bar.Max());
+    widget.setPageStep(bar.PageSize);
     widget.setValue(bar.Position());
     widget.setTickInterval(TickInterval(bar, widget));
   });
