@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -113,6 +114,16 @@ void TFormBinder::ShowPopupMenu(TControl& control, QWidget& widget, const QPoint
   QMenu menu(&widget);
   FillMenu(menu, *control.PopupMenu(), false, FApplication);
   menu.exec(widget.mapToGlobal(position));
+}
+
+bool TFormBinder::ShowEnclosingMenu(QWidget& widget, const QPoint& globalPosition) {
+  for (QWidget* outer = widget.parentWidget(); outer && !outer->isWindow(); outer = outer->parentWidget()) {
+    const auto found = FControls.find(outer);
+    if (found == FControls.end() || found->second->PopupMenu() == nullptr) continue;
+    ShowPopupMenu(*found->second, *outer, outer->mapFromGlobal(globalPosition));
+    return true;
+  }
+  return false;
 }
 
 void TFormBinder::BindEdit(TEdit& edit, QLineEdit& widget) {
@@ -227,6 +238,13 @@ bool TFormBinder::eventFilter(QObject* watched, QEvent* event) {
   case QEvent::Resize:
     if (auto* bar = dynamic_cast<TTrackBar*>(&control))
       if (auto* slider = qobject_cast<QSlider*>(watched)) slider->setTickInterval(TickInterval(*bar, *slider));
+    break;
+  case QEvent::ContextMenu:
+    // A right click on a control without a menu of its own opens the menu of
+    // the nearest group around it (also from disabled controls and lists,
+    // which keep the click otherwise); an edit keeps its own text menu.
+    if (control.PopupMenu() == nullptr && qobject_cast<QLineEdit*>(watched) == nullptr)
+      return ShowEnclosingMenu(*static_cast<QWidget*>(watched), static_cast<QContextMenuEvent*>(event)->globalPos());
     break;
   case QEvent::Enter:
     if (auto* label = dynamic_cast<TLabel*>(&control); label && label->OnMouseEnter) Perform(label->OnMouseEnter);

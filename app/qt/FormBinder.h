@@ -58,6 +58,9 @@ private:
   /// Runs refresh now and after every change of control, while widget lives.
   void Follow(TControl& control, QWidget& widget, std::function<void()> refresh);
   void ShowPopupMenu(TControl& control, QWidget& widget, const QPoint& position);
+  /// Opens the menu of the nearest bound widget around widget that has one;
+  /// false when there is none.
+  bool ShowEnclosingMenu(QWidget& widget, const QPoint& globalPosition);
   void FollowFormFocus();
 
   /// Runs a user action as a command of the application.

@@ -349,11 +349,13 @@ void TQtGeneratorWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void TQtGeneratorWindow::closeEvent(QCloseEvent* event) {
-  // The window logic decides; it reports the close through OnClose.
+  // The window logic decides: it hides the form when the window may go.
   if (!FClosing) {
-    event->ignore();
     FApplication.Perform([this] { FForm.Close(); });
-    return;
+    if (FForm.Visible()) {
+      event->ignore();
+      return;
+    }
   }
   QMainWindow::closeEvent(event);
 }
