@@ -198,13 +198,17 @@ void TFormBinder::BindGroupBox(TGroupBox& group, QGroupBox& widget) {
   Follow(group, widget, [&group, &widget] { widget.setTitle(Q(group.Caption())); });
 }
 
-void TFormBinder::BindTitledGroup(TGroupBox& group, QWidget& frame, QLabel& title) {
+void TFormBinder::BindTitledGroup(TGroupBox& group, QWidget& frame, QLabel& title, TCheckBox& box, QCheckBox& boxWidget) {
   BindControl(group, frame);
-  Follow(group, title, [&group, &title] {
+  BindCheckBox(box, boxWidget);
+  // The title is the check box's caption: it greys out with the box or the group.
+  const auto refresh = [&group, &box, &title] {
     title.setText(Q(group.Caption()));
-    title.setEnabled(group.Enabled());
+    title.setEnabled(group.Enabled() && box.Enabled());
     ApplyFont(group.Font(), title);
-  });
+  };
+  Follow(group, title, refresh);
+  Follow(box, title, refresh);
 }
 
 void TFormBinder::BindShape(TShape& shape, TLedWidget& widget) {

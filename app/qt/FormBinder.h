@@ -41,8 +41,8 @@ public:
   void BindButton(TButton& button, QPushButton& widget);
   void BindLabel(TLabel& label, QLabel& widget);
   void BindGroupBox(TGroupBox& group, QGroupBox& widget);
-  /// A group drawn as frame plus a separate title widget.
-  void BindTitledGroup(TGroupBox& group, QWidget& frame, QLabel& title);
+  /// A group drawn as frame plus a title: a check box and its caption.
+  void BindTitledGroup(TGroupBox& group, QWidget& frame, QLabel& title, TCheckBox& box, QCheckBox& boxWidget);
   void BindShape(TShape& shape, TLedWidget& widget);
 
   /// The widget bound to control, or null.

@@ -56,10 +56,9 @@ struct TQtGeneratorWindow::TChannelControls {
 namespace {
 
 // The longest texts the fields show, so that nothing is cut at any font size:
-// what validation writes for a duration, F0, gain or Q, a level, a period.
-const QString LongestFieldText = QStringLiteral("0.3000000119");
+// what validation writes for a duration, a filter or modulation value, a level.
+const QString LongestFieldText = QStringLiteral("33.3333320618");
 const QString LongestLevelText = QStringLiteral("-99.99");
-const QString LongestModulationText = QStringLiteral("1000.123");
 const QString LongestRateText = QStringLiteral("fs=888.888kHz");
 
 /// The width at which edit shows text whole, frame and margins included.
@@ -224,19 +223,19 @@ QWidget* TQtGeneratorWindow::CreateChannel(const TChannelControls& c) {
   grid->addWidget(filter, 1, 0);
 
   auto* modulation = new TCheckGroupBox;
-  FBinder->BindTitledGroup(c.Modulation, modulation->Frame(), modulation->Title());
-  FBinder->BindCheckBox(c.ModulationOn, modulation->TitleCheckBox());
+  FBinder->BindTitledGroup(c.Modulation, modulation->Frame(), modulation->Title(), c.ModulationOn,
+                           modulation->TitleCheckBox());
   auto* modGrid = CompactGrid(&modulation->Frame());
   modGrid->addWidget(label(c.FunctionLabel), 0, 0);
   modGrid->addWidget(OwnerDrawnCombo(c.Function), 0, 1, 1, 2);
   modGrid->addWidget(label(c.PeriodLabel), 1, 0);
-  modGrid->addWidget(Edit(c.Period, LongestModulationText), 1, 1);
+  modGrid->addWidget(Edit(c.Period, LongestFieldText), 1, 1);
   modGrid->addWidget(label(c.SecLabel), 1, 2);
   modGrid->addWidget(label(c.DepthLabel), 2, 0);
-  modGrid->addWidget(Edit(c.Depth, LongestModulationText), 2, 1);
+  modGrid->addWidget(Edit(c.Depth, LongestFieldText), 2, 1);
   modGrid->addWidget(label(c.PercentLabel), 2, 2);
   modGrid->addWidget(label(c.PhaseLabel), 3, 0);
-  modGrid->addWidget(Edit(c.Phase, LongestModulationText), 3, 1);
+  modGrid->addWidget(Edit(c.Phase, LongestFieldText), 3, 1);
   grid->addWidget(modulation, 2, 0);
 
   auto* amplitude = new QGroupBox;

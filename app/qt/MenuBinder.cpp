@@ -24,9 +24,10 @@ QString MenuText(const TMenuItem& item) {
 }
 
 void Refresh(QAction& action, const TMenuItem& item) {
+  action.setVisible(item.Visible());
+  if (action.isSeparator()) return;  // a line, without text
   action.setText(MenuText(item));
   action.setEnabled(item.Enabled());
-  action.setVisible(item.Visible());
   action.setCheckable(item.Checked() || action.isCheckable());
   action.setChecked(item.Checked());
   action.setToolTip(QString::fromStdString(item.Hint()));
