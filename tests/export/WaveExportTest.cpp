@@ -1,45 +1,19 @@
 // One pass of the signal into a WAV file from the main window.
 
 #include "export/WavFileWriter.h"
-#include "export/frmWait.h"
-#include "tests/app/GeneratorFixture.h"
-#include "tests/export/LittleEndian.h"
-#include "tests/persistence/TempDir.h"
+#include "tests/export/ExportFixture.h"
 
 #include <filesystem>
 
 namespace {
 
-class WaveExport : public GeneratorFixture {
+class WaveExport : public ExportFixture {
 protected:
-  void SetUp() override {
-    GeneratorFixture::SetUp();
-    Wait = std::make_unique<TfrmWait>(*Gen);
-  }
-  void TearDown() override { Wait.reset(); }
-
-  /// Rate list entry, channel mode and duration of the next export.
-  void Choose(int rateIndex, int quantIndex, int32_t channels, const std::string& seconds) {
-    Settings->cboFsList.UserSelect(rateIndex);
-    Settings->cboQuant.UserSelect(quantIndex);
-    Gen->cboChannels.UserSelect(channels);
-    Gen->Duration.SetText(seconds);
-  }
-
-  /// Runs the menu command with the save dialog answering path.
-  void Export(const std::string& path) {
-    Dialogs.Paths.push_back(path);
-    App.Perform([&] { Gen->SaveToneAsWaveFile1.Click(); });
-  }
-
   void ExpectWindowsRestored() {
     EXPECT_TRUE(Gen->Enabled());
     EXPECT_FALSE(Wait->Visible());
     EXPECT_TRUE(Gen->Loop.Checked()) << "the loop switch comes back";
   }
-
-  TTempDir Dir;
-  std::unique_ptr<TfrmWait> Wait;
 };
 
 TEST_F(WaveExport, FiveSecondsOfCdStereoWithoutAQuestion) {
