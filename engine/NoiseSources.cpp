@@ -44,52 +44,11 @@ void CrestShapeEach(float* values, int32_t count, float exponent) noexcept {
   }
 }
 
-float RawWhiteNoise(TRandomLcg& random) noexcept {
-  return static_cast<float>(2 * random.Next() - 1);
-}
-
 float WhiteNoise(TRandomLcg& random, float exponent) noexcept {
   return CrestShape(RawWhiteNoise(random), exponent);
 }
 
 namespace {
-
-struct TRowSchedule {
-  uint32_t mask, match;
-};
-
-// Row i+1 is redrawn when (n AND mask) = match.
-constexpr TRowSchedule PinkSchedule[12] = {
-    {1, 1},     {3, 2},     {7, 4},       {15, 14},     {31, 15},      {63, 31},
-    {127, 64},  {255, 129}, {255, 238},   {511, 474},   {1023, 875},   {2047, 1875}};
-
-// The schedule repeats every 2048 frames; one table entry per frame of it.
-struct TDueTable {
-  uint16_t due[2048];
-  constexpr TDueTable() : due() {
-    for (uint32_t n = 0; n < 2048; ++n)
-      for (int row = 0; row < 12; ++row)
-        if ((n & PinkSchedule[row].mask) == PinkSchedule[row].match) due[n] |= uint16_t(1u << row);
-  }
-};
-
-constexpr TDueTable DueTable;
-
-}  // namespace
-
-uint32_t PinkRowsDue(int64_t n) noexcept {
-  return DueTable.due[static_cast<uint32_t>(n) & 2047];
-}
-
-namespace {
-
-// Row 0 and the rows due at n get new draws, in increasing row order.
-inline void DrawPinkRows(GeneratorState& state, int64_t n) noexcept {
-  float* rows = state.pinkRows;
-  rows[0] = static_cast<float>(state.random.Next());
-  for (uint32_t due = PinkRowsDue(n); due != 0; due &= due - 1)
-    rows[1 + __builtin_ctz(due)] = static_cast<float>(state.random.Next());
-}
 
 // sum / 6.5 - 1 rounded to 32 bits. In double the quotient errs by at most
 // 2^-53 relative and the subtraction adds as much again; the bound covers
@@ -104,16 +63,10 @@ inline float PinkValueOfSum(float sum) noexcept {
 }  // namespace
 
 float RawPinkNoise(GeneratorState& state, int64_t n) noexcept {
-  DrawPinkRows(state, n);
+  DrawPinkRows(state.random, state.pinkRows, n);
   float sum = 0;
   for (int row = 0; row < 13; ++row) sum += state.pinkRows[row];
   return PinkValueOfSum(sum);
-}
-
-void TPinkBatch::Draw(GeneratorState& state, int64_t n, float* target) noexcept {
-  DrawPinkRows(state, n);
-  for (int row = 0; row < 13; ++row) FRows[row][FCount] = state.pinkRows[row];
-  FTarget[FCount++] = target;
 }
 
 void TPinkBatch::Finish() noexcept {
