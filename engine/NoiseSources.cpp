@@ -38,8 +38,7 @@ void CrestShapeEach(float* values, int32_t count, float exponent) noexcept {
   for (int32_t start = 0; start < count; start += Chunk) {
     const int32_t n = count - start < Chunk ? count - start : Chunk;
     float* v = values + start;
-    for (int32_t j = 0; j < n; ++j)
-      estimates[j] = estimable && v[j] != 0 ? PowerEstimate(std::fabs(v[j]), exponent) : 0;
+    if (estimable) PowerEstimates(v, n, exponent, estimates);
     for (int32_t j = 0; j < n; ++j) v[j] = ShapeFromEstimate(v[j], exponent, estimable, estimates[j]);
   }
 }
