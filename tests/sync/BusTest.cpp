@@ -11,6 +11,7 @@
 #include "tests/fakes/FakeShell.h"
 #include "tests/fakes/FakeWaveOutDevice.h"
 #include "tests/fakes/PrivateSessionBus.h"
+#include "tests/sync/DBusTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -26,17 +27,6 @@
 #include <vector>
 
 namespace {
-
-void EnsureCoreApplication() {
-  static int argc = 1;
-  static char name[] = "zephyra_sync_bus_tests";
-  static char* argv[] = {name, nullptr};
-  if (QCoreApplication::instance() == nullptr) new QCoreApplication(argc, argv);
-}
-
-QDBusConnection Connect(const std::string& address, const std::string& name) {
-  return QDBusConnection::connectToBus(QString::fromStdString(address), QString::fromStdString(name));
-}
 
 /// One running generator: its window on fake services and its bus endpoint.
 struct TInstance {
