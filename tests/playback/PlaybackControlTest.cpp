@@ -163,6 +163,21 @@ TEST_F(PlaybackFailures, AFailedOpenIsReportedAndStillFocusesOff) {
   EXPECT_EQ(Gen->ActiveControl(), &Gen->btnOFF);
 }
 
+TEST_F(PlaybackFailures, AStreamThatFailsToStartLeavesTheWindowStoppedAndTheNextOnPlays) {
+  Device.FailStart(MMSYSERR_NOMEM);
+  StartOutput();
+  ASSERT_EQ(Dialogs.Messages.size(), 1u);
+  EXPECT_EQ(Dialogs.Messages[0], "Sound Device Error: \rFake device error 7");
+  ExpectStopped(*Gen, App);
+  EXPECT_TRUE(Gen->cboChannels.Enabled()) << "the controls a running output locks are free again";
+  EXPECT_TRUE(Gen->Duration.Enabled());
+
+  StartOutput();
+  EXPECT_TRUE(Gen->AudioOut1->Active);
+  EXPECT_EQ(App.Title(), "ON - Zephyra");
+  EXPECT_EQ(Dialogs.Messages.size(), 1u) << Dialogs.Messages.back();
+}
+
 TEST_F(PlaybackFailures, AQuantisationThatIsNotAnIntegerEndsTheStartBeforeTheDevice) {
   Settings->cboQuant.SetItemIndex(-1);
   Gen->SetFocus(Gen->chkSync);
