@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/ProductTexts.h"
 #include "platform/Dialogs.h"
+#include "platform/ScreenSaver.h"
 #include "platform/WaveOutDevice.h"
 #include "sync/MessageHandler.h"
 
@@ -33,6 +34,7 @@ TfrmGenerator::~TfrmGenerator() {
   AudioOut1->SetOnStop(nullptr);
   AudioOut1->SetOnFillBuffer(nullptr);
   AudioOut1->StopAtOnce();
+  if (FServices.ScreenSaver) FServices.ScreenSaver->Release();
 }
 
 void TfrmGenerator::CreateControls() {

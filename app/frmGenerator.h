@@ -303,6 +303,9 @@ public:
   void WndProc(uint32_t number, uint32_t wParam, int32_t lParam);
   /// Replaces the in-process broadcast (a bus that reaches other instances).
   void SetBroadcast(std::unique_ptr<TGeneratorBroadcast> broadcast);
+  /// The screensaver hold-off: held while the output is active and "Disable
+  /// Screensaver when active" is ticked, released as soon as either stops.
+  void AppMessage();
 
   // ---- reset and channel copy (persistence/frmGeneratorReset.cpp) ----
   void rESETTOdEFAULT1Click();

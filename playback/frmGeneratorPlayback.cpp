@@ -102,6 +102,7 @@ void TfrmGenerator::AudioOut1Start(void*) {
   LED.SetBrushColor(clGreen);
   FServices.Application.SignalBusy = true;
   LockOutputControls(true);
+  AppMessage();
 }
 
 void TfrmGenerator::AudioOut1Stop(void*) {
@@ -112,6 +113,7 @@ void TfrmGenerator::AudioOut1Stop(void*) {
   LED.SetBrushColor(clMaroon);
   FServices.Application.SignalBusy = false;
   LockOutputControls(false);
+  AppMessage();
   if (btnON.Enabled()) SetFocus(btnON);
 }
 
