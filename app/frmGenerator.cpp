@@ -1,6 +1,7 @@
 #include "app/frmGenerator.h"
 
 #include "app/Application.h"
+#include "analysis/SignalAnalysis.h"
 #include "app/ProductTexts.h"
 #include "platform/Dialogs.h"
 #include "platform/WaveOutDevice.h"
@@ -13,7 +14,8 @@ TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
       FAudioOut(std::make_unique<TAudioOut>(services.WaveOut, services.Loop)),
       FLocalBroadcast(std::make_unique<TLocalBroadcast>(
           [this](uint32_t n, uint32_t w, int32_t l) { GeneratorMessage(n, w, l); })),
-      FBroadcast(FLocalBroadcast.get()) {
+      FBroadcast(FLocalBroadcast.get()),
+      FAnalysis(std::make_unique<TSignalAnalysis>(State)) {
   AudioOut1 = FAudioOut.get();
   AudioOut1->SetFrameRate(22050);
   SetCaption(ProductName);
@@ -174,7 +176,8 @@ void TfrmGenerator::CreateMenus() {
                   {OFF1, "OFF", "F9", true},
                   {Pause1, "Pause", "F10", true},
                   {ON1, "ON", "F11", true},
-                  {ONOFF2, "ON/OFF Toggle", "Ctrl+Ins", true}});
+                  {ONOFF2, "ON/OFF Toggle", "Ctrl+Ins", true},
+                  {Response1, "&Response", "F12", true}});
   fill(mnuHelp, {{Help1, "&Help", "F1", true},
                  {Emailtheauthor1, "&Email the author", "", true},
                  {MoreAudioSoftware1, "&More Audio Software...", "Ctrl+M", true}});
@@ -216,6 +219,7 @@ void TfrmGenerator::BindHandlers() {
   Pause1.OnClick = [this] { btnPauseClick(); };
   ON1.OnClick = [this] { btnONClick(); };
   ONOFF2.OnClick = [this] { ONOFF2Click(); };
+  Response1.OnClick = [this] { FAnalysis->ShowResponse(); };
   Help1.OnClick = [this] { Help1Click(); };
   Emailtheauthor1.OnClick = [this] { Emailtheauthor1Click(); };
   MoreAudioSoftware1.OnClick = [this] { MoreAudioSoftware1Click(); };
