@@ -75,8 +75,7 @@ void TSignalAnalysis::Measure(const uint8_t* buffer, int32_t bytes) noexcept {
   FFramesSinceRefresh += frames;
 }
 
-void TSignalAnalysis::Prepared(int32_t filterTypeLeft, int32_t filterTypeRight) {
-  FFilterTypes = {filterTypeLeft, filterTypeRight};
+void TSignalAnalysis::Prepared() {
   // Preparation restarts the signal: the average starts again.
   for (TBandSpectrum& spectrum : FSpectrum) spectrum.Clear();
   FBlocksShown = 0;
@@ -126,7 +125,8 @@ bool TSignalAnalysis::ChannelActive(int c) const noexcept {
 
 double TSignalAnalysis::DesignedResponseDb(int c, double frequencyHz) const noexcept {
   const bool right = c == 1 && FState.channels == cmStereo && !FState.asLeft;
-  return ::DesignedResponseDb(right ? FState.filterR : FState.filterL, FFilterTypes[right ? 1 : 0], frequencyHz,
+  return ::DesignedResponseDb(right ? FState.filterR : FState.filterL,
+                              right ? FState.right.filterType : FState.left.filterType, frequencyHz,
                               FState.sampleRate);
 }
 

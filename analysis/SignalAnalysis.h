@@ -64,8 +64,8 @@ public:
   /// device plays buffer `playing`. Keeps a copy and measures every kept
   /// buffer up to the one playing. Allocates nothing.
   void BufferFilled(const uint8_t* buffer, int32_t bytes, int64_t sequence, int64_t playing) noexcept;
-  /// The filter designs changed; filterType* are the types the lists show.
-  void Prepared(int32_t filterTypeLeft, int32_t filterTypeRight);
+  /// The signal was prepared again: new filter designs, a restarted signal.
+  void Prepared();
 
   // ---- the Response window ----
   /// Opens the Response window; the spectrum is measured only while it is open.
@@ -103,7 +103,6 @@ private:
   const GeneratorState& FState;
   TAnalysisFormat FFormat;
   int32_t FStarted = 0;
-  std::array<int32_t, 2> FFilterTypes{ftNone, ftNone};
   bool FResponseVisible = false;
 
   std::vector<uint8_t> FKept;          // numBuffers slots of bufferBytes

@@ -102,7 +102,8 @@ int PrintStats(const std::string& fileName, std::ostream& out, std::ostream& err
 
 int Render(const TRenderOptions& o, std::ostream& out, std::ostream& err) {
   TStreamDialogs dialogs(err, Program);
-  TPlainMessageLoop loop;
+  TPlainMessageLoop plainLoop;
+  TNoWaitMessageLoop loop(plainLoop);
   TNullShell shell;
   TSteadyClock clock;
   TNullWaveOutDevice device;

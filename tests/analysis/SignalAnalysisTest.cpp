@@ -110,7 +110,8 @@ TEST_F(SignalAnalysisTest, TheRightChannelDrawsTheLeftDesignWhenItPlaysTheLeftSi
   State.channels = cmStereo;
   SetFilterInputs(State.filterL, 1000, 3, -10, State.sampleRate);
   DesignFilter(State.filterL, ftPeaking);
-  Analysis.Prepared(ftPeaking, ftNone);
+  State.left.filterType = ftPeaking;
+  Analysis.Prepared();
   EXPECT_NEAR(Analysis.DesignedResponseDb(0, 1000), -10, 1e-6);
   EXPECT_EQ(Analysis.DesignedResponseDb(1, 1000), 0.0);
   State.asLeft = true;
