@@ -163,9 +163,9 @@ void DrawNoise(GeneratorState& state, const TFillLayout& layout, TBlock& block) 
     if (pinkRight) pink.Draw(random, rows, block.frame[j], &block.right[j]);
     else if (right) block.right[j] = RawWhiteNoise(random);
   }
+  pink.Finish(rows);
   state.random = random;
   std::copy(rows, rows + 13, state.pinkRows);
-  pink.Finish();
 }
 
 // Stage 3: each channel's modulation gain per frame; a channel whose gain
