@@ -12,6 +12,7 @@
 #include "persistence/PresetFile.h"
 #include "platform/Dialogs.h"
 #include "playback/GeneratorBroadcast.h"
+#include "script/ScriptRunner.h"
 
 #include <cstdint>
 #include <memory>
@@ -19,6 +20,7 @@
 
 class TfrmSettings;
 class TfrmWait;
+class TfrmScriptPopup;
 struct TFieldRule;
 
 class TfrmGenerator : public TForm {
@@ -351,8 +353,14 @@ public:
   void AskWelcomeQuestion();
 
   // ---- scripts (script/frmGeneratorScript.cpp) ----
+  /// The progress window of script runs; set when it is created.
+  TfrmScriptPopup* frmScriptPopup = nullptr;
+  /// Runs a script file to its end (TScriptRunner); reports its own errors.
+  TScriptOutcome Runscript(const std::string& fileName);
+  /// Stops the output, asks for a script file and runs it.
+  void RunScript1Click();
   /// Runs a script file with the main window hidden, as the program does when
-  /// started with a script; returns the program's exit status.
+  /// started with a script; returns the program's exit status (0, 1 or 3).
   int RunBatchScript(const std::string& fileName);
 
   const TGeneratorServices& Services() const { return FServices; }
@@ -399,4 +407,7 @@ private:
   TGeneratorBroadcast* FBroadcast = nullptr;
   bool FHasWaveDevice = false;
   bool FOutputLocked = false;
+  /// Created at the first script run.
+  TScriptRunner& ScriptRunner();
+  std::unique_ptr<TScriptRunner> FScriptRunner;
 };

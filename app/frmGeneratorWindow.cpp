@@ -50,6 +50,7 @@ void TfrmGenerator::Exit1Click() { Close(); }
 
 void TfrmGenerator::Close() {
   AudioOut1->StopAtOnce();
+  if (FScriptRunner) FScriptRunner->Abandon();
   // A settings store that cannot be written is reported; it never keeps the window open.
   try {
     StoreGeneratorSettings();

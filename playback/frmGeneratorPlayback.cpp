@@ -113,6 +113,7 @@ void TfrmGenerator::AudioOut1Stop(void*) {
   FServices.Application.SignalBusy = false;
   LockOutputControls(false);
   if (btnON.Enabled()) SetFocus(btnON);
+  if (FScriptRunner) FScriptRunner->OutputStopped();
 }
 
 bool TfrmGenerator::AudioOut1FillBuffer(uint8_t* buffer, int32_t& size) {
