@@ -16,8 +16,10 @@
 #include "persistence/RegFileStore.h"
 #include "platform/Clock.h"
 #include "playback/frmSettings.h"
+#include "sync/dbus/DBusGeneratorBus.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QLocale>
 
 #include <clocale>
@@ -52,6 +54,12 @@ int main(int argc, char** argv) {
   TQtSettingsDialog settingsDialog(frmSettings, application, &window);
   TfrmWait frmWait(frmGenerator);
   TQtWaitDialog waitDialog(frmWait, application, &window);
+  // Other generators and remote programs reach this one from here on, once
+  // every window a message may use exists. Without a session bus the window
+  // reaches only itself.
+  frmGenerator.SetBroadcast(std::make_unique<TDBusGeneratorBus>(
+      QDBusConnection::sessionBus(), "p" + std::to_string(QCoreApplication::applicationPid()),
+      [&frmGenerator](uint32_t n, uint32_t w, int32_t l) { frmGenerator.WndProc(n, w, l); }));
   const std::string firstArgument = argc > 1 ? argv[1] : "";
   if (!frmGenerator.LoadStartupPresets(firstArgument, QCoreApplication::applicationDirPath().toStdString()))
     return 1;
