@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
   TPortAudioWaveOut waveOut;
   TApplication application(dialogs);
   application.SetTitle(ProductName);
+  dialogs.SetApplication(&application);
   application.ExeName = QCoreApplication::applicationFilePath().toStdString();
 
   TRegFileStore settingsStore(DefaultSettingsFilePath());
