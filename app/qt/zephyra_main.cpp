@@ -17,6 +17,7 @@
 #include "platform/Clock.h"
 #include "playback/frmSettings.h"
 #include "sync/dbus/DBusGeneratorBus.h"
+#include "sync/dbus/DBusScreenSaver.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -43,7 +44,9 @@ int main(int argc, char** argv) {
   application.ExeName = QCoreApplication::applicationFilePath().toStdString();
 
   TRegFileStore settingsStore(DefaultSettingsFilePath());
+  TDBusScreenSaver screenSaver(QDBusConnection::sessionBus(), ProductName);
   TGeneratorServices services{application, loop, dialogs, shell, clock, waveOut, settingsStore, format};
+  services.ScreenSaver = &screenSaver;
   TfrmGenerator frmGenerator(services);
   frmGenerator.State.random.Seed(static_cast<uint32_t>(clock.HighResolutionCounter()));
   TQtGeneratorWindow window(frmGenerator, application);
