@@ -118,6 +118,7 @@ void TfrmGenerator::AudioOut1Stop(void*) {
   LockOutputControls(false);
   AppMessage();
   if (btnON.Enabled()) SetFocus(btnON);
+  if (FScriptRunner) FScriptRunner->OutputStopped();
 }
 
 bool TfrmGenerator::AudioOut1FillBuffer(uint8_t* buffer, int32_t& size) {
