@@ -62,13 +62,17 @@ inline float PinkValueOfSum(float sum) noexcept {
 }  // namespace
 
 float RawPinkNoise(GeneratorState& state, int64_t n) noexcept {
-  DrawPinkRows(state.random, state.pinkRows, n);
+  DrawPinkRows(state.random, state.pinkRows, n, [](int) {});
   float sum = 0;
   for (int row = 0; row < 13; ++row) sum += state.pinkRows[row];
   return PinkValueOfSum(sum);
 }
 
-void TPinkBatch::Finish() noexcept {
+void TPinkBatch::Finish(const float* rows) noexcept {
+  for (int row = FrequentPinkRows; row < 13; ++row) {
+    FillRun(row, rows[row]);
+    FFilled[row] = 0;
+  }
   // Four calls' sums side by side; each lane adds its rows in row order,
   // rounding to 32 bits at every step, as RawPinkNoise does.
   typedef float TFloat4 __attribute__((vector_size(16)));
