@@ -11,14 +11,17 @@
 #include "engine/GeneratorState.h"
 #include "persistence/PresetFile.h"
 #include "platform/Dialogs.h"
-#include "playback/GeneratorBroadcast.h"
+#include "sync/GeneratorBroadcast.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
 class TfrmSettings;
+class TSignalAnalysis;
 class TfrmWait;
+class TGeneratorMessageHandler;
+class TMessageTarget;
 struct TFieldRule;
 
 class TfrmGenerator : public TForm {
@@ -164,6 +167,7 @@ public:
   TMenuItem Pause1{this, "Pause1"};
   TMenuItem ON1{this, "ON1"};
   TMenuItem ONOFF2{this, "ONOFF2"};
+  TMenuItem Response1{this, "Response1"};
   TMenuItem mnuHelp{this, "mnuHelp"};
   TMenuItem Help1{this, "Help1"};
   TMenuItem Emailtheauthor1{this, "Emailtheauthor1"};
@@ -187,6 +191,9 @@ public:
   TMenuItem mnuMemory4{this, "mnuMemory4"};
   TMenuItem Store4{this, "Store4"};
   TMenuItem Rename3{this, "Rename3"};
+  /// Separators between the groups of the menus.
+  TMenuItem N1{this, "N1"}, N2{this, "N2"}, N3{this, "N3"}, N4{this, "N4"}, N5{this, "N5"}, N6{this, "N6"},
+      N7{this, "N7"}, N8{this, "N8"}, N9{this, "N9"};
 
   // ---- field validation and level (frmGeneratorLevels.cpp) ----
   /// Validates the level text, then moves the slider to match it.
@@ -268,6 +275,9 @@ public:
   void Help1Click();
   void Emailtheauthor1Click();
   void MoreAudioSoftware1Click();
+  /// Ctrl+Ins in the window: the ON/OFF toggle, unless the desktop-wide key
+  /// is grabbed, which has toggled already.
+  void ONOFF2ShortCut();
   /// Stops the output and closes the window.
   void Close();
   TEvent OnClose;
@@ -286,14 +296,18 @@ public:
   bool AudioOut1FillBuffer(uint8_t* buffer, int32_t& size);
   void WaveDeviceChange();
 
-  // ---- synchronisation (playback/frmGeneratorMessages.cpp) ----
+  // ---- synchronisation and remote control (playback/frmGeneratorMessages.cpp, sync/) ----
   void chkSyncClick();
   /// Sends BroadcastMessage with the parameters to every generator.
   void BroadcastToGenerators(uint32_t wParam, int32_t lParam);
-  /// A generator message sent to this window (start, stop, pause, sync box).
-  void GeneratorMessage(uint32_t number, uint32_t wParam, int32_t lParam);
-  /// Replaces the in-process broadcast; broadcast must outlive the window.
-  void SetBroadcast(TGeneratorBroadcast& broadcast) { FBroadcast = &broadcast; }
+  /// A generator message sent to this window (sync/GeneratorMessages.h); an
+  /// error ends the message with the standard error box.
+  void WndProc(uint32_t number, uint32_t wParam, int32_t lParam);
+  /// Replaces the in-process broadcast (a bus that reaches other instances).
+  void SetBroadcast(std::unique_ptr<TGeneratorBroadcast> broadcast);
+  /// The screensaver hold-off: held while the output is active and "Disable
+  /// Screensaver when active" is ticked, released as soon as either stops.
+  void AppMessage();
 
   // ---- reset and channel copy (persistence/frmGeneratorReset.cpp) ----
   void rESETTOdEFAULT1Click();
@@ -355,6 +369,9 @@ public:
   /// started with a script; returns the program's exit status.
   int RunBatchScript(const std::string& fileName);
 
+  /// The level meter and the Response window's figures of this window's output.
+  TSignalAnalysis& Analysis() const { return *FAnalysis; }
+
   const TGeneratorServices& Services() const { return FServices; }
   /// A wave output device existed at start-up.
   bool HasWaveDevice() const { return FHasWaveDevice; }
@@ -395,8 +412,16 @@ private:
 
   TGeneratorServices FServices;
   std::unique_ptr<TAudioOut> FAudioOut;
-  std::unique_ptr<TLocalBroadcast> FLocalBroadcast;
-  TGeneratorBroadcast* FBroadcast = nullptr;
+  // ---- generator messages (playback/frmGeneratorMessages.cpp) ----
+  friend class TWindowMessageTarget;
+  void CreateMessageHandling();
+  std::unique_ptr<TMessageTarget> FMessageTarget;
+  std::unique_ptr<TGeneratorMessageHandler> FMessageHandler;
+  std::unique_ptr<TGeneratorBroadcast> FBroadcast;
   bool FHasWaveDevice = false;
   bool FOutputLocked = false;
+  std::unique_ptr<TSignalAnalysis> FAnalysis;
+
+  // ---- window view rules ----
+  bool FClosed = false;
 };

@@ -6,6 +6,7 @@
 #include "app/ProductTexts.h"
 #include "engine/Numbers.h"
 #include "platform/SettingsStore.h"
+#include "platform/HotKey.h"
 #include "platform/Shell.h"
 #include "playback/frmSettings.h"
 
@@ -49,6 +50,9 @@ void TfrmGenerator::OpenScriptEditor1Click() {
 void TfrmGenerator::Exit1Click() { Close(); }
 
 void TfrmGenerator::Close() {
+  // The program ends with the first close; a second one stores nothing.
+  if (FClosed) return;
+  FClosed = true;
   AudioOut1->StopAtOnce();
   // A settings store that cannot be written is reported; it never keeps the window open.
   try {
@@ -59,6 +63,7 @@ void TfrmGenerator::Close() {
   }
   if (OnClose) OnClose();
   SetVisible(false);
+  FServices.Application.Terminate();
 }
 
 void TfrmGenerator::OutputSettings1Click() {
@@ -75,6 +80,11 @@ void TfrmGenerator::Emailtheauthor1Click() {
 }
 
 void TfrmGenerator::MoreAudioSoftware1Click() { FServices.Shell.OpenUrl(MakerUrl); }
+
+void TfrmGenerator::ONOFF2ShortCut() {
+  if (FServices.HotKey && FServices.HotKey->Active()) return;
+  ONOFF2Click();
+}
 
 void TfrmGenerator::AskWelcomeQuestion() {
   if (ShowSuppressibleHint("Welcome to Zephyra! Would you like to see the introduction to this program?",

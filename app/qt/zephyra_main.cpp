@@ -16,8 +16,11 @@
 #include "persistence/RegFileStore.h"
 #include "platform/Clock.h"
 #include "playback/frmSettings.h"
+#include "sync/dbus/DBusGeneratorBus.h"
+#include "sync/dbus/DBusScreenSaver.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QLocale>
 
 #include <clocale>
@@ -37,10 +40,13 @@ int main(int argc, char** argv) {
   TPortAudioWaveOut waveOut;
   TApplication application(dialogs);
   application.SetTitle(ProductName);
+  dialogs.SetApplication(&application);
   application.ExeName = QCoreApplication::applicationFilePath().toStdString();
 
   TRegFileStore settingsStore(DefaultSettingsFilePath());
+  TDBusScreenSaver screenSaver(QDBusConnection::sessionBus(), ProductName);
   TGeneratorServices services{application, loop, dialogs, shell, clock, waveOut, settingsStore, format};
+  services.ScreenSaver = &screenSaver;
   TfrmGenerator frmGenerator(services);
   frmGenerator.State.random.Seed(static_cast<uint32_t>(clock.HighResolutionCounter()));
   TQtGeneratorWindow window(frmGenerator, application);
@@ -52,6 +58,12 @@ int main(int argc, char** argv) {
   TQtSettingsDialog settingsDialog(frmSettings, application, &window);
   TfrmWait frmWait(frmGenerator);
   TQtWaitDialog waitDialog(frmWait, application, &window);
+  // Other generators and remote programs reach this one from here on, once
+  // every window a message may use exists. Without a session bus the window
+  // reaches only itself.
+  frmGenerator.SetBroadcast(std::make_unique<TDBusGeneratorBus>(
+      QDBusConnection::sessionBus(), "p" + std::to_string(QCoreApplication::applicationPid()),
+      [&frmGenerator](uint32_t n, uint32_t w, int32_t l) { frmGenerator.WndProc(n, w, l); }));
   const std::string firstArgument = argc > 1 ? argv[1] : "";
   if (!frmGenerator.LoadStartupPresets(firstArgument, QCoreApplication::applicationDirPath().toStdString()))
     return 1;

@@ -197,13 +197,14 @@ TEST_F(PlaybackFailures, APerformanceIssueStopsTheOutputWithItsMessage) {
 }
 
 struct TRecordingBroadcast : TGeneratorBroadcast {
-  void Broadcast(uint32_t number, uint32_t, int32_t) override { Numbers.push_back(number); }
+  void Broadcast(const uint32_t& number, uint32_t, int32_t) override { Numbers.push_back(number); }
   std::vector<uint32_t> Numbers;
 };
 
 TEST_F(PlaybackSync, WithSyncTheCommandsGoOutAsMessagesInsteadOfActingHere) {
-  TRecordingBroadcast bus;
-  Gen->SetBroadcast(bus);
+  auto owned = std::make_unique<TRecordingBroadcast>();
+  TRecordingBroadcast& bus = *owned;
+  Gen->SetBroadcast(std::move(owned));
   Gen->chkSync.SetChecked(true);
   int fronts = 0;
   App.OnBringToFront = [&] { ++fronts; };
