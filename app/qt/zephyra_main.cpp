@@ -5,6 +5,7 @@
 #include "app/GeneratorServices.h"
 #include "app/ProductTexts.h"
 #include "app/frmGenerator.h"
+#include "app/qt/DesktopHotKey.h"
 #include "app/qt/GeneratorWindow.h"
 #include "app/qt/QtDialogs.h"
 #include "app/qt/QtMessageLoop.h"
@@ -47,6 +48,8 @@ int main(int argc, char** argv) {
   TDBusScreenSaver screenSaver(QDBusConnection::sessionBus(), ProductName);
   TGeneratorServices services{application, loop, dialogs, shell, clock, waveOut, settingsStore, format};
   services.ScreenSaver = &screenSaver;
+  const std::unique_ptr<THotKey> hotKey = CreateDesktopHotKey(loop);
+  services.HotKey = hotKey.get();
   TfrmGenerator frmGenerator(services);
   frmGenerator.State.random.Seed(static_cast<uint32_t>(clock.HighResolutionCounter()));
   TQtGeneratorWindow window(frmGenerator, application);
