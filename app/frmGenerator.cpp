@@ -1,6 +1,7 @@
 #include "app/frmGenerator.h"
 
 #include "app/Application.h"
+#include "analysis/SignalAnalysis.h"
 #include "app/ProductTexts.h"
 #include "platform/Dialogs.h"
 #include "platform/ScreenSaver.h"
@@ -12,7 +13,8 @@
 TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
     : TForm("frmGenerator"),
       FServices(services),
-      FAudioOut(std::make_unique<TAudioOut>(services.WaveOut, services.Loop)) {
+      FAudioOut(std::make_unique<TAudioOut>(services.WaveOut, services.Loop)),
+      FAnalysis(std::make_unique<TSignalAnalysis>(State)) {
   AudioOut1 = FAudioOut.get();
   CreateMessageHandling();
   AudioOut1->SetFrameRate(22050);
@@ -182,6 +184,7 @@ void TfrmGenerator::CreateMenus() {
                     {rESETTOdEFAULT1, "&Reset current settings", "Ctrl+Z", true}});
   fill(mnuTools, {{OutputSettings1, "&Output Settings", "Ctrl+C", true},
                   {PerformanceTest1, "Performance &Test", "Ctrl+T", false},
+                  {Response1, "&Response", "F12", true},
                   {N8, "-", "", true},
                   {OFF1, "OFF", "F9", true},
                   {Pause1, "Pause", "F10", true},
@@ -229,6 +232,7 @@ void TfrmGenerator::BindHandlers() {
   Pause1.OnClick = [this] { btnPauseClick(); };
   ON1.OnClick = [this] { btnONClick(); };
   ONOFF2.OnClick = [this] { ONOFF2Click(); };
+  Response1.OnClick = [this] { FAnalysis->ShowResponse(); };
   ONOFF2.OnShortCut = [this] { ONOFF2ShortCut(); };
   Help1.OnClick = [this] { Help1Click(); };
   Emailtheauthor1.OnClick = [this] { Emailtheauthor1Click(); };
