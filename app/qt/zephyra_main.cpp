@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
   TApplication application(dialogs);
   application.SetTitle(ProductName);
   dialogs.SetApplication(&application);
+  dialogs.SetHelp([&shell](int context) { shell.ShowHelp(context); });
   application.ExeName = QCoreApplication::applicationFilePath().toStdString();
 
   TRegFileStore settingsStore(DefaultSettingsFilePath());
