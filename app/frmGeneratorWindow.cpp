@@ -54,6 +54,7 @@ void TfrmGenerator::Close() {
   if (FClosed) return;
   FClosed = true;
   AudioOut1->StopAtOnce();
+  if (FScriptRunner) FScriptRunner->Abandon();
   // A settings store that cannot be written is reported; it never keeps the window open.
   try {
     StoreGeneratorSettings();

@@ -11,6 +11,14 @@
 /// fast path, inline because it runs for every sample.
 inline double PowerEstimate(float x, float p) noexcept;
 
+/// PowerEstimate(|values[j]|, p) into out[j] for j < count (0 where the
+/// value is 0), the same values; 0 < p <= 64. Fractional exponents run four
+/// values side by side on processors with 256-bit registers, else two.
+void PowerEstimates(const float* values, int32_t count, float p, double* out) noexcept;
+
+/// PowerEstimates with two values side by side on every processor.
+void PowerEstimatesTwoAtATime(const float* values, int32_t count, float p, double* out) noexcept;
+
 // Fractional exponents: x^p = 2^(p log2 x).
 // log2 x = e + log2 c + log2(1 + r), c the centre of one of 256 slices of
 // [1, 2) and r = m / c - 1, |r| <= 2^-9; the series to r^5 leaves 2^-56.

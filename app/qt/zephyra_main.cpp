@@ -11,12 +11,14 @@
 #include "app/qt/QtMessageLoop.h"
 #include "app/qt/QtNumberFormat.h"
 #include "app/qt/QtShell.h"
+#include "app/qt/ScriptPopup.h"
 #include "app/qt/SettingsDialog.h"
 #include "app/qt/WaitDialog.h"
 #include "export/frmWait.h"
 #include "persistence/RegFileStore.h"
 #include "platform/Clock.h"
 #include "playback/frmSettings.h"
+#include "script/frmScriptPopup.h"
 #include "sync/dbus/DBusGeneratorBus.h"
 #include "sync/dbus/DBusScreenSaver.h"
 
@@ -55,9 +57,11 @@ int main(int argc, char** argv) {
   frmGenerator.State.random.Seed(static_cast<uint32_t>(clock.HighResolutionCounter()));
   TQtGeneratorWindow window(frmGenerator, application);
   dialogs.SetParent(&window);
-  // Start-up order: the main window, then the output settings window, whose
-  // creation loads the stored settings, then the wait window of the WAV
-  // export, then the example presets.
+  // Start-up order: the main window, the script progress window, then the
+  // output settings window, whose creation loads the stored settings, then
+  // the wait window of the WAV export, then the example presets.
+  TfrmScriptPopup frmScriptPopup(frmGenerator);
+  TQtScriptPopup scriptPopup(frmScriptPopup, application, &window);
   TfrmSettings frmSettings(frmGenerator, shell);
   TQtSettingsDialog settingsDialog(frmSettings, application, &window);
   TfrmWait frmWait(frmGenerator);
