@@ -1,8 +1,10 @@
 #include "app/frmGenerator.h"
 
 #include "app/Application.h"
+#include "app/HelpTopics.h"
 #include "app/ProductTexts.h"
 #include "platform/Dialogs.h"
+#include "platform/HotKey.h"
 #include "platform/WaveOutDevice.h"
 
 #include <initializer_list>
@@ -17,7 +19,11 @@ TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
   AudioOut1 = FAudioOut.get();
   AudioOut1->SetFrameRate(22050);
   SetCaption(ProductName);
-  HelpContext = 1;
+  HelpContext = HelpContextMainWindow;
+  // The global ON/OFF key. The screensaver hold-off needs nothing installed
+  // here: it follows the output's start and stop events.
+  if (FServices.HotKey)
+    FServices.HotKey->Register([this] { FServices.Application.Perform([this] { ONOFF2Click(); }); });
   CreateControls();
   CreateMenus();
   CreatePresetControls();
@@ -29,6 +35,7 @@ TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
 }
 
 TfrmGenerator::~TfrmGenerator() {
+  if (FServices.HotKey) FServices.HotKey->Unregister();
   // The component's events point into this window, which is going away.
   AudioOut1->SetOnStart(nullptr);
   AudioOut1->SetOnStop(nullptr);
@@ -178,9 +185,9 @@ void TfrmGenerator::CreateMenus() {
   fill(mnuHelp, {{Help1, "&Help", "F1", true},
                  {Emailtheauthor1, "&Email the author", "", true},
                  {MoreAudioSoftware1, "&More Audio Software...", "Ctrl+M", true}});
-  mnuFile.HelpContext = 5;
-  RunScript1.HelpContext = 4;
-  mnuPresets.HelpContext = 6;
+  mnuFile.HelpContext = HelpContextFileMenu;
+  RunScript1.HelpContext = HelpContextScripts;
+  mnuPresets.HelpContext = HelpContextPresetsMenu;
   fill(mnuCopyLtoR, {{CopySettingsfromleftChannel1, "&Use Settings from Left Channel", "", true}});
   fill(mnuCopyRtoL, {{CopySettingsfromrightChannel1, "&Use Settings from Right Channel", "", true}});
   boxRightAll.SetPopupMenu(&mnuCopyLtoR);

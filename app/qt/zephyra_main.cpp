@@ -1,23 +1,21 @@
-// The program: the generator's windows on Qt with the real services.
+// The program: the generator's start-up on Qt with the real services.
 
 #include "AudioIO/portaudio/PortAudioWaveOut.h"
 #include "app/Application.h"
 #include "app/GeneratorServices.h"
-#include "app/ProductTexts.h"
-#include "app/frmGenerator.h"
-#include "app/qt/GeneratorWindow.h"
+#include "app/Startup.h"
 #include "app/qt/QtDialogs.h"
 #include "app/qt/QtMessageLoop.h"
 #include "app/qt/QtNumberFormat.h"
 #include "app/qt/QtShell.h"
-#include "app/qt/SettingsDialog.h"
-#include "app/qt/WaitDialog.h"
-#include "export/frmWait.h"
+#include "app/qt/QtStartupView.h"
 #include "persistence/RegFileStore.h"
 #include "platform/Clock.h"
-#include "playback/frmSettings.h"
+#include "platform/HotKey.h"
+#include "platform/ScreenSaver.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLocale>
 
 #include <clocale>
@@ -25,37 +23,27 @@
 
 int main(int argc, char** argv) {
   QApplication qtApplication(argc, argv);
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/zephyra/zephyra.png")));
   // No C library call may depend on the environment's number format; the
   // user's format reaches the window logic as a value instead.
   std::setlocale(LC_NUMERIC, "C");
   const TNumberFormat format = NumberFormatOf(QLocale::system());
+  const QString programFolder = QCoreApplication::applicationDirPath();
 
   TQtMessageLoop loop;
   TQtDialogs dialogs;
-  TQtShell shell(DefaultHelpFolders(QCoreApplication::applicationDirPath()));
+  TQtShell shell(DefaultHelpFolders(programFolder));
   TSteadyClock clock;
   TPortAudioWaveOut waveOut;
+  TNullHotKey hotKey;
+  TNullScreenSaver screenSaver;
   TApplication application(dialogs);
-  application.SetTitle(ProductName);
   application.ExeName = QCoreApplication::applicationFilePath().toStdString();
-
   TRegFileStore settingsStore(DefaultSettingsFilePath());
-  TGeneratorServices services{application, loop, dialogs, shell, clock, waveOut, settingsStore, format};
-  TfrmGenerator frmGenerator(services);
-  frmGenerator.State.random.Seed(static_cast<uint32_t>(clock.HighResolutionCounter()));
-  TQtGeneratorWindow window(frmGenerator, application);
-  dialogs.SetParent(&window);
-  // Start-up order: the main window, then the output settings window, whose
-  // creation loads the stored settings, then the wait window of the WAV
-  // export, then the example presets.
-  TfrmSettings frmSettings(frmGenerator, shell);
-  TQtSettingsDialog settingsDialog(frmSettings, application, &window);
-  TfrmWait frmWait(frmGenerator);
-  TQtWaitDialog waitDialog(frmWait, application, &window);
-  const std::string firstArgument = argc > 1 ? argv[1] : "";
-  if (!frmGenerator.LoadStartupPresets(firstArgument, QCoreApplication::applicationDirPath().toStdString()))
-    return 1;
+  TGeneratorServices services{application, loop, dialogs, shell, clock, waveOut, settingsStore, format,
+                              &hotKey, &screenSaver};
 
-  window.show();
-  return QApplication::exec();
+  TQtStartupView view(application, dialogs);
+  TStartup startup(services, view, programFolder.toStdString());
+  return startup.Run(argc > 1 ? argv[1] : "");
 }
