@@ -5,6 +5,7 @@
 #include "app/ProductTexts.h"
 #include "platform/Dialogs.h"
 #include "platform/HotKey.h"
+#include "platform/Shell.h"
 #include "platform/WaveOutDevice.h"
 
 #include <initializer_list>
@@ -20,6 +21,7 @@ TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
   AudioOut1->SetFrameRate(22050);
   SetCaption(ProductName);
   HelpContext = HelpContextMainWindow;
+  OnHelp = [this](int context) { FServices.Shell.ShowHelp(context); };
   // The global ON/OFF key. The screensaver hold-off needs nothing installed
   // here: it follows the output's start and stop events.
   if (FServices.HotKey)
