@@ -38,4 +38,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
 include(CPack)
+
+# The installed copy works on its own: see tests/install/InstallTest.cmake.
+add_test(NAME Install.InstalledRendererRendersTheInstalledExamples
+         COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DWORK_DIR=${CMAKE_BINARY_DIR}/install-test
+                 -P ${PROJECT_SOURCE_DIR}/tests/install/InstallTest.cmake)
