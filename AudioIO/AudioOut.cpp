@@ -128,6 +128,9 @@ bool TAudioOut::QueueAllBuffers() {
   Active = true;
   if (FPaused) FDevice.Pause(WaveHandle);
   if (!WriteBuffer()) {
+    // A stream that failed to start may still count the buffer as queued;
+    // the reset gives it back so that the close completes and OnStop runs.
+    FDevice.Reset(WaveHandle);
     CloseDevice();
     return false;
   }

@@ -58,6 +58,7 @@ void TStartup::CreateWindows(bool splash) {
     FView.SplashDestroying(*FSplash);
     FSplash.reset();
   }
+  FView.WindowsCreated(*FGenerator);
 }
 
 std::optional<int> TStartup::LoadCommandLine(const std::string& firstArgument) {

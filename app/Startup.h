@@ -28,6 +28,9 @@ public:
   virtual void SplashDestroying(TfrmStartSplash& form) = 0;
   virtual void SettingsCreated(TfrmSettings& form) = 0;
   virtual void WaitCreated(TfrmWait& form) = 0;
+  /// Every window exists and the splash is gone: other programs may reach
+  /// the main window from now on.
+  virtual void WindowsCreated(TfrmGenerator& generator) = 0;
   /// Shows the main window and runs the message loop until the program
   /// ends; returns the exit status.
   virtual int Exec() = 0;

@@ -7,17 +7,16 @@
 #include "platform/HotKey.h"
 #include "platform/Shell.h"
 #include "platform/WaveOutDevice.h"
+#include "sync/MessageHandler.h"
 
 #include <initializer_list>
 
 TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
     : TForm("frmGenerator"),
       FServices(services),
-      FAudioOut(std::make_unique<TAudioOut>(services.WaveOut, services.Loop)),
-      FLocalBroadcast(std::make_unique<TLocalBroadcast>(
-          [this](uint32_t n, uint32_t w, int32_t l) { GeneratorMessage(n, w, l); })),
-      FBroadcast(FLocalBroadcast.get()) {
+      FAudioOut(std::make_unique<TAudioOut>(services.WaveOut, services.Loop)) {
   AudioOut1 = FAudioOut.get();
+  CreateMessageHandling();
   AudioOut1->SetFrameRate(22050);
   SetCaption(ProductName);
   HelpContext = HelpContextMainWindow;

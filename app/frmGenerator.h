@@ -12,7 +12,7 @@
 #include "engine/GeneratorState.h"
 #include "persistence/PresetFile.h"
 #include "platform/Dialogs.h"
-#include "playback/GeneratorBroadcast.h"
+#include "sync/GeneratorBroadcast.h"
 
 #include <cstdint>
 #include <memory>
@@ -20,6 +20,8 @@
 
 class TfrmSettings;
 class TfrmWait;
+class TGeneratorMessageHandler;
+class TMessageTarget;
 struct TFieldRule;
 
 class TfrmGenerator : public TForm {
@@ -289,14 +291,15 @@ public:
   bool AudioOut1FillBuffer(uint8_t* buffer, int32_t& size);
   void WaveDeviceChange();
 
-  // ---- synchronisation (playback/frmGeneratorMessages.cpp) ----
+  // ---- synchronisation and remote control (playback/frmGeneratorMessages.cpp, sync/) ----
   void chkSyncClick();
   /// Sends BroadcastMessage with the parameters to every generator.
   void BroadcastToGenerators(uint32_t wParam, int32_t lParam);
-  /// A generator message sent to this window (start, stop, pause, sync box).
-  void GeneratorMessage(uint32_t number, uint32_t wParam, int32_t lParam);
-  /// Replaces the in-process broadcast; broadcast must outlive the window.
-  void SetBroadcast(TGeneratorBroadcast& broadcast) { FBroadcast = &broadcast; }
+  /// A generator message sent to this window (sync/GeneratorMessages.h); an
+  /// error ends the message with the standard error box.
+  void WndProc(uint32_t number, uint32_t wParam, int32_t lParam);
+  /// Replaces the in-process broadcast (a bus that reaches other instances).
+  void SetBroadcast(std::unique_ptr<TGeneratorBroadcast> broadcast);
 
   // ---- reset and channel copy (persistence/frmGeneratorReset.cpp) ----
   void rESETTOdEFAULT1Click();
@@ -400,8 +403,12 @@ private:
 
   TGeneratorServices FServices;
   std::unique_ptr<TAudioOut> FAudioOut;
-  std::unique_ptr<TLocalBroadcast> FLocalBroadcast;
-  TGeneratorBroadcast* FBroadcast = nullptr;
+  // ---- generator messages (playback/frmGeneratorMessages.cpp) ----
+  friend class TWindowMessageTarget;
+  void CreateMessageHandling();
+  std::unique_ptr<TMessageTarget> FMessageTarget;
+  std::unique_ptr<TGeneratorMessageHandler> FMessageHandler;
+  std::unique_ptr<TGeneratorBroadcast> FBroadcast;
   bool FHasWaveDevice = false;
   bool FOutputLocked = false;
 };

@@ -62,6 +62,10 @@ void TfrmGenerator::SyncLiveSettings() {
   State.loop = Loop.Checked();
   State.left.noiseType = WaveFormLeft.ItemIndex();
   State.right.noiseType = WaveFormRight.ItemIndex();
+  // The lists change without a reaction of their own (recall, reset, the
+  // settings load), so the renderer takes them as they stand.
+  State.left.filterType = cboFilterTypeL1.ItemIndex();
+  State.right.filterType = cboFilterTypeR1.ItemIndex();
   State.left.modulationFunction = ModFunctionLeft.ItemIndex();
   State.right.modulationFunction = ModFunctionRight.ItemIndex();
   State.left.modulationOn = ModulationOnLeft.Checked();

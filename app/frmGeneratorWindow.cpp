@@ -64,7 +64,8 @@ void TfrmGenerator::Close() {
   try {
     StoreGeneratorSettings();
   } catch (const TSettingsError& e) {
-    FServices.Application.HandleException(e);
+    const std::string kept = FServices.Settings.KeptFileReport();
+    FServices.Application.HandleException(kept.empty() ? e : TSettingsError(kept));
   }
   if (OnClose) OnClose();
   SetVisible(false);

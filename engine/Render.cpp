@@ -88,6 +88,7 @@ struct TFillLayout {
   int32_t noiseLeft, noiseRight;
   bool asLeft, loop, stereo, renderRight;
   int sampleBytes, frameBytes;
+  bool silentAfterEnd;  // playback: frames past the end are silence; export: all are rendered
 };
 
 // Frames within the signal come first in a block: in a loop every frame is,
@@ -105,7 +106,8 @@ struct TBlock {
 void PlanFrames(GeneratorState& state, const TFillLayout& layout, TBlock& block, int32_t count) noexcept {
   block.active = 0;
   for (int32_t j = 0; j < count; ++j) {
-    if (layout.loop || state.frameIndex < state.totalFrames) block.active = j + 1;
+    if (!layout.silentAfterEnd || layout.loop || state.frameIndex < state.totalFrames)
+      block.active = j + 1;
     block.frame[j] = state.frameIndex;
     ++state.frameIndex;
     if (layout.loop && state.frameIndex == state.totalFrames) state.frameIndex = 0;
@@ -199,23 +201,9 @@ uint8_t* StoreBlock(const GeneratorState& state, const TFillLayout& layout, cons
   return out + silence;
 }
 
-}  // namespace
-
-TFillResult FillBuffer(GeneratorState& state, uint8_t* buffer, int32_t size, int64_t ringBytes) noexcept {
-  TFillLayout layout{state.left.noiseType, state.right.noiseType, state.asLeft, state.loop,
-                     state.channels == cmStereo, false, 0, 0};
-  if (state.fillBusy) {
-    state.fillBusy = false;
-    return TFillResult::PerformanceIssue;
-  }
-  state.fillBusy = true;
-  const bool holdsSignal = state.frameIndex < state.totalFrames;
-
-  layout.sampleBytes = state.bitsPerSample == 24 ? 3 : 2;
-  layout.frameBytes = layout.stereo ? 2 * layout.sampleBytes : layout.sampleBytes;
-  layout.renderRight = layout.stereo && !layout.asLeft;
-  int32_t frames = size > 0 ? size / layout.frameBytes : 0;
-  uint8_t* out = buffer;
+// Renders `frames` frames into out block by block; returns the end of what it wrote.
+uint8_t* RenderBlocks(GeneratorState& state, const TFillLayout& layout, uint8_t* out,
+                      int32_t frames) noexcept {
   TBlock block;
   while (frames > 0) {
     const int32_t count = frames < BlockFrames ? frames : BlockFrames;
@@ -233,6 +221,26 @@ TFillResult FillBuffer(GeneratorState& state, uint8_t* buffer, int32_t size, int
     out = StoreBlock(state, layout, block, count, out);
     frames -= count;
   }
+  return out;
+}
+
+}  // namespace
+
+TFillResult FillBuffer(GeneratorState& state, uint8_t* buffer, int32_t size, int64_t ringBytes) noexcept {
+  TFillLayout layout{state.left.noiseType, state.right.noiseType, state.asLeft, state.loop,
+                     state.channels == cmStereo, false, 0, 0, true};
+  if (state.fillBusy) {
+    state.fillBusy = false;
+    return TFillResult::PerformanceIssue;
+  }
+  state.fillBusy = true;
+  const bool holdsSignal = state.frameIndex < state.totalFrames;
+
+  layout.sampleBytes = state.bitsPerSample == 24 ? 3 : 2;
+  layout.frameBytes = layout.stereo ? 2 * layout.sampleBytes : layout.sampleBytes;
+  layout.renderRight = layout.stereo && !layout.asLeft;
+  const int32_t frames = size > 0 ? size / layout.frameBytes : 0;
+  uint8_t* out = RenderBlocks(state, layout, buffer, frames);
   std::memset(out, 0, static_cast<size_t>(buffer + (size > 0 ? size : 0) - out));
 
   // The buffer that carries the last frames of the signal is still played;
@@ -244,4 +252,13 @@ TFillResult FillBuffer(GeneratorState& state, uint8_t* buffer, int32_t size, int
     result = TFillResult::End;
   state.fillBusy = false;
   return result;
+}
+
+void RenderExportFrames(GeneratorState& state, const TExportLayout& layout, uint8_t* out,
+                        int32_t frames) noexcept {
+  const int sampleBytes = layout.SampleBytes == 3 ? 3 : 2;
+  const TFillLayout fill{state.left.noiseType, state.right.noiseType, false, false, layout.Stereo,
+                         layout.Stereo, sampleBytes, layout.Stereo ? 2 * sampleBytes : sampleBytes,
+                         false};
+  RenderBlocks(state, fill, out, frames);
 }

@@ -30,6 +30,20 @@ float triangle(float x) noexcept;
 /// Never writes beyond `size`.
 TFillResult FillBuffer(GeneratorState& state, uint8_t* buffer, int32_t size, int64_t ringBytes) noexcept;
 
+/// The frame layout of a WAV export, fixed for one file.
+struct TExportLayout {
+  bool Stereo = true;
+  int SampleBytes = 2;  ///< 2 or 3
+};
+
+/// Renders the next `frames` frames (frames x channels x SampleBytes bytes at
+/// `out`) as the WAV export writes them: every frame is rendered, also past
+/// the end of the signal and without looping; "= Left" does not apply; in
+/// stereo the channel switches do. The samples are those of
+/// RenderChannelSample frame by frame (left, then right), frameIndex advancing.
+void RenderExportFrames(GeneratorState& state, const TExportLayout& layout, uint8_t* out,
+                        int32_t frames) noexcept;
+
 /// Stores `sample` as `bytes` (2 or 3) little-endian two's-complement bytes
 /// at `out` and advances `out`. A sample beyond what the width holds is
 /// stored as the nearest value it can hold (saturation, never wrap-around).

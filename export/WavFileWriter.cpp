@@ -1,36 +1,17 @@
 #include "export/WavFileWriter.h"
 
-#include "persistence/FileError.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <stdexcept>
-#include <sys/stat.h>
 #include <unistd.h>
 
 TWavFileWriter::TWavFileWriter(const std::string& path, const TWavFormat& format, uint64_t frameCount)
-    : FPath(path), FBytesPerSample(format.BytesPerSample) {
+    : FBytesPerSample(format.BytesPerSample) {
   if (frameCount > MaxWavFrames(format)) throw std::length_error(WavTooLongMessage(format));
-  // Non-blocking open, so that a pipe without a reader fails instead of hanging.
-  FFd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
-  if (FFd < 0) throw CannotCreateFile(path, errno);
-  struct stat info {};
-  if (::fcntl(FFd, F_SETFL, 0) != 0 || ::fstat(FFd, &info) != 0) {
-    int error = errno;
-    ::close(FFd);
-    throw CannotCreateFile(path, error);
-  }
-  FIsRegularFile = S_ISREG(info.st_mode);
-  FDevice = info.st_dev;
-  FInode = info.st_ino;
+  FFile.emplace(path);
   FBuffer = std::make_unique<uint8_t[]>(BufferBytes);
   WriteBytes(WavHeader(format, frameCount));
-}
-
-TWavFileWriter::~TWavFileWriter() {
-  if (FFd >= 0) Close();
 }
 
 bool TWavFileWriter::WriteSample(int32_t sample) noexcept {
@@ -53,8 +34,8 @@ bool TWavFileWriter::WriteBytes(std::span<const uint8_t> bytes) noexcept {
 
 bool TWavFileWriter::Flush() noexcept {
   size_t done = 0;
-  while (!FFailed && done < FUsed) {
-    ssize_t n = ::write(FFd, FBuffer.get() + done, FUsed - done);
+  while (!FFailed && FFile && done < FUsed) {
+    ssize_t n = ::write(FFile->Fd(), FBuffer.get() + done, FUsed - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) Fail(n == 0 ? EIO : errno);
     else done += static_cast<size_t>(n);
@@ -69,22 +50,16 @@ void TWavFileWriter::Fail(int errorNumber) noexcept {
 }
 
 bool TWavFileWriter::Close() noexcept {
-  if (FFd < 0) return !FFailed;
+  if (!FFile) return !FFailed;
   if (FUsed > 0) Flush();
-  if (::close(FFd) != 0) Fail(errno);
-  FFd = -1;
+  if (!FFailed) {
+    if (int error = FFile->Commit()) Fail(error);
+  }
+  FFile.reset();  // a failed file is discarded here
   return !FFailed;
 }
 
 void TWavFileWriter::Discard() noexcept {
-  if (FFd >= 0) {
-    ::close(FFd);
-    FFd = -1;
-  }
   FUsed = 0;
-  // Delete only if the name still leads to the very file this writer made.
-  struct stat info {};
-  if (FIsRegularFile && ::lstat(FPath.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-      info.st_dev == FDevice && info.st_ino == FInode)
-    ::unlink(FPath.c_str());
+  FFile.reset();
 }

@@ -1,15 +1,19 @@
 #pragma once
 // Writes a PCM WAV file through a buffer: the header, then the samples.
 // Write failures do not throw; they stop the writer and are reported by
-// WriteSample / Close, so the export loop stays free of exceptions.
+// WriteSample / Close, so the export loop stays free of exceptions. The file
+// is written as a replacement (persistence/FileIO.h): an existing file keeps
+// its old contents until Close succeeds, and for ever after a failure or
+// Discard.
 
 #include "export/WavHeader.h"
+#include "persistence/FileIO.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
-#include <sys/types.h>
 
 /// The text shown when a WAV file could not be written.
 inline constexpr char kWavWriteErrorText[] = "File Access Error, cannot write file.";
@@ -20,11 +24,11 @@ public:
 
   /// Refuses a frame count beyond MaxWavFrames with std::length_error
   /// (WavTooLongMessage) before touching the file; then creates or replaces
-  /// the file, throwing TFileError ("Cannot create file") when it cannot,
-  /// and buffers the header for frameCount frames.
+  /// the replacement of the file, throwing TFileError ("Cannot create file")
+  /// when it cannot, and buffers the header for frameCount frames.
   TWavFileWriter(const std::string& path, const TWavFormat& format, uint64_t frameCount);
-  /// Closes the file if still open; the bytes written so far stay.
-  ~TWavFileWriter();
+  /// Discards what was not closed: an unfinished file never replaces the old one.
+  ~TWavFileWriter() = default;
   TWavFileWriter(const TWavFileWriter&) = delete;
   TWavFileWriter& operator=(const TWavFileWriter&) = delete;
 
@@ -33,11 +37,11 @@ public:
   bool WriteSample(int32_t sample) noexcept;
   /// Appends bytes of samples already in their stored form.
   bool WriteBytes(std::span<const uint8_t> bytes) noexcept;
-  /// Writes what is buffered and closes the file; false when any write or the
-  /// close failed.
+  /// Writes what is buffered and puts the file in place; false when any write
+  /// or the close failed, and then the old file (if any) is still there.
   bool Close() noexcept;
-  /// Closes the file and deletes it, but only when it is a regular file that
-  /// this writer created or replaced: never a device such as /dev/null.
+  /// Drops what was written; an existing file keeps its old contents, and a
+  /// device such as /dev/null is left alone.
   void Discard() noexcept;
 
   bool Failed() const noexcept { return FFailed; }
@@ -48,12 +52,8 @@ private:
   bool Flush() noexcept;
   void Fail(int errorNumber) noexcept;
 
-  std::string FPath;
   uint16_t FBytesPerSample;
-  int FFd = -1;
-  bool FIsRegularFile = false;
-  dev_t FDevice = 0;
-  ino_t FInode = 0;
+  std::optional<TFileReplacement> FFile;  // empty once closed or discarded
   std::unique_ptr<uint8_t[]> FBuffer;
   size_t FUsed = 0;
   bool FFailed = false;

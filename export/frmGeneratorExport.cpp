@@ -11,8 +11,10 @@
 #include "platform/SettingsStore.h"
 #include "playback/frmSettings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -30,6 +32,12 @@ struct TOnExit {
 };
 template <class F> TOnExit(F) -> TOnExit<F>;
 
+/// The frame after which the export shows progress next, counting from done:
+/// frames 0, 10000, 20000, ...
+uint64_t NextProgressFrame(uint64_t done) {
+  return (done + kProgressFrames - 1) / kProgressFrames * kProgressFrames;
+}
+
 }  // namespace
 
 TModalResult TfrmGenerator::ShowSuppressibleHint(const std::string& message, const std::string& caption,
@@ -43,7 +51,8 @@ TModalResult TfrmGenerator::ShowSuppressibleHint(const std::string& message, con
       key.WriteBool(valueName, true);
       key.Close();
     } catch (const TSettingsError& e) {
-      FServices.Application.HandleException(e);
+      // A kept settings file is reported once, when the main window closes.
+      if (FServices.Settings.KeptFileReport().empty()) FServices.Application.HandleException(e);
     }
   }
   return result;
@@ -108,21 +117,20 @@ TfrmGenerator::TWaveWriteOutcome TfrmGenerator::WriteWaveData(const std::string&
     return TWaveWriteOutcome::Failed;
   }
 
+  // Blocks end where the export shows progress and lets messages in, so a
+  // value changed there takes effect at the next frame, as frame by frame.
+  const TExportLayout layout{stereo, bytes};
+  std::vector<uint8_t> block(kProgressFrames * format.BytesPerFrame());
   bool cancelled = false;
-  uint8_t frame[6];
-  for (uint64_t i = 0; i < frames; ++i) {
-    uint8_t* out = frame;
-    if (stereo) {
-      StoreSample(out, RenderChannelSample(State, TChannel::Left, State.left.noiseType) * State.left.channelOn, bytes);
-      StoreSample(out, RenderChannelSample(State, TChannel::Right, State.right.noiseType) * State.right.channelOn,
-                  bytes);
-    } else {
-      StoreSample(out, RenderChannelSample(State, TChannel::Left, State.left.noiseType), bytes);
-    }
-    ++State.frameIndex;
-    if (!writer->WriteBytes({frame, static_cast<size_t>(out - frame)})) break;
-    if (i % kProgressFrames == 0 && frmWait && frmWait->Visible()) {
-      frmWait->ProgressBar1.SetPosition(static_cast<int32_t>(std::llround(static_cast<double>(i) * 100.0 / frames)));
+  for (uint64_t done = 0; done < frames;) {
+    const uint64_t progressFrame = NextProgressFrame(done);
+    const uint64_t count = std::min(frames, progressFrame + 1) - done;
+    RenderExportFrames(State, layout, block.data(), static_cast<int32_t>(count));
+    done += count;
+    if (!writer->WriteBytes({block.data(), static_cast<size_t>(count * format.BytesPerFrame())})) break;
+    if (done - 1 == progressFrame && frmWait && frmWait->Visible()) {
+      frmWait->ProgressBar1.SetPosition(
+          static_cast<int32_t>(std::llround(static_cast<double>(progressFrame) * 100.0 / frames)));
       FServices.Loop.ProcessMessages();
     }
     if (frmWait && frmWait->WaitCancel) {

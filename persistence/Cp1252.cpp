@@ -1,5 +1,7 @@
 #include "persistence/Cp1252.h"
 
+#include "persistence/Utf8.h"
+
 #include <array>
 #include <cstdint>
 
@@ -23,25 +25,6 @@ char32_t FromCp1252(unsigned char b) {
   return (b >= 0x80 && b < 0xA0) ? kHighControls[b - 0x80] : b;
 }
 
-/// Decodes one UTF-8 sequence at pos and advances pos; an invalid sequence
-/// gives U+FFFD and consumes one byte.
-char32_t NextCodePoint(std::string_view s, size_t& pos) {
-  auto lead = static_cast<unsigned char>(s[pos++]);
-  if (lead < 0x80) return lead;
-  int extra = lead < 0xC2 ? -1 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : -1;
-  if (extra < 0 || pos + extra > s.size()) return 0xFFFD;
-  char32_t c = lead & (0x3F >> extra);
-  for (int i = 0; i < extra; ++i) {
-    auto cont = static_cast<unsigned char>(s[pos + i]);
-    if ((cont & 0xC0) != 0x80) return 0xFFFD;
-    c = (c << 6) | (cont & 0x3F);
-  }
-  constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-  if (c < kSmallest[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0xFFFD;
-  pos += extra;
-  return c;
-}
-
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out += static_cast<char>(c);
@@ -60,7 +43,7 @@ void AppendUtf8(std::string& out, char32_t c) {
 std::string Utf8ToCp1252(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
-  for (size_t pos = 0; pos < utf8.size();) out += ToCp1252(NextCodePoint(utf8, pos));
+  for (size_t pos = 0; pos < utf8.size();) out += ToCp1252(NextUtf8CodePoint(utf8, pos));
   return out;
 }
 

@@ -3,6 +3,7 @@
 #include "persistence/FileError.h"
 #include "persistence/FileIO.h"
 #include "persistence/RegFileFormat.h"
+#include "persistence/Utf8.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -14,9 +15,26 @@
 
 namespace {
 
-// Far beyond any file the program writes; a larger one is damaged, and only
-// its beginning is read.
+// Far beyond any file the program writes; a larger one is not a settings file
+// the store can keep, and is left alone.
 constexpr size_t kMaxFileBytes = 1 << 20;
+
+/// The settings file's text; nothing when there is no such file. Throws
+/// TFileError when a file is there but cannot be read as a whole: no
+/// permission, not a regular file, too large, or not UTF-8 text.
+std::optional<std::string> ReadSettingsText(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  try {
+    bytes = ReadRegularFile(path, kMaxFileBytes + 1);
+  } catch (const TFileError& e) {
+    if (e.Errno() == ENOENT || e.Errno() == ENOTDIR) return std::nullopt;
+    throw;
+  }
+  if (bytes.size() > kMaxFileBytes) throw CannotOpenFile(path, EFBIG);
+  std::string text(bytes.begin(), bytes.end());
+  if (text.find('\0') != std::string::npos || !IsValidUtf8(text)) throw CannotOpenFile(path, EILSEQ);
+  return text;
+}
 
 /// Creates every missing folder of the path's parent.
 bool MakeParentFolders(const std::string& path) {
@@ -31,7 +49,7 @@ bool MakeParentFolders(const std::string& path) {
 class TFileLock {
 public:
   explicit TFileLock(const std::string& path)
-      : FFd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+      : FFd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600)) {
     while (FFd >= 0 && ::flock(FFd, LOCK_EX) != 0) {
       if (errno != EINTR) {
         ::close(FFd);
@@ -59,9 +77,11 @@ bool TRegFileStore::KeyExists() { return Read().has_value(); }
 std::optional<TSettingsValues> TRegFileStore::Read() {
   // The file is only ever replaced whole, so reading needs no lock.
   try {
-    auto bytes = ReadRegularFile(FPath, kMaxFileBytes);
-    return ParseRegFile({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
-  } catch (const TFileError&) {
+    auto text = ReadSettingsText(FPath);
+    if (!text) return std::nullopt;
+    return TRegDocument(*text).Values();
+  } catch (const TFileError& e) {
+    KeepFile(e);
     return std::nullopt;
   }
 }
@@ -70,15 +90,29 @@ bool TRegFileStore::Merge(const TSettingsValues& changes) {
   if (!MakeParentFolders(FPath)) return false;
   TFileLock lock(FPath + ".lock");
   if (!lock.Held()) return false;
-  TSettingsValues values = Read().value_or(TSettingsValues{});
-  for (const auto& [name, value] : changes) values.insert_or_assign(name, value);
-  std::string text = FormatRegFile(values);
+  std::optional<std::string> old;
+  try {
+    old = ReadSettingsText(FPath);
+  } catch (const TFileError& e) {
+    // What cannot be read in full is never overwritten: nothing stored is lost.
+    KeepFile(e);
+    return false;
+  }
+  FKeptFileReport.clear();
+  TRegDocument document(old.value_or(""));
+  document.Set(changes);
+  std::string text = document.Text();
   try {
     ReplaceFile(FPath, {reinterpret_cast<const uint8_t*>(text.data()), text.size()});
   } catch (const TFileError&) {
     return false;
   }
   return true;
+}
+
+void TRegFileStore::KeepFile(const TFileError& error) {
+  FKeptFileReport = std::string(error.what()) +
+                    "\nThe settings file was left as it is; the settings of this run were not stored.";
 }
 
 std::string DefaultSettingsFilePath() {

@@ -51,6 +51,10 @@ public:
   /// Sets the given values in one step, creating the key when missing; other
   /// values keep what they hold. False when nothing could be stored.
   virtual bool Merge(const TSettingsValues& changes) = 0;
+  /// Empty, or the report of a store that keeps its values where it cannot
+  /// read them in full and therefore stores nothing: the program tells the
+  /// user once, when its main window closes, instead of at every refused write.
+  virtual std::string KeptFileReport() const { return {}; }
 };
 
 enum class TKeyAccess { OpenExisting, Create };

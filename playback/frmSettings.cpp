@@ -62,7 +62,8 @@ void TfrmSettings::Button1Click() {
   try {
     StoreOutputSettings();
   } catch (const TSettingsError& e) {
-    FGenerator.Services().Application.HandleException(e);
+    // A kept settings file is reported once, when the main window closes.
+    if (FGenerator.Services().Settings.KeptFileReport().empty()) FGenerator.Services().Application.HandleException(e);
   }
   FGenerator.SetEnabled(true);
 }

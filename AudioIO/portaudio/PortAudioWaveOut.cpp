@@ -26,7 +26,7 @@ bool Playable(const TWaveFormatEx& f) {
 }
 }  // namespace
 
-TPortAudioWaveOut::TPortAudioWaveOut() {
+TPortAudioWaveOut::TPortAudioWaveOut(TStreamStarter startStream) : FStartStream(startStream) {
   FWakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   FInitError = Pa_Initialize();
   if (FInitError != paNoError) return;
@@ -111,7 +111,18 @@ TMMResult TPortAudioWaveOut::Write(TWaveHandle handle, TWaveHdr& header) {
   header.dwFlags = (header.dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
   FSubmitted.Push({&header, header.dwBufferLength - header.dwBufferLength % FBlockAlign});
   ++FOutstanding;
-  return FStreamRunning ? MMSYSERR_NOERROR : StartStream();
+  if (FStreamRunning) return MMSYSERR_NOERROR;
+  TMMResult result = StartStream();
+  if (result != MMSYSERR_NOERROR) TakeBackUnplayed(header);
+  return result;
+}
+
+void TPortAudioWaveOut::TakeBackUnplayed(TWaveHdr& header) {
+  // The stream did not start, so the GUI thread is the ring's only user, and
+  // the ring holds nothing but this header: a stopped stream has no queue.
+  TQueued queued;
+  while (FSubmitted.Pop(queued)) --FOutstanding;
+  header.dwFlags &= ~WHDR_INQUEUE;
 }
 
 TMMResult TPortAudioWaveOut::Pause(TWaveHandle handle) {
@@ -226,7 +237,7 @@ TMMResult TPortAudioWaveOut::CheckHandle(TWaveHandle handle) const {
 }
 
 TMMResult TPortAudioWaveOut::StartStream() {
-  PaError error = Pa_StartStream(FStream);
+  PaError error = FStartStream(FStream);
   FStreamRunning = error == paNoError;
   return FromPaError(error);
 }

@@ -16,8 +16,12 @@
 
 class TPortAudioWaveOut final : public TWaveOutDevice {
 public:
+  /// The call that starts an opened stream: PortAudio's own, except in tests
+  /// that need a stream that fails to start.
+  using TStreamStarter = PaError (*)(PaStream* stream);
+
   /// Starts PortAudio and lists its output devices.
-  TPortAudioWaveOut();
+  explicit TPortAudioWaveOut(TStreamStarter startStream = &Pa_StartStream);
   /// Aborts a stream still open and stops PortAudio.
   ~TPortAudioWaveOut() override;
   TPortAudioWaveOut(const TPortAudioWaveOut&) = delete;
@@ -56,6 +60,8 @@ private:
   TMMResult CheckHandle(TWaveHandle handle) const;
   TMMResult StartStream();
   TMMResult StopStream();
+  /// GUI thread, stream not started: a failed write leaves nothing queued and nothing owed.
+  void TakeBackUnplayed(TWaveHdr& header);
   /// GUI thread: moves the buffers the device thread finished into the notifications.
   void CollectFinished();
   /// GUI thread, stream stopped: gives back every buffer still queued.
@@ -63,6 +69,7 @@ private:
   void Wake() noexcept;
   static TMMResult FromPaError(PaError error);
 
+  TStreamStarter FStartStream;
   int FWakeFd = -1;
   PaError FInitError = paNoError;
   std::vector<PaDeviceIndex> FOutputDevices;  // PortAudio indexes, in device-id order

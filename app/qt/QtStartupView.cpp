@@ -29,6 +29,10 @@ void TQtStartupView::WaitCreated(TfrmWait& form) {
   FWait = std::make_unique<TQtWaitDialog>(form, FApplication, FWindow.get());
 }
 
+void TQtStartupView::WindowsCreated(TfrmGenerator& generator) {
+  if (OnWindowsCreated) OnWindowsCreated(generator);
+}
+
 int TQtStartupView::Exec() {
   FWindow->show();
   return QApplication::exec();

@@ -4,6 +4,7 @@
 
 #include "app/Startup.h"
 
+#include <functional>
 #include <memory>
 
 class TApplication;
@@ -24,10 +25,13 @@ public:
   void SplashDestroying(TfrmStartSplash& form) override;
   void SettingsCreated(TfrmSettings& form) override;
   void WaitCreated(TfrmWait& form) override;
+  void WindowsCreated(TfrmGenerator& generator) override;
   int Exec() override;
   void WindowsDestroying() override;
 
   TQtGeneratorWindow* Window() const { return FWindow.get(); }
+  /// Runs when every window exists (the program connects the generator bus here).
+  std::function<void(TfrmGenerator&)> OnWindowsCreated;
 
 private:
   TApplication& FApplication;

@@ -4,6 +4,7 @@
 #include "app/Application.h"
 #include "app/GeneratorServices.h"
 #include "app/Startup.h"
+#include "app/frmGenerator.h"
 #include "app/qt/QtDialogs.h"
 #include "app/qt/QtMessageLoop.h"
 #include "app/qt/QtNumberFormat.h"
@@ -13,8 +14,10 @@
 #include "platform/Clock.h"
 #include "platform/HotKey.h"
 #include "platform/ScreenSaver.h"
+#include "sync/dbus/DBusGeneratorBus.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QIcon>
 #include <QLocale>
 
@@ -44,6 +47,13 @@ int main(int argc, char** argv) {
                               &hotKey, &screenSaver};
 
   TQtStartupView view(application, dialogs);
+  // Other generators and remote programs reach this one once every window a
+  // message may use exists. Without a session bus the window reaches only itself.
+  view.OnWindowsCreated = [](TfrmGenerator& generator) {
+    generator.SetBroadcast(std::make_unique<TDBusGeneratorBus>(
+        QDBusConnection::sessionBus(), "p" + std::to_string(QCoreApplication::applicationPid()),
+        [&generator](uint32_t n, uint32_t w, int32_t l) { generator.WndProc(n, w, l); }));
+  };
   TStartup startup(services, view, programFolder.toStdString());
   return startup.Run(argc > 1 ? argv[1] : "");
 }

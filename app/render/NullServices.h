@@ -3,6 +3,7 @@
 // desktop, and dialogs that print their messages to a stream.
 
 #include "platform/Dialogs.h"
+#include "platform/MessageLoop.h"
 #include "platform/Shell.h"
 #include "platform/WaveOutDevice.h"
 
@@ -59,4 +60,20 @@ public:
   TMMResult GetPosition(TWaveHandle, uint32_t&) override { return MMSYSERR_INVALHANDLE; }
   std::string ErrorText(TMMResult) override { return "No sound device."; }
   void DropNotifications(TWaveOutTarget&) override {}
+};
+
+/// A loop that handles messages through another but never sleeps: without a
+/// display or a sound device there is nothing to wait for.
+class TNoWaitMessageLoop final : public TMessageLoop {
+public:
+  /// loop must outlive this one.
+  explicit TNoWaitMessageLoop(TMessageLoop& loop) : FLoop(loop) {}
+  void ProcessMessages() override { FLoop.ProcessMessages(); }
+  void Sleep(int) override {}
+  void Post(std::function<void()> call) override { FLoop.Post(std::move(call)); }
+  void AddSource(TMessageSource& source) override { FLoop.AddSource(source); }
+  void RemoveSource(TMessageSource& source) override { FLoop.RemoveSource(source); }
+
+private:
+  TMessageLoop& FLoop;
 };

@@ -89,7 +89,8 @@ int ExitCodeOf(TfrmGenerator::TWaveWriteOutcome outcome) {
 
 int Render(const TRenderOptions& o, std::ostream& err) {
   TStreamDialogs dialogs(err, Program);
-  TPlainMessageLoop loop;
+  TPlainMessageLoop plainLoop;
+  TNoWaitMessageLoop loop(plainLoop);
   TNullShell shell;
   TSteadyClock clock;
   TNullWaveOutDevice device;

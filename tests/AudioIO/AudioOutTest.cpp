@@ -252,6 +252,19 @@ TEST_F(AudioOutTest, FailingFirstWriteClosesAtOnceAndFailsTheStart) {
   EXPECT_FALSE(AudioOut1->Active);
 }
 
+TEST_F(AudioOutTest, AStreamThatFailsToStartIsClosedWithBothEventsAndTheNextStartPlays) {
+  device.FailStart(MMSYSERR_NOMEM);
+  EXPECT_FALSE(Start());
+  EXPECT_EQ(AudioOut1->ErrorMessage, "Fake device error 7");
+  EXPECT_FALSE(device.IsOpen) << "the buffer the device kept is taken back, so the close completes";
+  EXPECT_EQ(device.QueuedCount(), 0u);
+  loop.ProcessMessages();
+  EXPECT_EQ(events, (std::vector<std::string>{"start", "stop"}));
+
+  ASSERT_TRUE(Start()) << AudioOut1->ErrorMessage;
+  EXPECT_EQ(device.QueuedCount(), 4u);
+}
+
 TEST_F(AudioOutTest, FailingWriteDuringPlaybackDrainsTheQueueThenCloses) {
   ASSERT_TRUE(Start());
   device.Fail("Write", MMSYSERR_ERROR);

@@ -180,4 +180,44 @@ TEST_F(PortAudioWaveOutTest, UnplayableFormatIsRefusedByTheDevice) {
   EXPECT_EQ(device->Open(handle, AudioOut1->WaveDevice(), format, target), WAVERR_BADFORMAT);
 }
 
+/// Records the notifications a device delivers.
+struct TRecordingTarget final : TWaveOutTarget {
+  void WomOpen() override { Notes += "open "; }
+  void WomDone(TWaveHdr&) override { Notes += "done "; }
+  void WomClose() override { Notes += "close "; }
+  std::string Notes;
+};
+
+PaError FailToStart(PaStream*) { return paDeviceUnavailable; }
+
+TEST(PortAudioStartFailure, TheWriteThatCannotStartTheStreamLeavesNothingQueuedAndTheCloseCompletes) {
+  TAlsaCaptureDevice capture;
+  TPlainMessageLoop loop;
+  TPortAudioWaveOut device(&FailToStart);
+  loop.AddSource(device);
+  const std::optional<uint32_t> id = capture.FindIn(device);
+  ASSERT_TRUE(id) << "PortAudio does not list the test's ALSA device";
+  TRecordingTarget target;
+  TWaveFormatEx format{WAVE_FORMAT_PCM, 2, 44100, 44100 * 4, 4, 16, 0};
+  std::vector<uint8_t> data(4096, 7);
+  TWaveHdr header;
+  header.lpData = data.data();
+  header.dwBufferLength = static_cast<uint32_t>(data.size());
+
+  TWaveHandle handle = 0;
+  ASSERT_EQ(device.Open(handle, *id, format, target), MMSYSERR_NOERROR);
+  ASSERT_EQ(device.Prepare(handle, header), MMSYSERR_NOERROR);
+  const TMMResult result = device.Write(handle, header);
+  EXPECT_NE(result, MMSYSERR_NOERROR);
+  EXPECT_EQ(device.ErrorText(result), Pa_GetErrorText(paDeviceUnavailable));
+  EXPECT_FALSE(header.dwFlags & WHDR_INQUEUE) << "the failed buffer is taken back";
+  EXPECT_EQ(device.Unprepare(handle, header), MMSYSERR_NOERROR);
+  EXPECT_EQ(device.Close(handle), MMSYSERR_NOERROR) << "nothing is left queued";
+  loop.ProcessMessages();
+  EXPECT_EQ(target.Notes, "open close ") << "no buffer comes back that never played";
+  EXPECT_EQ(device.Open(handle, *id, format, target), MMSYSERR_NOERROR) << "the device is free again";
+  EXPECT_EQ(device.Close(handle), MMSYSERR_NOERROR);
+  loop.RemoveSource(device);
+}
+
 }  // namespace

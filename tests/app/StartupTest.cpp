@@ -54,6 +54,7 @@ public:
   }
   void SettingsCreated(TfrmSettings&) override { Record("settings"); }
   void WaitCreated(TfrmWait&) override { Record("wait"); }
+  void WindowsCreated(TfrmGenerator&) override { Record("windows"); }
   int Exec() override {
     Record("exec");
     // What the first frame shows.
@@ -143,7 +144,7 @@ TEST_F(Startup, WithoutArgumentTheSplashFadesAroundTheWindowsThenTheExamplesLoad
   EXPECT_EQ(Start(""), 0);
   EXPECT_EQ(App.Title(), "Zephyra");
   EXPECT_EQ(View.Events(),
-            (std::vector<std::string>{"generator", "splash", "settings", "wait", "splash gone", "exec"}));
+            (std::vector<std::string>{"generator", "splash", "settings", "wait", "splash gone", "windows", "exec"}));
   // Fade in: opacity 16, 32 .. 240 with 20 ms each; held for 7 x 50 ms; fade
   // out: 240, 224 .. 16 with 20 ms each.
   std::vector<std::pair<int, int>> expected;
@@ -210,7 +211,7 @@ TEST_F(Startup, AScriptArgumentRunsTheBatchWithTheWindowHiddenAndEndsWithItsStat
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_EQ(status, 1) << "the runner refuses until scripts exist";
   EXPECT_NE(err.find("tests.zes"), std::string::npos);
-  EXPECT_EQ(View.Events(), (std::vector<std::string>{"generator", "splash", "settings", "wait", "splash gone"}))
+  EXPECT_EQ(View.Events(), (std::vector<std::string>{"generator", "splash", "settings", "wait", "splash gone", "windows"}))
       << "no message loop";
   EXPECT_FALSE(Program->Generator()->Visible());
   EXPECT_EQ(Memory1(), "Memory 1") << "a script name has a full stop: no examples";

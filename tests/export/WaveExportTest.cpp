@@ -1,45 +1,22 @@
 // One pass of the signal into a WAV file from the main window.
 
 #include "export/WavFileWriter.h"
-#include "export/frmWait.h"
-#include "tests/app/GeneratorFixture.h"
-#include "tests/export/LittleEndian.h"
-#include "tests/persistence/TempDir.h"
+#include "tests/export/ExportFixture.h"
+#include "tests/persistence/ChildProcess.h"
 
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 
 namespace {
 
-class WaveExport : public GeneratorFixture {
+class WaveExport : public ExportFixture {
 protected:
-  void SetUp() override {
-    GeneratorFixture::SetUp();
-    Wait = std::make_unique<TfrmWait>(*Gen);
-  }
-  void TearDown() override { Wait.reset(); }
-
-  /// Rate list entry, channel mode and duration of the next export.
-  void Choose(int rateIndex, int quantIndex, int32_t channels, const std::string& seconds) {
-    Settings->cboFsList.UserSelect(rateIndex);
-    Settings->cboQuant.UserSelect(quantIndex);
-    Gen->cboChannels.UserSelect(channels);
-    Gen->Duration.SetText(seconds);
-  }
-
-  /// Runs the menu command with the save dialog answering path.
-  void Export(const std::string& path) {
-    Dialogs.Paths.push_back(path);
-    App.Perform([&] { Gen->SaveToneAsWaveFile1.Click(); });
-  }
-
   void ExpectWindowsRestored() {
     EXPECT_TRUE(Gen->Enabled());
     EXPECT_FALSE(Wait->Visible());
     EXPECT_TRUE(Gen->Loop.Checked()) << "the loop switch comes back";
   }
-
-  TTempDir Dir;
-  std::unique_ptr<TfrmWait> Wait;
 };
 
 TEST_F(WaveExport, FiveSecondsOfCdStereoWithoutAQuestion) {
@@ -134,6 +111,39 @@ TEST_F(WaveExport, WriteAndCreateFailuresAreReportedAndReleaseTheWindow) {
   ASSERT_EQ(Dialogs.Messages.size(), 2u);
   EXPECT_EQ(Dialogs.Messages[1].rfind("Cannot create file", 0), 0u);
   ExpectWindowsRestored();
+}
+
+TEST_F(WaveExport, ACancelledExportLeavesAnExistingFileAsItWas) {
+  Choose(3, 0, cmStereo, "10");
+  const std::vector<uint8_t> old{'o', 'l', 'd', 0, 1, 2};
+  WriteBytes(Dir.File("keep.wav"), old);
+  Wait->ProgressBar1.AddObserver([&] {
+    if (Wait->ProgressBar1.Position() >= 20) Wait->FormKeyDown(27);  // Esc
+  });
+  Export(Dir.File("keep.wav"));
+  EXPECT_EQ(ReadBytes(Dir.File("keep.wav")), old);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir.Path()), {}), 1) << "no temporary file is left";
+}
+
+using WaveExportDeathTest = WaveExport;
+
+TEST_F(WaveExportDeathTest, ADiskFullExportLeavesTheOldFileByteForByte) {
+  Choose(3, 0, cmStereo, "1");  // 176444 bytes
+  const std::string path = Dir.File("old.wav");
+  std::vector<uint8_t> old(30000);
+  for (size_t i = 0; i < old.size(); ++i) old[i] = static_cast<uint8_t>(i * 13);
+  WriteBytes(path, old);
+  auto exportOnFullDisk = [&] {
+    // The file size limit stands in for a full disk: writes beyond it fail with EFBIG.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{100000, 100000};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    Export(path);
+    ExitChild(Dialogs.Messages.size() == 1, Dialogs.Messages.empty() ? "no message" : Dialogs.Messages[0]);
+  };
+  EXPECT_EXIT(exportOnFullDisk(), testing::ExitedWithCode(0), "^File Access Error, cannot write file\\.$");
+  EXPECT_EQ(ReadBytes(path), old);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir.Path()), {}), 1) << "no temporary file is left";
 }
 
 TEST_F(WaveExport, ASignalTooLongForOneFileIsRefusedBeforeAnythingIsWritten) {

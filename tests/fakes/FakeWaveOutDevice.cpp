@@ -1,6 +1,7 @@
 #include "tests/fakes/FakeWaveOutDevice.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 TFakeWaveCall NamedCall(const char* name, const TWaveHdr* header = nullptr, uint32_t device = 0) {
@@ -29,6 +30,7 @@ TMMResult TFakeWaveOutDevice::Open(TWaveHandle& handle, uint32_t device, const T
   IsPaused = false;
   Format = format;
   Position = 0;
+  FStarted = false;
   FTarget = &target;
   handle = ++FHandle;
   FNotes.PushOpen(target);
@@ -52,7 +54,11 @@ TMMResult TFakeWaveOutDevice::Write(TWaveHandle handle, TWaveHdr& header) {
   if (!(header.dwFlags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
   header.dwFlags = (header.dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
   FQueue.push_back(&header);
-  return MMSYSERR_NOERROR;
+  if (FStarted || FStartFailure == MMSYSERR_NOERROR) {
+    FStarted = true;
+    return MMSYSERR_NOERROR;
+  }
+  return std::exchange(FStartFailure, MMSYSERR_NOERROR);
 }
 
 TMMResult TFakeWaveOutDevice::Pause(TWaveHandle handle) {

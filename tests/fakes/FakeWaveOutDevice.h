@@ -43,6 +43,11 @@ public:
 
   /// The next `times` calls named call fail with code (recorded all the same).
   void Fail(const std::string& call, TMMResult code, int times = 1);
+  /// The next write that has to start the stream (the first after an open)
+  /// fails with code the way a stream that cannot start fails: the buffer was
+  /// already queued and stays queued until Reset gives it back, so Close
+  /// refuses with WAVERR_STILLPLAYING until then.
+  void FailStart(TMMResult code) { FStartFailure = code; }
   /// Gives back the count oldest queued buffers; their notifications wait for Dispatch.
   void ReturnBuffers(int count = 1);
   /// Names of the recorded calls, space-separated ("Open Prepare Prepare Write ...").
@@ -73,4 +78,6 @@ private:
   TWaveNotes FNotes;
   TWaveOutTarget* FTarget = nullptr;
   TWaveHandle FHandle = 0;
+  TMMResult FStartFailure = MMSYSERR_NOERROR;
+  bool FStarted = false;
 };

@@ -3,6 +3,7 @@
 #include "persistence/FileError.h"
 #include "persistence/PresetFile.h"
 #include "tests/app/GeneratorFixture.h"
+#include "tests/persistence/ChildProcess.h"
 #include "tests/persistence/PresetSamples.h"
 #include "tests/persistence/TempDir.h"
 
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <ostream>
+#include <sys/stat.h>
 
 /// Failures show the values, not the bytes of the struct.
 void PrintTo(const TPresetValues& v, std::ostream* os) {
@@ -213,6 +215,21 @@ TEST_F(PresetFiles, AFileThatCannotBeReadIsReportedAndAWrongHeaderChangesNothing
   EXPECT_FALSE(Gen->LoadSettings(dir.File("other.zep")));
   EXPECT_EQ(Gen->Presets[0].Values(), before[0].Values());
   EXPECT_EQ(Gen->Memory1.Caption(), "Memory 1");
+}
+
+using PresetFilesDeathTest = PresetFiles;
+
+TEST_F(PresetFilesDeathTest, SavingOntoANamedPipeIsRefusedWithAMessageInsteadOfWaiting) {
+  TTempDir dir;
+  const std::string pipe = dir.File("pipe.zep");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0666), 0);
+  auto save = [&] {
+    Watchdog();
+    Dialogs.Paths.push_back(pipe);
+    App.Perform([&] { Gen->SavePresetsAs1.Click(); });
+    ExitChild(Dialogs.Errors.size() == 1, Dialogs.Errors.empty() ? "no message" : Dialogs.Errors[0]);
+  };
+  EXPECT_EXIT(save(), testing::ExitedWithCode(0), "^Cannot create file \".*/pipe.zep\"\\. No such device$");
 }
 
 TEST_F(PresetFiles, StartUpLoadsTheExamplesOrTheNamedPresetFileByTheFirstArgument) {

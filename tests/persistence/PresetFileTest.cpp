@@ -1,6 +1,7 @@
 #include "persistence/FileError.h"
 #include "persistence/PresetFile.h"
 
+#include "tests/persistence/ChildProcess.h"
 #include "tests/persistence/PresetSamples.h"
 #include "tests/persistence/TempDir.h"
 
@@ -32,20 +33,14 @@ std::vector<std::string> FolderEntries(const TTempDir& dir) {
   return names;
 }
 
-/// In a forked child, drops root's rights so that folder permissions bind.
-void DropRootRights() {
-  if (::geteuid() == 0 && ::seteuid(65534) != 0) std::_Exit(3);
-}
-
 /// Exits the child with 0 and the error text on stderr when the save throws TFileError.
 void SaveExpectingFileError(const std::string& path, const TPresetBank& bank) {
   try {
     SavePresetFile(path, bank);
   } catch (const TFileError& e) {
-    std::fputs(e.what(), stderr);
-    std::exit(0);
+    ExitChild(true, e.what());
   }
-  std::exit(1);
+  ExitChild(false, "saved");
 }
 
 TEST(PresetImage, Is16581BytesWithTheLengthByteAndHeaderText) {
@@ -160,6 +155,40 @@ TEST(PresetFileDeathTest, AWriteFailingHalfwayKeepsTheOldFileAndLeavesNoTemporar
               "^Cannot create file \".*/old.zep\"\\. File too large$");
   EXPECT_EQ(ReadBytes(path), PresetImage(DistinctBank(10)));
   EXPECT_EQ(FolderEntries(dir), std::vector<std::string>{"old.zep"});
+}
+
+TEST(PresetFileDeathTest, AWriteProtectedFileIsNeverReplaced) {
+  TTempDir dir;
+  std::string path = dir.File("kept.zep");
+  SavePresetFile(path, DistinctBank(10));
+  ::chmod(path.c_str(), 0444);
+  ::chmod(dir.Path().c_str(), 0777);  // the folder alone would let a rename replace the file
+  // As root every file is writable, so the child saves without root's rights.
+  EXPECT_EXIT((DropRootRights(), SaveExpectingFileError(path, DistinctBank(0))), testing::ExitedWithCode(0),
+              "^Cannot create file \".*/kept.zep\"\\. Permission denied$");
+  EXPECT_EQ(ReadBytes(path), PresetImage(DistinctBank(10)));
+  EXPECT_EQ(FolderEntries(dir), std::vector<std::string>{"kept.zep"});
+}
+
+TEST(PresetFileDeathTest, ANamedPipeIsRefusedWithoutWaitingForAReader) {
+  TTempDir dir;
+  ASSERT_EQ(::mkfifo(dir.File("pipe.zep").c_str(), 0666), 0);
+  EXPECT_EXIT((Watchdog(), SaveExpectingFileError(dir.File("pipe.zep"), DistinctBank(0))),
+              testing::ExitedWithCode(0), "^Cannot create file \".*/pipe.zep\"\\. No such device$");
+}
+
+TEST(PresetFile, ALinkIsWrittenThroughToItsTargetWhichKeepsItsMode) {
+  TTempDir dir;
+  std::string target = dir.File("real.zep");
+  SavePresetFile(target, DistinctBank(10));
+  ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+  ASSERT_EQ(::symlink("real.zep", dir.File("link.zep").c_str()), 0);
+  SavePresetFile(dir.File("link.zep"), DistinctBank(0));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.zep")));
+  EXPECT_EQ(ReadBytes(target), PresetImage(DistinctBank(0)));
+  struct stat info {};
+  ASSERT_EQ(::stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
 
 TEST(PresetFile, SavingToTheNullDeviceWritesIntoItWithoutReplacingIt) {

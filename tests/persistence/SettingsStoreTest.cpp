@@ -2,11 +2,13 @@
 #include "persistence/RegFileFormat.h"
 #include "persistence/RegFileStore.h"
 
+#include "tests/persistence/ChildProcess.h"
 #include "tests/persistence/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -131,9 +133,80 @@ TEST(RegFileFormat, MalformedLinesAndOtherKeysAreIgnored) {
       "[HKEY_LOCAL_MACHINE\\Software\\Other]\n"
       "\"After\"=dword:00000001\n";
   TSettingsValues expected{{"Good", TSettingsValue::OfDWord(0xFFFF)},
+                           {"Short", TSettingsValue::OfDWord(0x123)},  // fewer digits read leniently
                            {"Text", TSettingsValue::OfText("it's \"fine\"")}};
   EXPECT_EQ(ParseRegFile(text), expected);
   EXPECT_EQ(ParseRegFile("REGEDIT4\n\"Fs\"=dword:00000001\n"), std::nullopt);
+}
+
+TEST(RegFileFormat, HandEditedValueLinesAreReadLeniently) {
+  const std::string key = "[HKEY_LOCAL_MACHINE\\Software\\Vellacor\\Zephyra]\n";
+  const std::pair<std::string, std::optional<TSettingsValue>> lines[] = {
+      {"\"V\" = \"5\"", TSettingsValue::OfText("5")},
+      {"\t\"V\"\t=dword:0000002a  ", TSettingsValue::OfDWord(42)},
+      {"\"V\"=DWORD:2A", TSettingsValue::OfDWord(42)},
+      {"\"V\"=Dword:FfFfFfFf", TSettingsValue::OfDWord(0xFFFFFFFF)},
+      {"\"V\"=dword:1", TSettingsValue::OfDWord(1)},
+      {"\"V\"=dword:", std::nullopt},
+      {"\"V\"=dword:123456789", std::nullopt},
+      {"\"V\"=dword: 1", std::nullopt},
+      {"\"V\"=hex:01,02", std::nullopt},
+      {"\"V\"=hex(2):41,00", std::nullopt},
+      {"@=\"default\"", std::nullopt},
+      {"; \"V\"=\"comment\"", std::nullopt},
+  };
+  for (const auto& [line, expected] : lines) {
+    auto values = ParseRegFile(key + line + "\n");
+    ASSERT_TRUE(values) << line;
+    if (expected)
+      EXPECT_EQ(values->at("V"), *expected) << line;
+    else
+      EXPECT_TRUE(values->empty()) << line;
+  }
+}
+
+TEST(RegFileFormat, ASetRewritesOnlyTheLinesOfItsValuesAndKeepsEveryOtherLine) {
+  const std::string before =
+      "REGEDIT4\r\n"
+      "\r\n"
+      "; written by hand\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+      "\"Duration\"=\"not ours\"\r\n"
+      "\r\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\Vellacor\\Zephyra]\r\n"
+      "\"Duration\" = \"5\"\r\n"
+      "\"Loop\"=dword:1\r\n"
+      "\"Extra\"=hex:01,02\r\n"
+      "\"loop\"=DWORD:0\r\n"
+      "\"Unknown\"   =   \"kept\"\r\n"
+      "\r\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\Vellacor\\Other]\r\n"
+      "\"Fs\"=dword:00000009\r\n";
+  TRegDocument document(before);
+  EXPECT_EQ(document.Values()->at("Loop"), TSettingsValue::OfDWord(0)) << "the last line of a name counts";
+  document.Set({{"Duration", TSettingsValue::OfText("7")},
+                {"LOOP", TSettingsValue::OfDWord(1)},
+                {"Fs", TSettingsValue::OfDWord(3)}});
+  EXPECT_EQ(document.Text(),
+            "REGEDIT4\r\n"
+            "\r\n"
+            "; written by hand\r\n"
+            "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+            "\"Duration\"=\"not ours\"\r\n"
+            "\r\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Vellacor\\Zephyra]\r\n"
+            "\"Duration\"=\"7\"\r\n"
+            "\"Extra\"=hex:01,02\r\n"
+            "\"loop\"=dword:00000001\r\n"
+            "\"Unknown\"   =   \"kept\"\r\n"
+            "\"Fs\"=dword:00000003\r\n"
+            "\r\n"
+            "[HKEY_LOCAL_MACHINE\\Software\\Vellacor\\Other]\r\n"
+            "\"Fs\"=dword:00000009\r\n");
+  EXPECT_EQ(TRegDocument("; nothing else").Values(), std::nullopt);
+  TRegDocument other("; nothing else");
+  other.Set({{"Fs", TSettingsValue::OfDWord(3)}});
+  EXPECT_EQ(other.Text(), "; nothing else\n\n[HKEY_LOCAL_MACHINE\\Software\\Vellacor\\Zephyra]\n\"Fs\"=dword:00000003\n");
 }
 
 TEST(RegFileFormat, EveryTruncationAndCorruptionReadsAsFewerValuesNeverACrash) {
@@ -144,9 +217,16 @@ TEST(RegFileFormat, EveryTruncationAndCorruptionReadsAsFewerValuesNeverACrash) {
   }
   std::string text = FormatRegFile(values);
   for (size_t cut = 0; cut <= text.size(); ++cut) {
-    auto parsed = ParseRegFile(text.substr(0, cut));
+    const std::string head = text.substr(0, cut);
+    auto parsed = ParseRegFile(head);
     if (!parsed) continue;
-    for (const auto& [name, value] : *parsed) EXPECT_EQ(value, values.at(name)) << "cut " << cut;
+    // Only the cut line may read otherwise: a DWORD with fewer hex digits.
+    const std::string cutLine = head.substr(head.rfind('\n') + 1);
+    for (const auto& [name, value] : *parsed) {
+      if (value == values.at(name)) continue;
+      EXPECT_TRUE(cutLine.starts_with("\"" + name + "\"=dword:") && value.Type == TSettingsValue::TType::DWord)
+          << "cut " << cut;
+    }
   }
   uint32_t state = 12345;
   for (int round = 0; round < 2000; ++round) {
@@ -205,17 +285,71 @@ TEST(RegFileStore, ConcurrentProcessesLoseNoUpdate) {
   EXPECT_EQ(TRegFileStore(path).Read()->size(), size_t{kProcesses * kValues});
 }
 
-TEST(RegFileStore, ACorruptFileReadsAsItsWellFormedValuesAndIsRepairedByTheNextStore) {
+TEST(RegFileStore, ACorruptFileReadsAsItsWellFormedValuesAndTheNextStoreKeepsTheRest) {
   TTempDir dir;
   std::string path = dir.File("Zephyra.reg");
-  WriteBytes(path, {'[', 'H', 0, 0xFF, '\n'});
   TRegFileStore store(path);
-  EXPECT_FALSE(store.KeyExists());
-  std::string text = FormatRegFile({{"Fs", TSettingsValue::OfDWord(3)}}) + "\"Bad\"=dword:\xFF\n\"Cut\"=\"abc";
+  std::string text = FormatRegFile({{"Fs", TSettingsValue::OfDWord(3)}}) + "\"Bad\"=dword:zz\n\"Cut\"=\"abc";
   WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
   EXPECT_EQ(store.Read(), (TSettingsValues{{"Fs", TSettingsValue::OfDWord(3)}}));
   ASSERT_TRUE(store.Merge({{"Loop", TSettingsValue::OfDWord(1)}}));
   EXPECT_EQ(store.Read()->size(), 2u);
+  const std::vector<uint8_t> bytes = ReadBytes(path);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), text + "\n\"Loop\"=dword:00000001\n")
+      << "lines the store does not read stay as they were";
+}
+
+TEST(RegFileStore, AFileItCannotReadInFullIsKeptByteForByteAndReported) {
+  TTempDir dir;
+  const std::string path = dir.File("Zephyra.reg");
+  const std::string valid = FormatRegFile({{"Fs", TSettingsValue::OfDWord(3)}});
+  std::vector<uint8_t> utf16{0xFF, 0xFE};  // an export in UTF-16, as some editors write it
+  for (char c : valid) utf16.insert(utf16.end(), {static_cast<uint8_t>(c), 0});
+  std::vector<uint8_t> huge(valid.begin(), valid.end());
+  huge.resize((1 << 20) + 1, '\n');
+  const std::vector<uint8_t> latin1{'"', 'D', 'u', 'r', 0xE9, 'e', '"', '=', '"', '1', '"', '\n'};
+  const std::pair<const char*, std::vector<uint8_t>> cases[] = {
+      {"Invalid or incomplete multibyte or wide character", utf16},
+      {"File too large", huge},
+      {"Invalid or incomplete multibyte or wide character", latin1},
+  };
+  for (const auto& [reason, bytes] : cases) {
+    SCOPED_TRACE(reason);
+    WriteBytes(path, bytes);
+    TRegFileStore store(path);
+    EXPECT_EQ(store.Read(), std::nullopt);
+    EXPECT_FALSE(store.Merge({{"Fs", TSettingsValue::OfDWord(4)}}));
+    EXPECT_EQ(ReadBytes(path), bytes);
+    EXPECT_EQ(store.KeptFileReport().rfind("Cannot open file \"" + path + "\". " + reason, 0), 0u)
+        << store.KeptFileReport();
+  }
+}
+
+/// In a child: the store neither reads nor writes the file, and reports it; the report goes to stderr.
+void ExpectKeptAndReported(const std::string& path) {
+  TRegFileStore store(path);
+  bool kept = !store.Read() && !store.Merge({{"Fs", TSettingsValue::OfDWord(4)}});
+  ExitChild(kept, store.KeptFileReport());
+}
+
+TEST(RegFileStoreDeathTest, ANamedPipeAtTheSettingsPathIsNeitherReadNorWrittenNorWaitedOn) {
+  TTempDir dir;
+  ASSERT_EQ(::mkfifo(dir.File("Zephyra.reg").c_str(), 0666), 0);
+  EXPECT_EXIT((Watchdog(), ExpectKeptAndReported(dir.File("Zephyra.reg"))), testing::ExitedWithCode(0),
+              "^Cannot open file \".*/Zephyra.reg\"\\. No such device\n");
+}
+
+TEST(RegFileStoreDeathTest, AFileWithoutReadPermissionIsKeptAndReported) {
+  TTempDir dir;
+  const std::string path = dir.File("Zephyra.reg");
+  const std::string text = FormatRegFile({{"Fs", TSettingsValue::OfDWord(3)}});
+  WriteBytes(path, {text.begin(), text.end()});
+  ::chmod(path.c_str(), 0200);
+  ::chmod(dir.Path().c_str(), 0777);
+  // As root every file is readable, so the child reads without root's rights.
+  EXPECT_EXIT((DropRootRights(), ExpectKeptAndReported(path)), testing::ExitedWithCode(0),
+              "^Cannot open file \".*/Zephyra.reg\"\\. Permission denied\n");
+  EXPECT_EQ(ReadBytes(path), std::vector<uint8_t>(text.begin(), text.end()));
 }
 
 TEST(RegFileStore, AnUnwritableLocationRefusesTheUpdate) {

@@ -125,7 +125,7 @@ TEST_F(StoredSettings, CorruptOrTruncatedStoreFilesStartLikeAFirstRun) {
   TTempDir dir;
   const std::vector<std::string> contents = {
       "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Vellacor\\Zephyra]\n\"Fs\"=dword:zz\n\"Duration\"=dword:\n\x01\xff\n",
-      "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Vellacor\\Zephyra]\n\"Fs\"=dword:0000",
+      "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Vellacor\\Zephyra]\n\"Fs\"=dwo",
       std::string("\0\0\0garbage", 10)};
   for (const std::string& text : contents) {
     WriteBytes(dir.File("Zephyra.reg"), {text.begin(), text.end()});
@@ -158,6 +158,61 @@ TEST_F(StoredSettings, AStoreThatCannotBeWrittenIsReportedAndNeverKeepsAWindowOp
   ASSERT_EQ(Dialogs.Errors.size(), 2u);
   EXPECT_EQ(Dialogs.Errors[0], "Failed to set data for 'Fs'");
   EXPECT_EQ(Dialogs.Errors[1], "Failed to set data for 'AmplitudeLeft'");
+  Settings.reset();
+  Gen.reset();
+}
+
+TEST_F(StoredSettings, HandEditedSettingsKeepTheirOtherLinesWhenTheProgramStoresItsValues) {
+  TTempDir dir;
+  const std::string path = dir.File("Zephyra.reg");
+  const std::string other = "[HKEY_LOCAL_MACHINE\\Software\\Vellacor\\Other]\n\"Duration\"=\"99\"\n";
+  const std::string comment = "; the lab's settings, do not remove\n";
+  const std::string hex = "\"Calibration\"=hex:01,02,03\n";
+  const std::string text = "REGEDIT4\n\n" + other + "\n" + comment +
+                           "[HKEY_LOCAL_MACHINE\\Software\\Vellacor\\Zephyra]\n"
+                           "\"Duration\" = \"5\"\n" + hex + "\"Fs\"=DWORD:3\n\"Buffers\"=dword:1\n"
+                           "\"Quant\"=dword:0\n\"BufferSize\"=dword:2\n\"DisableSS\"=dword:1\n";
+  WriteBytes(path, {text.begin(), text.end()});
+  TRegFileStore file(path);
+  SettingsStore = &file;
+  Create();
+  EXPECT_EQ(Settings->cboFsList.Text(), "44100") << "the hand-edited lines are read";
+  Gen->Duration.SetText("6");
+  Settings->Show();
+  Settings->Button1.Click();
+  App.Perform([&] { Gen->Close(); });
+  EXPECT_TRUE(Dialogs.Errors.empty()) << Dialogs.Errors.front();
+
+  const std::vector<uint8_t> bytes = ReadBytes(path);
+  const std::string stored(bytes.begin(), bytes.end());
+  for (const std::string& kept : {other, comment, hex}) EXPECT_NE(stored.find(kept), std::string::npos) << kept;
+  EXPECT_NE(stored.find("\n\"Duration\"=\"6\"\n"), std::string::npos) << "written in the store's own form";
+  EXPECT_NE(stored.find("\n\"Fs\"=dword:00000003\n"), std::string::npos) << stored;
+  Settings.reset();
+  Gen.reset();
+}
+
+TEST_F(StoredSettings, AnUnreadableSettingsFileIsKeptAndReportedOnceWhenTheWindowCloses) {
+  TTempDir dir;
+  const std::string path = dir.File("Zephyra.reg");
+  const std::string text = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Vellacor\\Zephyra]\n\"Duration\"=\"5\"\n";
+  std::vector<uint8_t> utf16{0xFF, 0xFE};
+  for (char c : text) utf16.insert(utf16.end(), {static_cast<uint8_t>(c), 0});
+  WriteBytes(path, utf16);
+  TRegFileStore file(path);
+  SettingsStore = &file;
+  Create();
+  EXPECT_EQ(Gen->Duration.Text(), "10") << "starts as a first run";
+  Settings->Show();
+  Settings->Button1.Click();
+  EXPECT_TRUE(Dialogs.Errors.empty()) << "not reported at every refused write";
+  bool closed = false;
+  Gen->OnClose = [&] { closed = true; };
+  App.Perform([&] { Gen->Close(); });
+  EXPECT_TRUE(closed);
+  ASSERT_EQ(Dialogs.Errors.size(), 1u);
+  EXPECT_EQ(Dialogs.Errors[0].rfind("Cannot open file \"" + path + "\".", 0), 0u) << Dialogs.Errors[0];
+  EXPECT_EQ(ReadBytes(path), utf16) << "nothing stored is lost";
   Settings.reset();
   Gen.reset();
 }

@@ -163,6 +163,21 @@ TEST_F(PlaybackFailures, AFailedOpenIsReportedAndStillFocusesOff) {
   EXPECT_EQ(Gen->ActiveControl(), &Gen->btnOFF);
 }
 
+TEST_F(PlaybackFailures, AStreamThatFailsToStartLeavesTheWindowStoppedAndTheNextOnPlays) {
+  Device.FailStart(MMSYSERR_NOMEM);
+  StartOutput();
+  ASSERT_EQ(Dialogs.Messages.size(), 1u);
+  EXPECT_EQ(Dialogs.Messages[0], "Sound Device Error: \rFake device error 7");
+  ExpectStopped(*Gen, App);
+  EXPECT_TRUE(Gen->cboChannels.Enabled()) << "the controls a running output locks are free again";
+  EXPECT_TRUE(Gen->Duration.Enabled());
+
+  StartOutput();
+  EXPECT_TRUE(Gen->AudioOut1->Active);
+  EXPECT_EQ(App.Title(), "ON - Zephyra");
+  EXPECT_EQ(Dialogs.Messages.size(), 1u) << Dialogs.Messages.back();
+}
+
 TEST_F(PlaybackFailures, AQuantisationThatIsNotAnIntegerEndsTheStartBeforeTheDevice) {
   Settings->cboQuant.SetItemIndex(-1);
   Gen->SetFocus(Gen->chkSync);
@@ -182,13 +197,14 @@ TEST_F(PlaybackFailures, APerformanceIssueStopsTheOutputWithItsMessage) {
 }
 
 struct TRecordingBroadcast : TGeneratorBroadcast {
-  void Broadcast(uint32_t number, uint32_t, int32_t) override { Numbers.push_back(number); }
+  void Broadcast(const uint32_t& number, uint32_t, int32_t) override { Numbers.push_back(number); }
   std::vector<uint32_t> Numbers;
 };
 
 TEST_F(PlaybackSync, WithSyncTheCommandsGoOutAsMessagesInsteadOfActingHere) {
-  TRecordingBroadcast bus;
-  Gen->SetBroadcast(bus);
+  auto owned = std::make_unique<TRecordingBroadcast>();
+  TRecordingBroadcast& bus = *owned;
+  Gen->SetBroadcast(std::move(owned));
   Gen->chkSync.SetChecked(true);
   int fronts = 0;
   App.OnBringToFront = [&] { ++fronts; };

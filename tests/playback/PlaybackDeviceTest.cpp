@@ -22,12 +22,21 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
 namespace {
 
 constexpr uint32_t Seed = 0x2468ace1;
+
+/// Set by a test: the next stream start fails the way a device that cannot start fails.
+bool FailNextStart = false;
+
+PaError StartStream(PaStream* stream) {
+  if (std::exchange(FailNextStart, false)) return paDeviceUnavailable;
+  return Pa_StartStream(stream);
+}
 
 class PlaybackOnDevice : public ::testing::Test {
 protected:
@@ -49,7 +58,19 @@ protected:
     });
   }
 
-  void TearDown() override { Capture.Clear(); }
+  void TearDown() override {
+    FailNextStart = false;
+    Capture.Clear();
+  }
+
+  /// LED, title, default button and controls as after a stop.
+  void ExpectWindowStopped() {
+    EXPECT_FALSE(Gen->AudioOut1->Active);
+    EXPECT_EQ(Gen->LED.BrushColor(), clMaroon);
+    EXPECT_EQ(App.Title(), "Zephyra");
+    EXPECT_EQ(Gen->DefaultButton(), &Gen->btnON);
+    EXPECT_TRUE(Gen->cboChannels.Enabled()) << "the controls a running output locks are free again";
+  }
 
   /// The user types text into edit and moves on to another control.
   void Enter(TEdit& edit, const std::string& text) {
@@ -115,7 +136,7 @@ protected:
 
   TAlsaCaptureDevice Capture;  // before the device: ALSA reads its configuration when PortAudio starts
   TPlainMessageLoop Loop;
-  TPortAudioWaveOut Device;
+  TPortAudioWaveOut Device{&StartStream};
   TSteadyClock Clock;
   TFakeDialogs Dialogs;
   TFakeShell Shell;
@@ -149,11 +170,7 @@ TEST_F(PlaybackOnDevice, SignalEndingByItselfReachesTheDeviceAsTheEngineRendersI
     ASSERT_TRUE(WaitForStop()) << "the signal did not end within ten seconds";
 
     EXPECT_EQ(Starts, 1);
-    EXPECT_FALSE(Gen->AudioOut1->Active);
-    EXPECT_EQ(Gen->LED.BrushColor(), clMaroon);
-    EXPECT_EQ(App.Title(), "Zephyra");
-    EXPECT_EQ(Gen->DefaultButton(), &Gen->btnON);
-    EXPECT_TRUE(Gen->cboChannels.Enabled()) << "the controls a running output locks are free again";
+    ExpectWindowStopped();
     EXPECT_TRUE(Dialogs.Messages.empty()) << Dialogs.Messages.front();
 
     const size_t frameBytes = static_cast<size_t>(Gen->State.bytesPerFrame);
@@ -167,6 +184,26 @@ TEST_F(PlaybackOnDevice, SignalEndingByItselfReachesTheDeviceAsTheEngineRendersI
     else
       EXPECT_TRUE(played == rendered) << "the played frames differ from the rendered ones";
   }
+}
+
+TEST_F(PlaybackOnDevice, AStreamThatFailsToStartLeavesTheWindowStoppedAndTheNextOnPlays) {
+  ChooseOutput(3, 0, 0);
+  ChooseSignal(cmStereo);
+  FailNextStart = true;
+  Gen->btnONClick();
+  ASSERT_TRUE(WaitForStop()) << "the device of the failed start never closed";
+  EXPECT_EQ(Starts, 1) << "OnStart, then OnStop";
+  ASSERT_EQ(Dialogs.Messages.size(), 1u);
+  EXPECT_EQ(Dialogs.Messages[0], std::string("Sound Device Error: \r") + Pa_GetErrorText(paDeviceUnavailable));
+  ExpectWindowStopped();
+
+  Starts = Stops = 0;
+  Capture.Clear();
+  Gen->btnONClick();
+  ASSERT_TRUE(Gen->AudioOut1->Active) << Gen->AudioOut1->ErrorMessage;
+  ASSERT_TRUE(WaitForStop()) << "the signal did not end within ten seconds";
+  EXPECT_EQ(Dialogs.Messages.size(), 1u) << Dialogs.Messages.back();
+  EXPECT_FALSE(Capture.Audible(4, 0).empty()) << "the next ON plays";
 }
 
 }  // namespace

@@ -1,0 +1,135 @@
+#include "sync/dbus/DBusGeneratorBus.h"
+
+#include "sync/dbus/GeneratorBusNames.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <iostream>
+
+namespace N = GeneratorBusNames;
+
+namespace {
+
+/// The three arguments as 32-bit patterns. Senders whose tools type numbers
+/// as they please (a plain 1024 is a signed int in most) are understood too:
+/// each argument may be a signed or an unsigned 32-bit integer.
+std::optional<std::array<uint32_t, 3>> IntegerArguments(const QDBusMessage& message) {
+  const QString signature = message.signature();
+  const QList<QVariant> values = message.arguments();
+  if (signature.size() != 3 || values.size() != 3) return std::nullopt;
+  std::array<uint32_t, 3> args{};
+  for (size_t i = 0; i < args.size(); ++i) {
+    const QChar type = signature[static_cast<qsizetype>(i)];
+    if (type == u'u')
+      args[i] = values[static_cast<qsizetype>(i)].toUInt();
+    else if (type == u'i')
+      args[i] = static_cast<uint32_t>(values[static_cast<qsizetype>(i)].toInt());
+    else
+      return std::nullopt;
+  }
+  return args;
+}
+
+}  // namespace
+
+/// The object /Generator: hands each well-formed Message call to the receiver
+/// and answers once it has been handled.
+class TDBusGeneratorBus::TObject final : public QDBusVirtualObject {
+public:
+  explicit TObject(TGeneratorReceiver& receiver) : FReceiver(receiver) {}
+
+  QString introspect(const QString&) const override {
+    return QStringLiteral(
+               "<interface name=\"%1\"><method name=\"%2\">"
+               "<arg name=\"number\" type=\"u\" direction=\"in\"/>"
+               "<arg name=\"wParam\" type=\"u\" direction=\"in\"/>"
+               "<arg name=\"lParam\" type=\"i\" direction=\"in\"/>"
+               "</method></interface>")
+        .arg(QLatin1String(N::Interface), QLatin1String(N::Method));
+  }
+
+  bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+    // Introspection and unknown methods are left to Qt's standard answers.
+    if (message.type() != QDBusMessage::MethodCallMessage || message.member() != QLatin1String(N::Method)) return false;
+    const QString interface = message.interface();
+    if (!interface.isEmpty() && interface != QLatin1String(N::Interface)) return false;
+    const std::optional<std::array<uint32_t, 3>> args = IntegerArguments(message);
+    if (!args) {
+      connection.send(message.createErrorReply(
+          QDBusError::InvalidArgs, QStringLiteral("Message takes three integers (u number, u wParam, i lParam), not (%1)")
+                                       .arg(message.signature())));
+      return true;
+    }
+    // Copy: a receiver's reaction may replace the receiver.
+    const TGeneratorReceiver receiver = FReceiver;
+    receiver((*args)[0], (*args)[1], static_cast<int32_t>((*args)[2]));
+    connection.send(message.createReply());
+    return true;
+  }
+
+private:
+  TGeneratorReceiver& FReceiver;
+};
+
+TDBusGeneratorBus::TDBusGeneratorBus(QDBusConnection connection, const std::string& instance,
+                                     TGeneratorReceiver own, int timeoutMs)
+    : FConnection(std::move(connection)),
+      FServiceName(QLatin1String(N::ServicePrefix) + QString::fromStdString(instance)),
+      FOwn(std::move(own)),
+      FTimeoutMs(timeoutMs),
+      FObject(std::make_unique<TObject>(FOwn)) {
+  if (!FConnection.isConnected()) return;
+  if (!FConnection.registerVirtualObject(QLatin1String(N::ObjectPath), FObject.get())) return;
+  const auto reply = FConnection.interface()->registerService(FServiceName, QDBusConnectionInterface::DontQueueService,
+                                                              QDBusConnectionInterface::DontAllowReplacement);
+  FServing = reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered;
+  if (!FServing) FConnection.unregisterObject(QLatin1String(N::ObjectPath));
+}
+
+TDBusGeneratorBus::~TDBusGeneratorBus() {
+  if (!FServing) return;
+  FConnection.unregisterObject(QLatin1String(N::ObjectPath));
+  FConnection.interface()->unregisterService(FServiceName);
+}
+
+QStringList TDBusGeneratorBus::GeneratorNames(const QDBusConnection& connection) {
+  if (!connection.isConnected()) return {};
+  QStringList names = connection.interface()->registeredServiceNames().value();
+  names.removeIf([](const QString& n) { return !n.startsWith(QLatin1String(N::ServicePrefix)); });
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void TDBusGeneratorBus::Broadcast(const uint32_t& number, uint32_t wParam, int32_t lParam) {
+  if (!FServing) {
+    FOwn(number, wParam, lParam);
+    return;
+  }
+  for (const QString& service : GeneratorNames(FConnection)) {
+    if (service == FServiceName)
+      FOwn(number, wParam, lParam);
+    else
+      Send(service, number, wParam, lParam);
+  }
+}
+
+void TDBusGeneratorBus::Send(const QString& service, uint32_t number, uint32_t wParam, int32_t lParam) {
+  QDBusMessage call = QDBusMessage::createMethodCall(service, QLatin1String(N::ObjectPath),
+                                                     QLatin1String(N::Interface), QLatin1String(N::Method));
+  call << number << wParam << lParam;
+  // BlockWithGui serves incoming calls (not user input) while this one waits.
+  const QDBusMessage reply = FConnection.call(call, QDBus::BlockWithGui, FTimeoutMs);
+  if (reply.type() != QDBusMessage::ErrorMessage) return;
+  // An instance that ended after the names were listed has simply gone.
+  const QString error = reply.errorName();
+  if (error == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
+      error == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
+    return;
+  std::cerr << "zephyra: generator " << service.toStdString() << " skipped: " << reply.errorMessage().toStdString()
+            << " (" << error.toStdString() << ")\n";
+}

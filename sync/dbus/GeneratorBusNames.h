@@ -1,0 +1,17 @@
+#pragma once
+// Where a generator answers on the D-Bus session bus. Any program can send
+// it a message, for example (one line):
+//   gdbus call --session --dest org.vellacor.Zephyra.Generator.p1234
+//     --object-path /Generator --method org.vellacor.Zephyra.Generator.Message 1024 0 0
+
+namespace GeneratorBusNames {
+/// Each instance owns this prefix followed by "p" and its process id.
+constexpr const char* ServicePrefix = "org.vellacor.Zephyra.Generator.";
+constexpr const char* ObjectPath = "/Generator";
+constexpr const char* Interface = "org.vellacor.Zephyra.Generator";
+/// Message(u number, u wParam, i lParam)
+constexpr const char* Method = "Message";
+constexpr const char* Signature = "uui";
+/// D-Bus's own default: a receiver's open message box holds the sender this long.
+constexpr int DefaultTimeoutMs = 25000;
+}  // namespace GeneratorBusNames

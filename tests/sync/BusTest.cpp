@@ -1,0 +1,274 @@
+// The generator bus on a private D-Bus daemon: several generator windows in
+// this process, each on its own bus connection under its own name.
+
+#include "app/Application.h"
+#include "app/frmGenerator.h"
+#include "persistence/MemorySettingsStore.h"
+#include "playback/frmSettings.h"
+#include "sync/dbus/DBusGeneratorBus.h"
+#include "tests/fakes/FakeDialogs.h"
+#include "tests/fakes/FakeMessageLoop.h"
+#include "tests/fakes/FakeShell.h"
+#include "tests/fakes/FakeWaveOutDevice.h"
+#include "tests/fakes/PrivateSessionBus.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+void EnsureCoreApplication() {
+  static int argc = 1;
+  static char name[] = "zephyra_sync_bus_tests";
+  static char* argv[] = {name, nullptr};
+  if (QCoreApplication::instance() == nullptr) new QCoreApplication(argc, argv);
+}
+
+QDBusConnection Connect(const std::string& address, const std::string& name) {
+  return QDBusConnection::connectToBus(QString::fromStdString(address), QString::fromStdString(name));
+}
+
+/// One running generator: its window on fake services and its bus endpoint.
+struct TInstance {
+  TInstance(const std::string& address, const std::string& id, int timeoutMs) : Name(id) {
+    Gen = std::make_unique<TfrmGenerator>(
+        TGeneratorServices{App, Loop, Dialogs, Shell, Loop.Clock, Device, Store, TNumberFormat{'.'}});
+    Settings = std::make_unique<TfrmSettings>(*Gen, Shell);
+    auto bus = std::make_unique<TDBusGeneratorBus>(
+        Connect(address, id), id, [this](uint32_t n, uint32_t w, int32_t l) { Gen->WndProc(n, w, l); }, timeoutMs);
+    Bus = bus.get();
+    Gen->SetBroadcast(std::move(bus));
+  }
+  ~TInstance() { QDBusConnection::disconnectFromBus(QString::fromStdString(Name)); }
+
+  bool Playing() {
+    Loop.ProcessMessages();
+    return Gen->AudioOut1->Active;
+  }
+
+  std::string Name;
+  TFakeMessageLoop Loop;
+  TFakeDialogs Dialogs;
+  TFakeShell Shell;
+  TFakeWaveOutDevice Device;
+  TMemorySettingsStore Store;
+  TApplication App{Dialogs};
+  std::unique_ptr<TfrmGenerator> Gen;
+  std::unique_ptr<TfrmSettings> Settings;
+  TDBusGeneratorBus* Bus = nullptr;
+};
+
+/// A generator that takes calls and never answers them.
+class TSilentObject final : public QDBusVirtualObject {
+public:
+  QString introspect(const QString&) const override { return {}; }
+  bool handleMessage(const QDBusMessage& message, const QDBusConnection&) override {
+    ++Calls;
+    message.setDelayedReply(true);
+    return true;
+  }
+  int Calls = 0;
+};
+
+class GeneratorBus : public ::testing::Test {
+protected:
+  void SetUp() override {
+    EnsureCoreApplication();
+    ASSERT_FALSE(Daemon.Address().empty()) << "dbus-daemon did not start";
+  }
+
+  /// Adds a generator named p<id>; names sort in the order the tests add them.
+  TInstance& Add(int id, int timeoutMs = 20000) {
+    Instances.push_back(std::make_unique<TInstance>(Daemon.Address(), "p" + std::to_string(id), timeoutMs));
+    EXPECT_TRUE(Instances.back()->Bus->Connected());
+    return *Instances.back();
+  }
+
+  TPrivateSessionBus Daemon;
+  std::vector<std::unique_ptr<TInstance>> Instances;
+};
+
+TEST_F(GeneratorBus, EachInstanceOwnsItsNameAndTheBroadcastListsThemSorted) {
+  Add(1002);
+  Add(1001);
+  TInstance& c = Add(1003);
+  EXPECT_EQ(c.Bus->ServiceName(), "org.vellacor.Zephyra.Generator.p1003");
+  auto conn = Connect(Daemon.Address(), "lister");
+  EXPECT_EQ(TDBusGeneratorBus::GeneratorNames(conn),
+            (QStringList{"org.vellacor.Zephyra.Generator.p1001", "org.vellacor.Zephyra.Generator.p1002",
+                         "org.vellacor.Zephyra.Generator.p1003"}));
+  QDBusConnection::disconnectFromBus("lister");
+}
+
+TEST_F(GeneratorBus, SyncTickedInOneTicksAllAndOnStartsEveryGenerator) {
+  TInstance& a = Add(1001);
+  TInstance& b = Add(1002);
+  TInstance& c = Add(1003);
+  b.Gen->btnON.Click();
+  ASSERT_TRUE(b.Playing());
+  const int opensOfB = b.Device.CountOf("Open");
+
+  a.Gen->chkSync.SetChecked(true);
+  for (TInstance* i : {&a, &b, &c}) EXPECT_TRUE(i->Gen->chkSync.Checked()) << i->Name;
+  a.Gen->btnON.Click();
+  for (TInstance* i : {&a, &b, &c}) EXPECT_TRUE(i->Playing()) << i->Name;
+  EXPECT_EQ(b.Device.CountOf("Open"), opensOfB) << "a running generator keeps running unchanged";
+}
+
+TEST_F(GeneratorBus, PauseTogglesEachGeneratorOnItsOwn) {
+  TInstance& a = Add(1001);
+  TInstance& b = Add(1002);
+  for (TInstance* i : {&a, &b}) i->Gen->btnON.Click();
+  b.Gen->btnPause.Click();
+  ASSERT_TRUE(b.Gen->AudioOut1->Paused());
+  a.Gen->chkSync.SetChecked(true);
+  a.Gen->btnPause.Click();
+  EXPECT_TRUE(a.Gen->AudioOut1->Paused());
+  EXPECT_FALSE(b.Gen->AudioOut1->Paused());
+  EXPECT_FALSE(b.Gen->btnPause.Font().Bold);
+}
+
+TEST_F(GeneratorBus, OffStopsAllAlsoAWindowStartedLaterWithItsBoxClear) {
+  TInstance& a = Add(1001);
+  TInstance& b = Add(1002);
+  a.Gen->chkSync.SetChecked(true);
+  TInstance& late = Add(1003);
+  late.Gen->btnON.Click();
+  a.Gen->btnON.Click();
+  ASSERT_FALSE(late.Gen->chkSync.Checked());
+  for (TInstance* i : {&a, &b, &late}) ASSERT_TRUE(i->Playing()) << i->Name;
+  b.Gen->btnOFF.Click();
+  for (TInstance* i : {&a, &b, &late}) EXPECT_FALSE(i->Playing()) << i->Name;
+}
+
+TEST_F(GeneratorBus, AReceiverThatBroadcastsWhileTheSenderWaitsIsServed) {
+  // b's reaction to the sync message broadcasts again and calls a, which
+  // waits for b's answer meanwhile: a must serve that call.
+  TInstance& a = Add(1001);
+  TInstance& b = Add(1002);
+  TInstance& c = Add(1003);
+  int syncOfA = 0;
+  a.Gen->chkSync.OnClick = [&] {
+    ++syncOfA;
+    a.Gen->chkSyncClick();
+  };
+  a.Gen->chkSync.SetChecked(true);
+  for (TInstance* i : {&a, &b, &c}) EXPECT_TRUE(i->Gen->chkSync.Checked()) << i->Name;
+  EXPECT_EQ(syncOfA, 1) << "the rebroadcast finds every box ticked and ends";
+  c.Gen->chkSync.SetChecked(false);
+  for (TInstance* i : {&a, &b, &c}) EXPECT_FALSE(i->Gen->chkSync.Checked()) << i->Name;
+}
+
+TEST_F(GeneratorBus, TheNumberIsReadAtEachSend) {
+  TInstance& a = Add(1001);
+  TInstance& b = Add(1002);
+  a.Gen->btnON.Click();
+  ASSERT_TRUE(a.Playing());
+  // a's own window, reached first, changes the number that the rest of its broadcast sends.
+  a.Gen->SetBroadcast(std::make_unique<TDBusGeneratorBus>(
+      Connect(Daemon.Address(), "p1001b"), "p1000", [&](uint32_t n, uint32_t w, int32_t l) {
+        a.App.BroadcastMessage = gmStart;
+        a.Gen->WndProc(n, w, l);
+      }));
+  a.App.BroadcastMessage = gmStop;
+  a.Gen->BroadcastToGenerators(0, 0);
+  EXPECT_FALSE(a.Playing()) << "own window got OFF";
+  EXPECT_TRUE(b.Playing()) << "the others got ON";
+  QDBusConnection::disconnectFromBus("p1001b");
+}
+
+TEST_F(GeneratorBus, AGeneratorThatDoesNotAnswerIsSkippedWithALineOnStderr) {
+  TInstance& a = Add(1001, 1500);
+  TInstance& c = Add(1003);
+  a.Gen->chkSync.SetChecked(true);
+  auto silentConnection = Connect(Daemon.Address(), "silent");
+  TSilentObject silent;
+  ASSERT_TRUE(silentConnection.registerVirtualObject("/Generator", &silent));
+  ASSERT_TRUE(silentConnection.registerService("org.vellacor.Zephyra.Generator.p1002"));
+  testing::internal::CaptureStderr();
+  a.Gen->btnON.Click();
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(silent.Calls, 1);
+  EXPECT_TRUE(c.Playing()) << "the broadcast went on";
+  EXPECT_TRUE(a.Playing());
+  EXPECT_NE(err.find("org.vellacor.Zephyra.Generator.p1002"), std::string::npos) << err;
+  QDBusConnection::disconnectFromBus("silent");
+}
+
+TEST_F(GeneratorBus, AGeneratorThatHasGoneIsSkippedAtOnceAndSilently) {
+  TInstance& a = Add(1001);
+  TInstance& b = Add(1002);
+  Add(1003);
+  TInstance& d = Add(1004);
+  // b's reaction takes p1003 off the bus after a has listed the names.
+  b.Gen->chkSync.OnClick = [&] { QDBusConnection::disconnectFromBus("p1003"); };
+  a.App.BroadcastMessage = gmSync;
+  testing::internal::CaptureStderr();
+  a.Gen->BroadcastToGenerators(1, 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_TRUE(d.Gen->chkSync.Checked());
+}
+
+TEST_F(GeneratorBus, WithoutABusTheWindowReachesOnlyItself) {
+  TInstance& other = Add(1002);
+  TFakeMessageLoop loop;
+  TFakeDialogs dialogs;
+  TFakeShell shell;
+  TFakeWaveOutDevice device;
+  TMemorySettingsStore store;
+  TApplication app{dialogs};
+  TfrmGenerator gen(TGeneratorServices{app, loop, dialogs, shell, loop.Clock, device, store, TNumberFormat{'.'}});
+  TfrmSettings settings(gen, shell);
+  auto bus = std::make_unique<TDBusGeneratorBus>(Connect("unix:path=/nonexistent/bus", "none"), "p1001",
+                                                 [&](uint32_t n, uint32_t w, int32_t l) { gen.WndProc(n, w, l); });
+  EXPECT_FALSE(bus->Connected());
+  gen.SetBroadcast(std::move(bus));
+  gen.chkSync.SetChecked(true);
+  testing::internal::CaptureStderr();
+  gen.btnON.Click();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  loop.ProcessMessages();
+  EXPECT_TRUE(gen.AudioOut1->Active);
+  EXPECT_FALSE(other.Playing());
+  QDBusConnection::disconnectFromBus("none");
+}
+
+TEST_F(GeneratorBus, AnyProgramCanSendAMessageAndABadCallIsRefused) {
+  TInstance& a = Add(1001);
+  auto conn = Connect(Daemon.Address(), "sender");
+  auto call = [&](const QList<QVariant>& args) {
+    QDBusMessage m = QDBusMessage::createMethodCall("org.vellacor.Zephyra.Generator.p1001", "/Generator",
+                                                    "org.vellacor.Zephyra.Generator", "Message");
+    m.setArguments(args);
+    return conn.call(m, QDBus::BlockWithGui);
+  };
+  EXPECT_EQ(call({1034u, 25u, 0}).type(), QDBusMessage::ReplyMessage);
+  EXPECT_EQ(a.Gen->Duration.Text(), "2.5");
+  EXPECT_EQ(call({1040, -20, 0}).type(), QDBusMessage::ReplyMessage) << "plain signed numbers are understood";
+  EXPECT_EQ(a.Gen->AmplitudeLeft.Text(), "-20");
+  for (const QList<QVariant>& args : {QList<QVariant>{1034u, 30u}, QList<QVariant>{1034u, QString("3"), 0},
+                                      QList<QVariant>{1034u, 30.0, 0}, QList<QVariant>{1034u, 30u, 0, 0}}) {
+    const QDBusMessage bad = call(args);
+    EXPECT_EQ(bad.type(), QDBusMessage::ErrorMessage);
+    EXPECT_EQ(bad.errorName().toStdString(), "org.freedesktop.DBus.Error.InvalidArgs");
+  }
+  EXPECT_EQ(a.Gen->Duration.Text(), "2.5");
+  QDBusConnection::disconnectFromBus("sender");
+}
+
+TEST_F(GeneratorBus, ASecondInstanceCannotTakeANameInUse) {
+  Add(1001);
+  TDBusGeneratorBus twin(Connect(Daemon.Address(), "twin"), "p1001", [](uint32_t, uint32_t, int32_t) {});
+  EXPECT_FALSE(twin.Connected());
+  QDBusConnection::disconnectFromBus("twin");
+}
+
+}  // namespace
