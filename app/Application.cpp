@@ -17,6 +17,12 @@ void TApplication::BringToFront() {
   if (OnBringToFront) OnBringToFront();
 }
 
+void TApplication::Terminate() {
+  if (FTerminated) return;
+  FTerminated = true;
+  if (OnTerminate) OnTerminate();
+}
+
 void TApplication::Perform(const std::function<void()>& command) {
   try {
     command();

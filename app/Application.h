@@ -41,11 +41,18 @@ public:
   /// Shows the standard error box for an error that ended a command.
   void HandleException(const std::exception& e);
 
+  /// Ends the program once the current command is done (the main window's
+  /// close); the view leaves its message loop through OnTerminate.
+  void Terminate();
+  bool Terminated() const { return FTerminated; }
+  TEvent OnTerminate;
+
   /// Calls observer after every change of the title.
   void AddObserver(TObserver observer);
 
 private:
   TDialogs& FDialogs;
   std::string FTitle;
+  bool FTerminated = false;
   std::vector<TObserver> FObservers;
 };

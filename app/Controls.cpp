@@ -45,6 +45,10 @@ void TControl::Changed() const {
   for (const auto& o : FObservers) o();
 }
 
+bool TEdit::KeepsShortCut(const std::string& shortCut) {
+  return shortCut == "Ctrl+C" || shortCut == "Ctrl+X" || shortCut == "Ctrl+Z";
+}
+
 void TEdit::SetText(const std::string& value) {
   if (Assign(FText, value) && OnChange) OnChange();
 }
@@ -120,8 +124,17 @@ void TMenuItem::Add(TMenuItem& item) {
   Changed();
 }
 
-void TMenuItem::Click() {
+bool TMenuItem::MenusEnabled() const {
   for (const TMenuItem* m = this; m; m = m->FParent)
-    if (!m->Enabled()) return;
-  if (OnClick) OnClick();
+    if (!m->Enabled()) return false;
+  return true;
+}
+
+void TMenuItem::Click() {
+  if (MenusEnabled() && OnClick) OnClick();
+}
+
+void TMenuItem::PressShortCut() {
+  if (!OnShortCut) return Click();
+  if (MenusEnabled()) OnShortCut();
 }

@@ -121,6 +121,9 @@ private:
 class TEdit : public TControl {
 public:
   using TControl::TControl;
+  /// A focused edit keeps Ctrl+C, Ctrl+X and Ctrl+Z for its text (copy, cut,
+  /// undo); every other menu key runs its command there too.
+  static bool KeepsShortCut(const std::string& shortCut);
   const std::string& Text() const { return FText; }
   /// A different text runs OnChange after it is stored; an equal one runs nothing.
   void SetText(const std::string& value);
@@ -196,6 +199,14 @@ public:
   void SetPosition(int32_t value);
   /// Distance between tick marks, in positions.
   int32_t Frequency = 1;
+  /// Positions moved by Page Up / Page Down and by one notch of the wheel.
+  int32_t PageSize = 1;
+  /// A labelled mark of the scale beside the bar.
+  struct TScaleMark {
+    int32_t Position;
+    std::string Text;
+  };
+  std::vector<TScaleMark> Scale;
   TEvent OnChange;
 
 private:
@@ -279,8 +290,13 @@ public:
   /// locks its items' shortcuts too).
   void Click();
   TEvent OnClick;
+  /// The item's key: runs OnShortCut instead of OnClick when one is set,
+  /// under the same enabling as Click.
+  void PressShortCut();
+  TEvent OnShortCut;
 
 private:
+  bool MenusEnabled() const;
   std::string FShortCut;
   bool FChecked = false;
   TMenuItem* FParent = nullptr;

@@ -126,6 +126,8 @@ void TfrmGenerator::CreateChannelControls() {
     s.amp.SetCaption(" Amplitude ");
     s.bar.SetRange(0, 10000);
     s.bar.Frequency = 10;
+    s.bar.PageSize = 100;  // 1 dB
+    for (int dBFS = 0; dBFS >= -100; dBFS -= 20) s.bar.Scale.push_back({-100 * dBFS, std::to_string(dBFS)});
     s.level.SetText("0");
     s.dbfs.SetCaption("dBFS");
     s.mod.SetCaption(" Amplitude Modulation");
@@ -160,30 +162,40 @@ void TfrmGenerator::CreateMenus() {
   // shortcuts work once they have a command.
   fill(MainMenu1, {{mnuFile, "&File", "", true}, {mnuPresets, "&Presets", "", true},
                    {mnuTools, "&Tools", "", true}, {mnuHelp, "&Help", "", true}});
+  // "-" items separate the groups of a menu, as desktop programs do.
   fill(mnuFile, {{OpenNewGeneratorWindow1, "&Open New Generator Window", "Ctrl+N", true},
+                 {N1, "-", "", true},
                  {SaveToneAsWaveFile1, "Save Tone &As Wave File...", "Ctrl+T", true},
+                 {N2, "-", "", true},
                  {LoadPresets1, "&Load Presets", "Ctrl+L", true},
                  {SavePresetsAs1, "&Save Presets As...", "Ctrl+S", true},
+                 {N3, "-", "", true},
                  {RunScript1, "&Run Script", "Ctrl+R", false},
                  {OpenScriptEditor1, "&Open Script Editor", "", false},
+                 {N4, "-", "", true},
                  {Exit1, "&Exit", "Ctrl+X", true}});
   fill(mnuPresets, {{RecallPreset1, "Recall Preset 1", "F5", true},
                     {RecallPreset2, "Recall Preset 2", "F6", true},
                     {RecallPreset3, "Recall Preset 3", "F7", true},
                     {RecallPreset4, "Recall Preset 4", "F8", true},
+                    {N5, "-", "", true},
                     {StorePreset1, "Store Preset 1", "Shift+F5", true},
                     {StorePreset2, "Store Preset 2", "Shift+F6", true},
                     {StorePreset3, "Store Preset 3", "Shift+F7", true},
                     {StorePreset4, "Store Preset 4", "Shift+F8", true},
+                    {N6, "-", "", true},
                     {AutostartRecalledPresets1, "Autostart Recalled Presets", "", true},
+                    {N7, "-", "", true},
                     {rESETTOdEFAULT1, "&Reset current settings", "Ctrl+Z", true}});
   fill(mnuTools, {{OutputSettings1, "&Output Settings", "Ctrl+C", true},
                   {PerformanceTest1, "Performance &Test", "Ctrl+T", false},
+                  {N8, "-", "", true},
                   {OFF1, "OFF", "F9", true},
                   {Pause1, "Pause", "F10", true},
                   {ON1, "ON", "F11", true},
                   {ONOFF2, "ON/OFF Toggle", "Ctrl+Ins", true}});
   fill(mnuHelp, {{Help1, "&Help", "F1", true},
+                 {N9, "-", "", true},
                  {Emailtheauthor1, "&Email the author", "", true},
                  {MoreAudioSoftware1, "&More Audio Software...", "Ctrl+M", true}});
   mnuFile.HelpContext = HelpContextFileMenu;
@@ -224,6 +236,7 @@ void TfrmGenerator::BindHandlers() {
   Pause1.OnClick = [this] { btnPauseClick(); };
   ON1.OnClick = [this] { btnONClick(); };
   ONOFF2.OnClick = [this] { ONOFF2Click(); };
+  ONOFF2.OnShortCut = [this] { ONOFF2ShortCut(); };
   Help1.OnClick = [this] { Help1Click(); };
   Emailtheauthor1.OnClick = [this] { Emailtheauthor1Click(); };
   MoreAudioSoftware1.OnClick = [this] { MoreAudioSoftware1Click(); };
@@ -274,7 +287,7 @@ void TfrmGenerator::BindChannelHandlers() {
 }
 
 void TfrmGenerator::FillDeviceList() {
-  WaveDevice.AddItem("Windows Default");
+  WaveDevice.AddItem("System Default");
   const std::vector<std::string> names = FServices.WaveOut.DeviceNames();
   for (const std::string& name : names) WaveDevice.AddItem(name);
   WaveDevice.SetItemIndex(0);

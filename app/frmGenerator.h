@@ -190,6 +190,9 @@ public:
   TMenuItem mnuMemory4{this, "mnuMemory4"};
   TMenuItem Store4{this, "Store4"};
   TMenuItem Rename3{this, "Rename3"};
+  /// Separators between the groups of the menus.
+  TMenuItem N1{this, "N1"}, N2{this, "N2"}, N3{this, "N3"}, N4{this, "N4"}, N5{this, "N5"}, N6{this, "N6"},
+      N7{this, "N7"}, N8{this, "N8"}, N9{this, "N9"};
 
   // ---- field validation and level (frmGeneratorLevels.cpp) ----
   /// Validates the level text, then moves the slider to match it.
@@ -273,6 +276,9 @@ public:
   void MoreAudioSoftware1Click();
   /// The addresses the link commands open (set by the build; tests change them).
   TProductLinks Links = BuildLinks();
+  /// Ctrl+Ins in the window: the ON/OFF toggle, unless the desktop-wide key
+  /// is grabbed, which has toggled already.
+  void ONOFF2ShortCut();
   /// Stops the output and closes the window.
   void Close();
   TEvent OnClose;
@@ -411,4 +417,7 @@ private:
   std::unique_ptr<TGeneratorBroadcast> FBroadcast;
   bool FHasWaveDevice = false;
   bool FOutputLocked = false;
+
+  // ---- window view rules ----
+  bool FClosed = false;
 };

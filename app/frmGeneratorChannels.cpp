@@ -24,7 +24,7 @@ void TfrmGenerator::cboChannelsChange() {
   const bool free = RightChannelFree();
   for (TControl* c : std::initializer_list<TControl*>{&Lefttick, &RightTick, &grpFilterR, &barAmplitudeRight,
                                                       &lbldBFSR, &lblNoiseFunctionR, &ModulationOnRight,
-                                                      &WaveFormRight, &cboCrestFactorR})
+                                                      &WaveFormRight, &cboCrestFactorR, &lblPeakRMSratioR})
     c->SetEnabled(free);
   ApplyLevelEnabling(free);
   chkAsLeft.SetEnabled(cboChannels.ItemIndex() == cmStereo);

@@ -5,9 +5,9 @@
 #include "app/Application.h"
 #include "app/HelpTopics.h"
 #include "app/ProductTexts.h"
-#include "platform/HotKey.h"
 #include "engine/Numbers.h"
 #include "platform/SettingsStore.h"
+#include "platform/HotKey.h"
 #include "platform/Shell.h"
 #include "playback/frmSettings.h"
 
@@ -58,6 +58,9 @@ void TfrmGenerator::OpenScriptEditor1Click() {
 void TfrmGenerator::Exit1Click() { Close(); }
 
 void TfrmGenerator::Close() {
+  // The program ends with the first close; a second one stores nothing.
+  if (FClosed) return;
+  FClosed = true;
   if (FServices.HotKey) FServices.HotKey->Unregister();
   AudioOut1->StopAtOnce();
   // A settings store that cannot be written is reported; it never keeps the window open.
@@ -69,6 +72,7 @@ void TfrmGenerator::Close() {
   }
   if (OnClose) OnClose();
   SetVisible(false);
+  FServices.Application.Terminate();
 }
 
 void TfrmGenerator::OutputSettings1Click() {
@@ -86,6 +90,11 @@ void TfrmGenerator::Emailtheauthor1Click() {
 }
 
 void TfrmGenerator::MoreAudioSoftware1Click() { OpenLink(Links.MakerUrl, HelpContextIntroduction); }
+
+void TfrmGenerator::ONOFF2ShortCut() {
+  if (FServices.HotKey && FServices.HotKey->Active()) return;
+  ONOFF2Click();
+}
 
 void TfrmGenerator::AskWelcomeQuestion() {
   if (ShowSuppressibleHint("Welcome to Zephyra! Would you like to see the introduction to this program?",

@@ -84,6 +84,8 @@ void TfrmGenerator::BeginWaitWindow() {
   if (frmWait) {
     frmWait->ProgressBar1.SetPosition(0);
     frmWait->SetVisible(true);
+    // The wait window takes the keyboard, so that Esc cancels at once.
+    frmWait->SetFocus(frmWait->btnCancel);
   }
   FServices.Loop.ProcessMessages();
   FServices.Loop.Sleep(100);

@@ -236,7 +236,8 @@ void TfrmGenerator::LoadPresets1Click() {
   AudioOut1->StopAtOnce();
   FServices.Application.HelpFile = HelpFolder;
   const auto path = FServices.Dialogs.OpenFileName(
-      {.Title = "Open preset file", .Filter = "Zephyra Presets|*.zep", .DefaultExt = "zep", .FileName = ""});
+      {.Title = "Open preset file", .Filter = "Zephyra Presets|*.zep", .DefaultExt = "zep", .FileName = "",
+       .FileMustExist = false});
   if (path) LoadSettings(*path);
 }
 

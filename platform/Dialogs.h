@@ -16,6 +16,8 @@ struct TFileDialogOptions {
   std::string DefaultExt;   ///< without the dot
   std::string FileName;     ///< proposed name
   bool OverwritePrompt = false;
+  /// An open dialog refuses a name that does not exist.
+  bool FileMustExist = true;
 };
 
 class TDialogs {

@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QGroupBox>
@@ -57,6 +58,13 @@ void ShowItems(const TCustomList& list, TWidget& widget, TTextAt textAt) {
   widget.addItems(ItemsOf(list));
 }
 
+/// Enables or disables what a window shows, but not the windows it owns: a
+/// disabled main window keeps its wait and progress windows usable.
+void SetContentsEnabled(QWidget& window, bool enabled) {
+  for (QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (!child->isWindow()) child->setEnabled(enabled);
+}
+
 }  // namespace
 
 TFormBinder::TFormBinder(TForm& form, QWidget& window, TApplication& application)
@@ -76,7 +84,7 @@ void TFormBinder::Follow(TControl& control, QWidget& widget, std::function<void(
 void TFormBinder::FollowFormFocus() {
   FForm.AddObserver([this, window = FWindow] {
     if (!window) return;
-    window->setEnabled(FForm.Enabled());
+    SetContentsEnabled(*window, FForm.Enabled());
     TControl* active = FForm.ActiveControl();
     QWidget* widget = active ? WidgetOf(*active) : nullptr;
     if (widget && !widget->hasFocus()) widget->setFocus(Qt::OtherFocusReason);
@@ -93,7 +101,11 @@ void TFormBinder::BindControl(TControl& control, QWidget& widget) {
     widget.setToolTip(Q(control.Hint()));
     ApplyFont(control.Font(), widget);
   });
-  widget.setContextMenuPolicy(Qt::CustomContextMenu);
+  // A control without a menu of its own leaves the right click to the widget
+  // (an edit's text menu) or to the group around it, as the user expects.
+  Follow(control, widget, [&control, &widget] {
+    widget.setContextMenuPolicy(control.PopupMenu() ? Qt::CustomContextMenu : Qt::DefaultContextMenu);
+  });
   connect(&widget, &QWidget::customContextMenuRequested, this,
           [this, &control, &widget](const QPoint& position) { ShowPopupMenu(control, widget, position); });
 }
@@ -103,6 +115,16 @@ void TFormBinder::ShowPopupMenu(TControl& control, QWidget& widget, const QPoint
   QMenu menu(&widget);
   FillMenu(menu, *control.PopupMenu(), false, FApplication);
   menu.exec(widget.mapToGlobal(position));
+}
+
+bool TFormBinder::ShowEnclosingMenu(QWidget& widget, const QPoint& globalPosition) {
+  for (QWidget* outer = widget.parentWidget(); outer && !outer->isWindow(); outer = outer->parentWidget()) {
+    const auto found = FControls.find(outer);
+    if (found == FControls.end() || found->second->PopupMenu() == nullptr) continue;
+    ShowPopupMenu(*found->second, *outer, outer->mapFromGlobal(globalPosition));
+    return true;
+  }
+  return false;
 }
 
 void TFormBinder::BindEdit(TEdit& edit, QLineEdit& widget) {
@@ -152,6 +174,7 @@ void TFormBinder::BindTrackBar(TTrackBar& bar, QSlider& widget) {
   Follow(bar, widget, [&bar, &widget] {
     const QSignalBlocker blocker(widget);
     widget.setRange(bar.Min(), bar.Max());
+    widget.setPageStep(bar.PageSize);
     widget.setValue(bar.Position());
     widget.setTickInterval(TickInterval(bar, widget));
   });
@@ -176,13 +199,17 @@ void TFormBinder::BindGroupBox(TGroupBox& group, QGroupBox& widget) {
   Follow(group, widget, [&group, &widget] { widget.setTitle(Q(group.Caption())); });
 }
 
-void TFormBinder::BindTitledGroup(TGroupBox& group, QWidget& frame, QLabel& title) {
+void TFormBinder::BindTitledGroup(TGroupBox& group, QWidget& frame, QLabel& title, TCheckBox& box, QCheckBox& boxWidget) {
   BindControl(group, frame);
-  Follow(group, title, [&group, &title] {
+  BindCheckBox(box, boxWidget);
+  // The title is the check box's caption: it greys out with the box or the group.
+  const auto refresh = [&group, &box, &title] {
     title.setText(Q(group.Caption()));
-    title.setEnabled(group.Enabled());
+    title.setEnabled(group.Enabled() && box.Enabled());
     ApplyFont(group.Font(), title);
-  });
+  };
+  Follow(group, title, refresh);
+  Follow(box, title, refresh);
 }
 
 void TFormBinder::BindShape(TShape& shape, TLedWidget& widget) {
@@ -222,6 +249,13 @@ bool TFormBinder::eventFilter(QObject* watched, QEvent* event) {
   case QEvent::Resize:
     if (auto* bar = dynamic_cast<TTrackBar*>(&control))
       if (auto* slider = qobject_cast<QSlider*>(watched)) slider->setTickInterval(TickInterval(*bar, *slider));
+    break;
+  case QEvent::ContextMenu:
+    // A right click on a control without a menu of its own opens the menu of
+    // the nearest group around it (also from disabled controls and lists,
+    // which keep the click otherwise); an edit keeps its own text menu.
+    if (control.PopupMenu() == nullptr && qobject_cast<QLineEdit*>(watched) == nullptr)
+      return ShowEnclosingMenu(*static_cast<QWidget*>(watched), static_cast<QContextMenuEvent*>(event)->globalPos());
     break;
   case QEvent::Enter:
     if (auto* label = dynamic_cast<TLabel*>(&control); label && label->OnMouseEnter) Perform(label->OnMouseEnter);

@@ -41,8 +41,8 @@ public:
   void BindButton(TButton& button, QPushButton& widget);
   void BindLabel(TLabel& label, QLabel& widget);
   void BindGroupBox(TGroupBox& group, QGroupBox& widget);
-  /// A group drawn as frame plus a separate title widget.
-  void BindTitledGroup(TGroupBox& group, QWidget& frame, QLabel& title);
+  /// A group drawn as frame plus a title: a check box and its caption.
+  void BindTitledGroup(TGroupBox& group, QWidget& frame, QLabel& title, TCheckBox& box, QCheckBox& boxWidget);
   void BindShape(TShape& shape, TLedWidget& widget);
 
   /// The widget bound to control, or null.
@@ -58,6 +58,9 @@ private:
   /// Runs refresh now and after every change of control, while widget lives.
   void Follow(TControl& control, QWidget& widget, std::function<void()> refresh);
   void ShowPopupMenu(TControl& control, QWidget& widget, const QPoint& position);
+  /// Opens the menu of the nearest bound widget around widget that has one;
+  /// false when there is none.
+  bool ShowEnclosingMenu(QWidget& widget, const QPoint& globalPosition);
   void FollowFormFocus();
 
   /// Runs a user action as a command of the application.

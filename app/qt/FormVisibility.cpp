@@ -2,9 +2,27 @@
 
 #include "app/Form.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+
+#include <algorithm>
+
+void CentreOnMouseScreen(QWidget& window) {
+  const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  // The frame is known once the window manager has framed the window; until
+  // then it is the window itself.
+  QRect target(QPoint(), window.frameGeometry().size());
+  target.moveCenter(area.center());
+  const int left = std::max(area.left(), std::min(target.left(), area.right() + 1 - target.width()));
+  const int top = std::max(area.top(), std::min(target.top(), area.bottom() + 1 - target.height()));
+  // A top-level window's position is that of its frame.
+  window.move(left, top);
+}
 
 void FollowFormVisibility(QWidget& window, TForm& form, TShowActivation activation) {
   const auto follow = [&window, &form, activation] {
@@ -14,8 +32,7 @@ void FollowFormVisibility(QWidget& window, TForm& form, TShowActivation activati
       return;
     }
     window.adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-      window.move(screen->availableGeometry().center() - window.rect().center());
+    CentreOnMouseScreen(window);
     window.show();
     window.raise();
     if (activation == TShowActivation::Activate) window.activateWindow();

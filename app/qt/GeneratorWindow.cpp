@@ -4,7 +4,9 @@
 #include "app/frmGenerator.h"
 #include "app/qt/CheckGroupBox.h"
 #include "app/qt/FormBinder.h"
+#include "app/qt/FormVisibility.h"
 #include "app/qt/LedWidget.h"
+#include "app/qt/LevelSlider.h"
 #include "app/qt/ListPictures.h"
 #include "app/qt/MenuBinder.h"
 #include "app/qt/OwnerDrawnList.h"
@@ -13,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -22,7 +25,9 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSlider>
+#include <QStyle>
 #include <QVBoxLayout>
 
 /// The controls of one channel, so that both channels share one layout.
@@ -50,7 +55,19 @@ struct TQtGeneratorWindow::TChannelControls {
 
 namespace {
 
-constexpr int NumberWidth = 56;
+// The longest texts the fields show, so that nothing is cut at any font size:
+// what validation writes for a duration, a filter or modulation value, a level.
+const QString LongestFieldText = QStringLiteral("33.3333320618");
+const QString LongestLevelText = QStringLiteral("-99.99");
+const QString LongestRateText = QStringLiteral("fs=888.888kHz");
+
+/// The width at which edit shows text whole, frame and margins included.
+int FittingWidth(const QLineEdit& edit, const QString& text) {
+  const QMargins margins = edit.textMargins();
+  const int frame = edit.hasFrame() ? edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &edit) : 0;
+  // Qt's line edit keeps 2 pixels beside its text and room for the cursor.
+  return edit.fontMetrics().horizontalAdvance(text) + margins.left() + margins.right() + 2 * frame + 2 * 2 + 4;
+}
 
 QGridLayout* CompactGrid(QWidget* parent) {
   auto* grid = new QGridLayout(parent);
@@ -95,6 +112,10 @@ TQtGeneratorWindow::TQtGeneratorWindow(TfrmGenerator& form, TApplication& applic
   BindMenuBar(form.MainMenu1, *menuBar(), *this, application);
   FollowApplicationTitle();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
+  // The program ends when the window logic ends it (the close of this window),
+  // whatever other windows of it are open; those run no close reactions.
+  QGuiApplication::setQuitOnLastWindowClosed(false);
+  application.OnTerminate = [] { QCoreApplication::exit(0); };
   // The window logic hides the window when it closes it.
   form.AddObserver([this] {
     if (!FForm.Visible() && isVisible() && !FClosing) {
@@ -104,9 +125,9 @@ TQtGeneratorWindow::TQtGeneratorWindow(TfrmGenerator& form, TApplication& applic
   });
 }
 
-QLineEdit* TQtGeneratorWindow::Edit(TEdit& edit, int width) {
+QLineEdit* TQtGeneratorWindow::Edit(TEdit& edit, const QString& longestText) {
   auto* widget = new QLineEdit;
-  widget->setFixedWidth(width);
+  widget->setFixedWidth(FittingWidth(*widget, longestText));
   widget->setAlignment(Qt::AlignRight);
   FBinder->BindEdit(edit, *widget);
   return widget;
@@ -145,7 +166,7 @@ QWidget* TQtGeneratorWindow::CreateTopRow() {
   auto* period = new QGroupBox;
   FBinder->BindGroupBox(FForm.grpPeriod, *period);
   auto* periodLayout = CompactGrid(period);
-  periodLayout->addWidget(Edit(FForm.Duration, NumberWidth), 0, 0);
+  periodLayout->addWidget(Edit(FForm.Duration, LongestFieldText), 0, 0);
   auto* unit = new QLabel;
   FBinder->BindLabel(FForm.lblDurationUnit, *unit);
   periodLayout->addWidget(unit, 0, 1);
@@ -192,41 +213,44 @@ QWidget* TQtGeneratorWindow::CreateChannel(const TChannelControls& c) {
   auto* filterGrid = CompactGrid(filter);
   filterGrid->addWidget(Combo(c.FilterType), 0, 0, 1, 3);
   filterGrid->addWidget(label(c.FZeroLabel), 1, 0);
-  filterGrid->addWidget(Edit(c.FZero, NumberWidth + 8), 1, 1);
+  filterGrid->addWidget(Edit(c.FZero, LongestFieldText), 1, 1);
   filterGrid->addWidget(label(c.HzLabel), 1, 2);
   filterGrid->addWidget(label(c.GainLabel), 2, 0);
-  filterGrid->addWidget(Edit(c.Gain, NumberWidth + 8), 2, 1);
+  filterGrid->addWidget(Edit(c.Gain, LongestFieldText), 2, 1);
   filterGrid->addWidget(label(c.DbLabel), 2, 2);
   filterGrid->addWidget(label(c.QLabel), 3, 0);
-  filterGrid->addWidget(Edit(c.Q, NumberWidth + 8), 3, 1);
+  filterGrid->addWidget(Edit(c.Q, LongestFieldText), 3, 1);
   grid->addWidget(filter, 1, 0);
 
   auto* modulation = new TCheckGroupBox;
-  FBinder->BindTitledGroup(c.Modulation, modulation->Frame(), modulation->Title());
-  FBinder->BindCheckBox(c.ModulationOn, modulation->TitleCheckBox());
+  FBinder->BindTitledGroup(c.Modulation, modulation->Frame(), modulation->Title(), c.ModulationOn,
+                           modulation->TitleCheckBox());
   auto* modGrid = CompactGrid(&modulation->Frame());
   modGrid->addWidget(label(c.FunctionLabel), 0, 0);
   modGrid->addWidget(OwnerDrawnCombo(c.Function), 0, 1, 1, 2);
   modGrid->addWidget(label(c.PeriodLabel), 1, 0);
-  modGrid->addWidget(Edit(c.Period, NumberWidth), 1, 1);
+  modGrid->addWidget(Edit(c.Period, LongestFieldText), 1, 1);
   modGrid->addWidget(label(c.SecLabel), 1, 2);
   modGrid->addWidget(label(c.DepthLabel), 2, 0);
-  modGrid->addWidget(Edit(c.Depth, NumberWidth), 2, 1);
+  modGrid->addWidget(Edit(c.Depth, LongestFieldText), 2, 1);
   modGrid->addWidget(label(c.PercentLabel), 2, 2);
   modGrid->addWidget(label(c.PhaseLabel), 3, 0);
-  modGrid->addWidget(Edit(c.Phase, NumberWidth), 3, 1);
+  modGrid->addWidget(Edit(c.Phase, LongestFieldText), 3, 1);
   grid->addWidget(modulation, 2, 0);
 
   auto* amplitude = new QGroupBox;
   FBinder->BindGroupBox(c.Amplitude, *amplitude);
   auto* ampGrid = CompactGrid(amplitude);
-  auto* bar = new QSlider(Qt::Vertical);
-  bar->setInvertedAppearance(true);
-  bar->setInvertedControls(true);
-  bar->setTickPosition(QSlider::TicksBothSides);
+  auto* bar = new TLevelSlider;
   FBinder->BindTrackBar(c.Bar, *bar);
-  ampGrid->addWidget(bar, 0, 0, 1, 2, Qt::AlignHCenter);
-  ampGrid->addWidget(Edit(c.Level, NumberWidth), 1, 0);
+  auto* barRow = new QHBoxLayout;
+  barRow->setSpacing(2);
+  barRow->addStretch(1);
+  barRow->addWidget(new TSliderScale(c.Bar, *bar));
+  barRow->addWidget(bar);
+  barRow->addStretch(1);
+  ampGrid->addLayout(barRow, 0, 0, 1, 2);
+  ampGrid->addWidget(Edit(c.Level, LongestLevelText), 1, 0);
   ampGrid->addWidget(label(c.DbfsLabel), 1, 1);
   ampGrid->setRowStretch(0, 1);
   grid->addWidget(amplitude, 1, 1, 2, 1);
@@ -240,6 +264,9 @@ QWidget* TQtGeneratorWindow::CreateMemoryRow() {
   layout->setContentsMargins(6, 4, 6, 6);
   for (int n = 1; n <= 4; ++n) {
     auto* widget = new QPushButton;
+    // A long preset name does not widen the window.
+    widget->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    widget->setMinimumWidth(widget->fontMetrics().horizontalAdvance(QStringLiteral("Memory 4")) + 24);
     FBinder->BindButton(*std::array{&FForm.Memory1, &FForm.Memory2, &FForm.Memory3, &FForm.Memory4}[n - 1], *widget);
     layout->addWidget(widget, 0, n - 1);
     // The name field lies over its button while a name is edited.
@@ -273,6 +300,8 @@ QWidget* TQtGeneratorWindow::CreateBottomRow() {
   layout->addSpacing(8);
   auto* rate = new QLabel;
   FBinder->BindLabel(FForm.lblFS, *rate);
+  // A change of rate does not change the window's size.
+  rate->setFixedWidth(rate->fontMetrics().horizontalAdvance(LongestRateText));
   layout->addWidget(rate);
   layout->addStretch(1);
   auto* credit = new QLabel;
@@ -295,6 +324,11 @@ void TQtGeneratorWindow::FollowApplicationTitle() {
   };
 }
 
+void TQtGeneratorWindow::showEvent(QShowEvent* event) {
+  if (!event->spontaneous()) CentreOnMouseScreen(*this);
+  QMainWindow::showEvent(event);
+}
+
 bool TQtGeneratorWindow::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate) FApplication.Perform([this] { FForm.FormActivate(); });
   return QMainWindow::event(event);
@@ -314,11 +348,13 @@ void TQtGeneratorWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void TQtGeneratorWindow::closeEvent(QCloseEvent* event) {
-  // The window logic decides; it reports the close through OnClose.
+  // The window logic decides: it hides the form when the window may go.
   if (!FClosing) {
-    event->ignore();
     FApplication.Perform([this] { FForm.Close(); });
-    return;
+    if (FForm.Visible()) {
+      event->ignore();
+      return;
+    }
   }
   QMainWindow::closeEvent(event);
 }

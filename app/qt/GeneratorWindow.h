@@ -1,6 +1,8 @@
 #pragma once
 // The main window on screen: the controls of the generator window laid out
 // in their groups, the menus, and the application title in the title bar.
+// Its size is fixed by its contents. The program ends with the window logic's
+// request (Application.Terminate), which the close of this window makes.
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -23,6 +25,8 @@ public:
 
 protected:
   bool event(QEvent* event) override;
+  /// Every show opens the window centred on the screen with the mouse.
+  void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
@@ -32,7 +36,8 @@ private:
   QWidget* CreateChannel(const TChannelControls& channel);
   QWidget* CreateMemoryRow();
   QWidget* CreateBottomRow();
-  QLineEdit* Edit(class TEdit& edit, int width);
+  /// An edit just wide enough for longestText.
+  QLineEdit* Edit(class TEdit& edit, const QString& longestText);
   QComboBox* OwnerDrawnCombo(class TComboBox& list);
   QComboBox* Combo(class TComboBox& list);
   void FollowApplicationTitle();

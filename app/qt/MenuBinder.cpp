@@ -4,9 +4,11 @@
 #include "app/Form.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -24,9 +26,10 @@ QString MenuText(const TMenuItem& item) {
 }
 
 void Refresh(QAction& action, const TMenuItem& item) {
+  action.setVisible(item.Visible());
+  if (action.isSeparator()) return;  // a line, without text
   action.setText(MenuText(item));
   action.setEnabled(item.Enabled());
-  action.setVisible(item.Visible());
   action.setCheckable(item.Checked() || action.isCheckable());
   action.setChecked(item.Checked());
   action.setToolTip(QString::fromStdString(item.Hint()));
@@ -73,6 +76,30 @@ private:
   TApplication& FApplication;
 };
 
+/// Gives the window's menu keys precedence over a focused edit's own use of
+/// them (Ctrl+Ins copies in an edit), except the keys an edit keeps.
+class TEditKeyFilter final : public QObject {
+public:
+  TEditKeyFilter(QWidget& window, std::set<QKeySequence> keys)
+      : QObject(&window), FWindow(window), FKeys(std::move(keys)) {}
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::ShortcutOverride) return false;
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (edit == nullptr || !FWindow.isAncestorOf(edit)) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QKeySequence pressed(QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
+    if (!FKeys.contains(pressed)) return false;
+    event->ignore();  // not overridden: the window's shortcut runs
+    return true;
+  }
+
+private:
+  QWidget& FWindow;
+  std::set<QKeySequence> FKeys;
+};
+
 }  // namespace
 
 void FillMenu(QMenu& menu, TMenuItem& parent, bool follow, TApplication& application) {
@@ -103,11 +130,17 @@ void BindMenuBar(TMenuItem& mainMenu, QMenuBar& bar, QWidget& window, TApplicati
   std::vector<TMenuItem*> items;
   CollectShortcuts(mainMenu, items);
   std::set<QKeySequence> taken;
+  std::set<QKeySequence> notForEdits;
   for (TMenuItem* item : items) {
     const QKeySequence key = QKeySequence::fromString(QString::fromStdString(item->ShortCut()));
     if (key.isEmpty() || !taken.insert(key).second) continue;
-    auto* shortcut = new QShortcut(key, &window);
+    if (!TEdit::KeepsShortCut(item->ShortCut())) notForEdits.insert(key);
+    // Owned by the menu bar, so that the keys rest while the window logic
+    // disables the window's contents.
+    auto* shortcut = new QShortcut(key, &bar);
     shortcut->setContext(Qt::WindowShortcut);
-    QObject::connect(shortcut, &QShortcut::activated, shortcut, [item, &application] { application.Perform([item] { item->Click(); }); });
+    QObject::connect(shortcut, &QShortcut::activated, shortcut,
+                     [item, &application] { application.Perform([item] { item->PressShortCut(); }); });
   }
+  qApp->installEventFilter(new TEditKeyFilter(window, std::move(notForEdits)));
 }

@@ -52,9 +52,18 @@ TOwnerDrawnComboBox::TOwnerDrawnComboBox(const TCustomList& list, TItemLayoutRul
 }
 
 QSize TOwnerDrawnComboBox::sizeHint() const {
-  QSize size = QComboBox::sizeHint();
-  size.setWidth(size.width() + ListPictureWidth);
-  size.setHeight(std::max(size.height(), OwnerDrawnItemHeight(fontMetrics()) + 6));
+  // Wide enough for every item where the layout rule puts its text.
+  const int itemHeight = OwnerDrawnItemHeight(fontMetrics());
+  int content = 0;
+  for (int row = 0; row < FList.Count(); ++row) {
+    const TItemLayout layout = FLayout(row, TItemRect{0, 0, 1000, itemHeight}, ListPictureWidth);
+    const QString text = QString::fromStdString(FList.Items()[size_t(row)]);
+    content = std::max(content, layout.TextX + fontMetrics().horizontalAdvance(text) + 4);
+  }
+  QStyleOptionComboBox option;
+  initStyleOption(&option);
+  QSize size = style()->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(content, itemHeight), this);
+  size.setHeight(std::max(QComboBox::sizeHint().height(), itemHeight + 6));
   return size;
 }
 

@@ -1,5 +1,7 @@
 #include "app/qt/QtDialogs.h"
 
+#include "app/Application.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -38,13 +40,13 @@ int RunBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, cons
 
 TQtDialogs::TQtDialogs(QWidget* parent) : FParent(parent) {}
 
-void TQtDialogs::ShowMessage(const std::string& text) {
-  RunBox(FParent, QMessageBox::Information, QGuiApplication::applicationDisplayName(), text);
+QString TQtDialogs::Caption() const {
+  return FApplication ? Q(FApplication->Title()) : QGuiApplication::applicationDisplayName();
 }
 
-void TQtDialogs::ShowError(const std::string& text) {
-  RunBox(FParent, QMessageBox::Critical, QGuiApplication::applicationDisplayName(), text);
-}
+void TQtDialogs::ShowMessage(const std::string& text) { RunBox(FParent, QMessageBox::Information, Caption(), text); }
+
+void TQtDialogs::ShowError(const std::string& text) { RunBox(FParent, QMessageBox::Critical, Caption(), text); }
 
 TModalResult TQtDialogs::SuppressibleQuestion(const std::string& text, const std::string& caption,
                                               TMsgButtons buttons, bool& dontShowAgain) {
@@ -67,7 +69,7 @@ std::optional<std::string> TQtDialogs::SaveFileName(const TFileDialogOptions& op
 std::optional<std::string> TQtDialogs::RunFileDialog(const TFileDialogOptions& options, bool save) {
   QFileDialog dialog(FParent, Q(options.Title));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setFileMode(save || !options.FileMustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (!options.Filter.empty()) dialog.setNameFilter(QtFileFilter(options.Filter));
   if (!options.DefaultExt.empty()) dialog.setDefaultSuffix(Q(options.DefaultExt));
   if (!options.FileName.empty()) dialog.selectFile(Q(options.FileName));

@@ -1,12 +1,13 @@
 #pragma once
 // Message boxes and file dialogs on Qt. Every box carries the application
-// title (the application display name, which the main window keeps current).
+// title ("Zephyra", "ON - Zephyra"), also before the main window exists.
 
 #include "platform/Dialogs.h"
 
 #include <QString>
 
 class QWidget;
+class TApplication;
 
 class TQtDialogs final : public TDialogs {
 public:
@@ -22,10 +23,15 @@ public:
 
   /// Later boxes are owned by parent (the main window once it exists).
   void SetParent(QWidget* parent) { FParent = parent; }
+  /// The application whose title captions the boxes; it must outlive this
+  /// object. Without one, the application display name.
+  void SetApplication(const TApplication* application) { FApplication = application; }
 
 private:
   std::optional<std::string> RunFileDialog(const TFileDialogOptions& options, bool save);
+  QString Caption() const;
   QWidget* FParent;
+  const TApplication* FApplication = nullptr;
 };
 
 /// "Presets|*.zep|All|*.*" becomes "Presets (*.zep);;All (*.*)"; patterns

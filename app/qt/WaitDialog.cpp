@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 TQtWaitDialog::TQtWaitDialog(TfrmWait& form, TApplication& application, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), FForm(form),
+    : QDialog(parent, Qt::Tool), FForm(form),
       FApplication(application), FBinder(new TFormBinder(form, *this, application)), FProgress(new QProgressBar) {
   setWindowTitle(QString::fromStdString(form.Caption()));
   auto* column = new QVBoxLayout(this);
@@ -34,9 +34,12 @@ TQtWaitDialog::TQtWaitDialog(TfrmWait& form, TApplication& application, QWidget*
   FBinder->BindButton(form.btnCancel, *cancel);
   column->addWidget(cancel, 0, Qt::AlignHCenter);
   setMinimumWidth(280);
-  FollowFormVisibility(*this, FForm, TShowActivation::KeepFocus);
+  FollowFormVisibility(*this, FForm, TShowActivation::Activate);
 }
 
 void TQtWaitDialog::reject() { FApplication.Perform([this] { FForm.FormKeyDown(27); }); }
 
-void TQtWaitDialog::closeEvent(QCloseEvent* event) { event->ignore(); }
+void TQtWaitDialog::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  reject();
+}

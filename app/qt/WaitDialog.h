@@ -1,6 +1,6 @@
 #pragma once
-// The wait window of the WAV export on screen: a small tool window without
-// title-bar buttons that follows the wait form, shown and hidden by it.
+// The wait window of the WAV export on screen: a small tool window that
+// follows the wait form, shown and hidden by it, and takes the keyboard.
 
 #include <QDialog>
 
@@ -15,12 +15,12 @@ public:
   TQtWaitDialog(TfrmWait& form, TApplication& application, QWidget* parent = nullptr);
 
 protected:
-  /// Escape presses Cancel; the dialog itself stays until the form hides it.
+  /// Escape and the close box press Cancel; the dialog itself stays until
+  /// the form hides it.
   void reject() override;
   void closeEvent(QCloseEvent* event) override;
 
 private:
-
   TfrmWait& FForm;
   TApplication& FApplication;
   TFormBinder* FBinder;

@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
   TNullHotKey hotKey;
   TNullScreenSaver screenSaver;
   TApplication application(dialogs);
+  dialogs.SetApplication(&application);
   application.ExeName = QCoreApplication::applicationFilePath().toStdString();
   TRegFileStore settingsStore(DefaultSettingsFilePath());
   TGeneratorServices services{application, loop, dialogs, shell, clock, waveOut, settingsStore, format,

@@ -240,7 +240,7 @@ TEST_F(Startup, WithoutASoundDeviceTheMessageComesBeforeTheSplashAndOnIsDisabled
   EXPECT_EQ(View.Log[1].Event, "splash");
   EXPECT_EQ(View.Log[1].Messages, 1);
   EXPECT_FALSE(Program->Generator()->btnON.Enabled());
-  EXPECT_EQ(Program->Generator()->WaveDevice.Items(), (std::vector<std::string>{"Windows Default"}));
+  EXPECT_EQ(Program->Generator()->WaveDevice.Items(), (std::vector<std::string>{"System Default"}));
 
   Device.Names = {"Card A", "Card B"};
   Dialogs.Messages.clear();
@@ -248,7 +248,7 @@ TEST_F(Startup, WithoutASoundDeviceTheMessageComesBeforeTheSplashAndOnIsDisabled
   EXPECT_TRUE(Dialogs.Messages.empty());
   EXPECT_TRUE(Program->Generator()->btnON.Enabled());
   EXPECT_EQ(Program->Generator()->WaveDevice.Items(),
-            (std::vector<std::string>{"Windows Default", "Card A", "Card B"}));
+            (std::vector<std::string>{"System Default", "Card A", "Card B"}));
 }
 
 TEST_F(Startup, TheWelcomeQuestionIsAskedOnEveryStartUntilItsBoxIsTicked) {

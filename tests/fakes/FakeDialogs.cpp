@@ -1,5 +1,7 @@
 #include "tests/fakes/FakeDialogs.h"
 
+#include <filesystem>
+
 TModalResult TFakeDialogs::SuppressibleQuestion(const std::string& text, const std::string&, TMsgButtons,
                                                 bool& dontShowAgain) {
   Questions.push_back(text);
@@ -13,7 +15,7 @@ TModalResult TFakeDialogs::SuppressibleQuestion(const std::string& text, const s
   return result;
 }
 
-std::optional<std::string> TFakeDialogs::OpenFileName(const TFileDialogOptions& options) {
+std::optional<std::string> TFakeDialogs::NextPath(const TFileDialogOptions& options) {
   FileDialogs.push_back(options);
   if (Paths.empty()) return std::nullopt;
   auto p = Paths.front();
@@ -21,6 +23,11 @@ std::optional<std::string> TFakeDialogs::OpenFileName(const TFileDialogOptions& 
   return p;
 }
 
-std::optional<std::string> TFakeDialogs::SaveFileName(const TFileDialogOptions& options) {
-  return OpenFileName(options);
+std::optional<std::string> TFakeDialogs::OpenFileName(const TFileDialogOptions& options) {
+  auto p = NextPath(options);
+  // The open dialog does not let the user accept a name that does not exist.
+  if (p && options.FileMustExist && !std::filesystem::exists(*p)) return std::nullopt;
+  return p;
 }
+
+std::optional<std::string> TFakeDialogs::SaveFileName(const TFileDialogOptions& options) { return NextPath(options); }

@@ -1,6 +1,8 @@
 #pragma once
 // Dialogs for tests: every message is recorded; questions and file dialogs
 // take their answers from queues the test fills (default: No / cancelled).
+// An open dialog that needs an existing file cancels at a missing one, as
+// the real dialog never accepts it.
 
 #include "platform/Dialogs.h"
 
@@ -26,4 +28,7 @@ public:
   std::deque<std::pair<TModalResult, bool>> Answers;
   /// Paths the next file dialogs return (nullopt: cancelled).
   std::deque<std::optional<std::string>> Paths;
+
+private:
+  std::optional<std::string> NextPath(const TFileDialogOptions& options);
 };

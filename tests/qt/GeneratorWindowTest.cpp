@@ -1,21 +1,11 @@
 // The main window on screen follows the window logic both ways. These
 // checks drive the widgets as a user would and read the control objects.
 
-#include "app/Application.h"
-#include "app/frmGenerator.h"
 #include "app/qt/FormBinder.h"
 #include "app/qt/GeneratorWindow.h"
 #include "app/qt/LedWidget.h"
 #include "app/qt/SettingsDialog.h"
-#include "persistence/MemorySettingsStore.h"
-#include "playback/frmSettings.h"
-#include "tests/fakes/FakeDialogs.h"
-#include "tests/fakes/FakeMessageLoop.h"
-#include "tests/fakes/FakeShell.h"
-#include "tests/fakes/FakeWaveOutDevice.h"
-#include "tests/qt/QtApplication.h"
-
-#include <gtest/gtest.h>
+#include "tests/qt/GeneratorWindowFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,49 +14,7 @@
 #include <QSlider>
 #include <QTest>
 
-#include <memory>
-
 namespace {
-
-class QtGeneratorWindowTest : public testing::Test {
-protected:
-  void SetUp() override {
-    TestApplication();
-    Gen = std::make_unique<TfrmGenerator>(
-        TGeneratorServices{App, Loop, Dialogs, Shell, Loop.Clock, Device, Store, Format});
-    Settings = std::make_unique<TfrmSettings>(*Gen, Shell);
-    Window = std::make_unique<TQtGeneratorWindow>(*Gen, App);
-    Window->show();
-    QApplication::setActiveWindow(Window.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
-  }
-
-  template <class TWidget> TWidget& Widget(const TControl& control) {
-    auto* widget = dynamic_cast<TWidget*>(Window->Binder().WidgetOf(control));
-    EXPECT_NE(widget, nullptr) << control.Name();
-    return *widget;
-  }
-
-  /// Clicks into edit, replaces its text by typing, then clicks into next.
-  void TypeAndLeave(TEdit& edit, const QString& text, TEdit& next) {
-    QLineEdit& field = Widget<QLineEdit>(edit);
-    field.setFocus(Qt::MouseFocusReason);
-    field.selectAll();
-    QTest::keyClicks(&field, text);
-    Widget<QLineEdit>(next).setFocus(Qt::MouseFocusReason);
-  }
-
-  TFakeMessageLoop Loop;
-  TFakeDialogs Dialogs;
-  TFakeShell Shell;
-  TMemorySettingsStore Store;
-  TFakeWaveOutDevice Device;
-  TApplication App{Dialogs};
-  TNumberFormat Format{'.'};
-  std::unique_ptr<TfrmGenerator> Gen;
-  std::unique_ptr<TfrmSettings> Settings;
-  std::unique_ptr<TQtGeneratorWindow> Window;
-};
 
 TEST_F(QtGeneratorWindowTest, TypingAndLeavingAnEditRunsItsValidation) {
   TypeAndLeave(Gen->AmplitudeLeft, QStringLiteral("-150"), Gen->Duration);
