@@ -1,10 +1,12 @@
 #include "app/frmGenerator.h"
 
 #include "app/Application.h"
+#include "analysis/SignalAnalysis.h"
 #include "app/HelpTopics.h"
 #include "app/ProductTexts.h"
 #include "platform/Dialogs.h"
 #include "platform/HotKey.h"
+#include "platform/ScreenSaver.h"
 #include "platform/Shell.h"
 #include "platform/WaveOutDevice.h"
 #include "sync/MessageHandler.h"
@@ -14,7 +16,8 @@
 TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
     : TForm("frmGenerator"),
       FServices(services),
-      FAudioOut(std::make_unique<TAudioOut>(services.WaveOut, services.Loop)) {
+      FAudioOut(std::make_unique<TAudioOut>(services.WaveOut, services.Loop)),
+      FAnalysis(std::make_unique<TSignalAnalysis>(State)) {
   AudioOut1 = FAudioOut.get();
   CreateMessageHandling();
   AudioOut1->SetFrameRate(22050);
@@ -42,6 +45,7 @@ TfrmGenerator::~TfrmGenerator() {
   AudioOut1->SetOnStop(nullptr);
   AudioOut1->SetOnFillBuffer(nullptr);
   AudioOut1->StopAtOnce();
+  if (FServices.ScreenSaver) FServices.ScreenSaver->Release();
 }
 
 void TfrmGenerator::CreateControls() {
@@ -189,6 +193,7 @@ void TfrmGenerator::CreateMenus() {
                     {rESETTOdEFAULT1, "&Reset current settings", "Ctrl+Z", true}});
   fill(mnuTools, {{OutputSettings1, "&Output Settings", "Ctrl+C", true},
                   {PerformanceTest1, "Performance &Test", "Ctrl+T", false},
+                  {Response1, "&Response", "F12", true},
                   {N8, "-", "", true},
                   {OFF1, "OFF", "F9", true},
                   {Pause1, "Pause", "F10", true},
@@ -236,6 +241,7 @@ void TfrmGenerator::BindHandlers() {
   Pause1.OnClick = [this] { btnPauseClick(); };
   ON1.OnClick = [this] { btnONClick(); };
   ONOFF2.OnClick = [this] { ONOFF2Click(); };
+  Response1.OnClick = [this] { FAnalysis->ShowResponse(); };
   ONOFF2.OnShortCut = [this] { ONOFF2ShortCut(); };
   Help1.OnClick = [this] { Help1Click(); };
   Emailtheauthor1.OnClick = [this] { Emailtheauthor1Click(); };

@@ -19,6 +19,7 @@
 #include <string>
 
 class TfrmSettings;
+class TSignalAnalysis;
 class TfrmWait;
 class TGeneratorMessageHandler;
 class TMessageTarget;
@@ -167,6 +168,7 @@ public:
   TMenuItem Pause1{this, "Pause1"};
   TMenuItem ON1{this, "ON1"};
   TMenuItem ONOFF2{this, "ONOFF2"};
+  TMenuItem Response1{this, "Response1"};
   TMenuItem mnuHelp{this, "mnuHelp"};
   TMenuItem Help1{this, "Help1"};
   TMenuItem Emailtheauthor1{this, "Emailtheauthor1"};
@@ -306,6 +308,9 @@ public:
   void WndProc(uint32_t number, uint32_t wParam, int32_t lParam);
   /// Replaces the in-process broadcast (a bus that reaches other instances).
   void SetBroadcast(std::unique_ptr<TGeneratorBroadcast> broadcast);
+  /// The screensaver hold-off: held while the output is active and "Disable
+  /// Screensaver when active" is ticked, released as soon as either stops.
+  void AppMessage();
 
   // ---- reset and channel copy (persistence/frmGeneratorReset.cpp) ----
   void rESETTOdEFAULT1Click();
@@ -367,6 +372,9 @@ public:
   /// started with a script; returns the program's exit status.
   int RunBatchScript(const std::string& fileName);
 
+  /// The level meter and the Response window's figures of this window's output.
+  TSignalAnalysis& Analysis() const { return *FAnalysis; }
+
   const TGeneratorServices& Services() const { return FServices; }
   /// A wave output device existed at start-up.
   bool HasWaveDevice() const { return FHasWaveDevice; }
@@ -417,6 +425,7 @@ private:
   std::unique_ptr<TGeneratorBroadcast> FBroadcast;
   bool FHasWaveDevice = false;
   bool FOutputLocked = false;
+  std::unique_ptr<TSignalAnalysis> FAnalysis;
 
   // ---- window view rules ----
   bool FClosed = false;

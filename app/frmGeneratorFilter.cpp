@@ -2,6 +2,7 @@
 
 #include "app/frmGenerator.h"
 
+#include "analysis/SignalAnalysis.h"
 #include "engine/Numbers.h"
 #include "engine/Prepare.h"
 #include "playback/frmSettings.h"
@@ -54,6 +55,7 @@ void TfrmGenerator::Preparevariables() {
     throw;
   }
   apply();
+  FAnalysis->Prepared();
 }
 
 void TfrmGenerator::SyncLiveSettings() {

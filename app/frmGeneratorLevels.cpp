@@ -14,7 +14,11 @@ int32_t SliderPosition(long double dBFS) { return static_cast<int32_t>(std::near
 }  // namespace
 
 void TfrmGenerator::AmplitudeExit(TEdit& edit, TTrackBar& bar) {
-  edit.SetText(Cleanup(edit.Text(), AmplitudeRule, FServices.Format));
+  // A text that does not convert takes the level the slider shows, not the
+  // rule's default of 0 dBFS: a typing slip must not jump to full scale.
+  TFieldRule rule = AmplitudeRule;
+  rule.Default = static_cast<float>(-bar.Position() / 100.0L);
+  edit.SetText(Cleanup(edit.Text(), rule, FServices.Format));
   // The cleaned text always converts; setting the slider writes the text again.
   if (auto v = TryStrToFloat(edit.Text(), FServices.Format)) bar.SetPosition(SliderPosition(*v));
 }

@@ -2,6 +2,7 @@
 
 #include "app/frmGenerator.h"
 
+#include "engine/Modulation.h"
 #include "engine/Numbers.h"
 
 #include <numbers>
@@ -28,13 +29,13 @@ void TfrmGenerator::ModDepthRightEditExit() {
 void TfrmGenerator::ModDepthLeftEditChange() {
   if (ModDepthLeftEdit.Text().empty()) return;
   if (auto v = TryStrToFloat(ModDepthLeftEdit.Text(), FServices.Format))
-    State.left.modulationDepth = static_cast<float>(*v) * 0.01f;
+    State.left.modulationDepth = DepthFraction(*v);
 }
 
 void TfrmGenerator::ModDepthRightEditChange() {
   if (ModDepthRightEdit.Text().empty()) return;
   if (auto v = TryStrToFloat(ModDepthRightEdit.Text(), FServices.Format))
-    State.right.modulationDepth = static_cast<float>(*v) * 0.01f;
+    State.right.modulationDepth = DepthFraction(*v);
 }
 
 void TfrmGenerator::ModPeriodExit(TEdit& edit, ChannelSettings& channel) {

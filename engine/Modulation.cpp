@@ -4,6 +4,7 @@
 #include "engine/Render.h"
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 long double ModulationAngle(int64_t frame, int32_t sampleRate, float period, float phase) noexcept {
@@ -28,7 +29,9 @@ float GainFromTerm(float t, float depth) noexcept {
   return 1.0f - scaled;
 }
 
-// m + 1 rounded to 32 bits, by the definition.
+// m + 1 rounded to 32 bits, by the definition; NaN when the angle has no
+// value the function can take (a triangular angle beyond the 32-bit range,
+// from a period near the smallest float), where the gain stays as it is.
 float TermExact(int64_t frame, int32_t sampleRate, const ChannelSettings& channel) noexcept {
   const long double theta =
       ModulationAngle(frame, sampleRate, channel.modulationPeriod, channel.modulationPhase);
@@ -37,9 +40,19 @@ float TermExact(int64_t frame, int32_t sampleRate, const ChannelSettings& channe
     case mfSine: m = sinl(theta); break;
     case mfCosine: m = cosl(theta); break;
     case mfSquare: m = sign(static_cast<float>(sinl(theta))); break;
-    default: m = triangle(static_cast<float>(theta)); break;
+    default: {
+      const float angle = static_cast<float>(theta);
+      if (!std::isfinite(angle)) return std::numeric_limits<float>::quiet_NaN();
+      m = triangle(angle);
+      break;
+    }
   }
   return static_cast<float>(m + 1);
+}
+
+// The gain from the term t, or `current` when there is no term.
+float GainOrKeep(float t, float depth, float current) noexcept {
+  return t == t ? GainFromTerm(t, depth) : current;
 }
 
 // m + 1 in double with an error bound; falls back to TermExact when the
@@ -68,21 +81,25 @@ float TermFast(int64_t frame, int32_t sampleRate, const ChannelSettings& channel
 }  // namespace
 
 float ModulationGainAt(int64_t frame, int32_t sampleRate, const ChannelSettings& channel) noexcept {
-  return GainFromTerm(TermExact(frame, sampleRate, channel), channel.modulationDepth);
+  return GainOrKeep(TermExact(frame, sampleRate, channel), channel.modulationDepth,
+                    channel.modulationGain);
 }
 
 float ModulationGain(GeneratorState& state, const ChannelSettings& channel, int64_t frame) noexcept {
   TModulationMemo& memo = state.modulationMemo;
-  if (memo.frame == frame && memo.sampleRate == state.sampleRate &&
-      memo.function == channel.modulationFunction && memo.period == channel.modulationPeriod &&
-      memo.phase == channel.modulationPhase && memo.depth == channel.modulationDepth)
-    return memo.gain;
-  const float gain =
-      GainFromTerm(TermFast(frame, state.sampleRate, channel), channel.modulationDepth);
-  memo = {frame, state.sampleRate, channel.modulationFunction, channel.modulationPeriod,
-          channel.modulationPhase, channel.modulationDepth, gain};
-  return gain;
+  // The memo holds NaN where the gain stays as it is: each channel keeps its own.
+  if (!(memo.frame == frame && memo.sampleRate == state.sampleRate &&
+        memo.function == channel.modulationFunction && memo.period == channel.modulationPeriod &&
+        memo.phase == channel.modulationPhase && memo.depth == channel.modulationDepth)) {
+    const float term = TermFast(frame, state.sampleRate, channel);
+    memo = {frame, state.sampleRate, channel.modulationFunction, channel.modulationPeriod,
+            channel.modulationPhase, channel.modulationDepth,
+            term == term ? GainFromTerm(term, channel.modulationDepth) : term};
+  }
+  return memo.gain == memo.gain ? memo.gain : channel.modulationGain;
 }
+
+float DepthFraction(long double percent) noexcept { return static_cast<float>(percent * 0.01L); }
 
 bool SameModulation(const ChannelSettings& a, const ChannelSettings& b) noexcept {
   return a.modulationFunction == b.modulationFunction && a.modulationPeriod == b.modulationPeriod &&
@@ -149,6 +166,6 @@ void ModulationGains(const ChannelSettings& channel, int32_t sampleRate, const i
       }
     }
     if (!decided) t = TermExact(frames[j], sampleRate, channel);
-    gains[j] = GainFromTerm(t, channel.modulationDepth);
+    gains[j] = GainOrKeep(t, channel.modulationDepth, j > 0 ? gains[j - 1] : channel.modulationGain);
   }
 }

@@ -16,7 +16,9 @@ long double ModulationAngle(int64_t frame, int32_t sampleRate, float period, flo
 
 /// The modulation gain of `channel` at `frame` by its definition:
 /// 1 - depth x 0.5 x (m + 1) in 32-bit float steps, m from the function,
-/// the depth taken within 0..1. Only for channels where ModulationRuns.
+/// the depth taken within 0..1; the channel's current gain where a
+/// triangular angle has no finite 32-bit value. Only for channels where
+/// ModulationRuns.
 float ModulationGainAt(int64_t frame, int32_t sampleRate, const ChannelSettings& channel) noexcept;
 
 /// The same value as ModulationGainAt, computed on a fast path where it
@@ -24,10 +26,15 @@ float ModulationGainAt(int64_t frame, int32_t sampleRate, const ChannelSettings&
 /// modulation settings at the same frame.
 float ModulationGain(GeneratorState& state, const ChannelSettings& channel, int64_t frame) noexcept;
 
-/// Gains of ModulationGainAt for frames[j] (j < count) into gains[j].
+/// Gains of ModulationGainAt for frames[j] (j < count) into gains[j], as
+/// if each became the channel's gain in turn.
 /// Consecutive frames advance the phase by rotation instead of new sines.
 void ModulationGains(const ChannelSettings& channel, int32_t sampleRate, const int64_t* frames,
                      int32_t count, float* gains) noexcept;
 
 /// True when both channels' modulation settings give the same gains.
 bool SameModulation(const ChannelSettings& a, const ChannelSettings& b) noexcept;
+
+/// The depth fraction of a percentage: percent x 0.01 in extended
+/// precision, rounded once to 32 bits.
+float DepthFraction(long double percent) noexcept;

@@ -4,6 +4,7 @@
 #include "engine/PowerEstimate.h"
 
 #include <cmath>
+#include <cstring>
 
 float CrestShape(float v, float exponent) noexcept {
   if (v == 0) return 0;
@@ -15,7 +16,8 @@ float CrestShape(float v, float exponent) noexcept {
     shaped = static_cast<float>(estimate);
   else
     shaped = static_cast<float>(powl(magnitude, exponent));
-  return v < 0 ? -shaped : shaped;
+  // The sign of noise is random: a branch on it would be mispredicted half the time.
+  return std::copysign(shaped, v);
 }
 
 void CrestShapeEach(float* values, int32_t count, float exponent) noexcept {
@@ -59,20 +61,60 @@ uint32_t PinkRowsDue(int64_t n) noexcept {
   return DueTable.due[static_cast<uint32_t>(n) & 2047];
 }
 
-float RawPinkNoise(GeneratorState& state, int64_t n) noexcept {
+namespace {
+
+// Row 0 and the rows due at n get new draws, in increasing row order.
+inline void DrawPinkRows(GeneratorState& state, int64_t n) noexcept {
   float* rows = state.pinkRows;
   rows[0] = static_cast<float>(state.random.Next());
   for (uint32_t due = PinkRowsDue(n); due != 0; due &= due - 1)
     rows[1 + __builtin_ctz(due)] = static_cast<float>(state.random.Next());
-  float sum = 0;
-  for (int row = 0; row < 13; ++row) sum += rows[row];
-  // In double the quotient errs by at most 2^-53 relative and the
-  // subtraction adds as much again; the bound covers both twice over.
+}
+
+// sum / 6.5 - 1 rounded to 32 bits. In double the quotient errs by at most
+// 2^-53 relative and the subtraction adds as much again; the bound covers
+// both twice over.
+inline float PinkValueOfSum(float sum) noexcept {
   const double estimate = sum / 6.5 - 1;
-  const float v = RoundsToSameFloat(estimate, 0x1p-50)
-                      ? static_cast<float>(estimate)
-                      : static_cast<float>(static_cast<long double>(sum) / 6.5L - 1);
-  return v;
+  return RoundsToSameFloat(estimate, 0x1p-50)
+             ? static_cast<float>(estimate)
+             : static_cast<float>(static_cast<long double>(sum) / 6.5L - 1);
+}
+
+}  // namespace
+
+float RawPinkNoise(GeneratorState& state, int64_t n) noexcept {
+  DrawPinkRows(state, n);
+  float sum = 0;
+  for (int row = 0; row < 13; ++row) sum += state.pinkRows[row];
+  return PinkValueOfSum(sum);
+}
+
+void TPinkBatch::Draw(GeneratorState& state, int64_t n, float* target) noexcept {
+  DrawPinkRows(state, n);
+  for (int row = 0; row < 13; ++row) FRows[row][FCount] = state.pinkRows[row];
+  FTarget[FCount++] = target;
+}
+
+void TPinkBatch::Finish() noexcept {
+  // Four calls' sums side by side; each lane adds its rows in row order,
+  // rounding to 32 bits at every step, as RawPinkNoise does.
+  typedef float TFloat4 __attribute__((vector_size(16)));
+  const int32_t padded = (FCount + 3) & ~3;
+  for (int row = 0; row < 13; ++row)
+    for (int32_t k = FCount; k < padded; ++k) FRows[row][k] = 0;
+  alignas(16) float sums[Capacity];
+  for (int32_t k = 0; k < padded; k += 4) {
+    TFloat4 sum = {0, 0, 0, 0};
+    for (int row = 0; row < 13; ++row) {
+      TFloat4 values;
+      std::memcpy(&values, &FRows[row][k], sizeof values);
+      sum += values;
+    }
+    std::memcpy(&sums[k], &sum, sizeof sum);
+  }
+  for (int32_t k = 0; k < FCount; ++k) *FTarget[k] = PinkValueOfSum(sums[k]);
+  FCount = 0;
 }
 
 float PinkNoise(GeneratorState& state, float exponent, int64_t n) noexcept {

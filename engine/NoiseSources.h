@@ -17,6 +17,25 @@ float RawWhiteNoise(TRandomLcg& random) noexcept;
 /// n are redrawn, the 13 rows summed and scaled to -1..1.
 float RawPinkNoise(GeneratorState& state, int64_t n) noexcept;
 
+/// The unshaped pink values of many calls, the same as RawPinkNoise gives
+/// them one by one: each Draw makes its draws at once, in call order; the
+/// row sums, whose chain of 13 rounded additions dominates, then run side
+/// by side in Finish.
+class TPinkBatch {
+public:
+  static constexpr int32_t Capacity = 128;
+  /// Row 0 and the rows due at n are redrawn; `target` receives the value
+  /// at Finish. At most Capacity draws before each Finish.
+  void Draw(GeneratorState& state, int64_t n, float* target) noexcept;
+  /// Writes every pending value to its target.
+  void Finish() noexcept;
+
+private:
+  alignas(16) float FRows[13][Capacity];
+  float* FTarget[Capacity];
+  int32_t FCount = 0;
+};
+
 /// Next white-noise value: 2 x draw - 1, crest-shaped.
 float WhiteNoise(TRandomLcg& random, float exponent) noexcept;
 

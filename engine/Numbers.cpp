@@ -12,10 +12,26 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Checks the strict number syntax and returns the text with the separator
 // replaced by '.', ready for from_chars; empty when the syntax is wrong.
+// The minus sign U+2212 in UTF-8, which some locales write for "-".
+constexpr std::string_view UnicodeMinus = "\xE2\x88\x92";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The text without the blanks around it.
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 std::string NormaliseNumber(std::string_view text, char separator) {
+  text = TrimBlanks(text);
   std::string out;
   size_t i = 0;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+  if (text.starts_with(UnicodeMinus)) {
+    out += '-';
+    i = UnicodeMinus.size();
+  } else if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
     if (text[i] == '-') out += '-';
     ++i;
   }
@@ -65,7 +81,9 @@ std::optional<long double> TryStrToFloat(std::string_view text, const TNumberFor
   long double value = 0;
   auto [end, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), value);
   if (ec != std::errc() || end != normal.data() + normal.size()) return std::nullopt;
-  if (std::fabs(value) > FLT_MAX) return std::nullopt;
+  // A value converts when it rounds to a finite 32-bit float: the float
+  // maximum's 15-digit text lies just above the maximum and converts.
+  if (!std::isfinite(static_cast<float>(value))) return std::nullopt;
   return value;
 }
 

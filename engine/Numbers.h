@@ -14,9 +14,10 @@ public:
   using std::runtime_error::runtime_error;
 };
 
-/// Strict parse: optional sign, digits with at most one `fmt` separator,
-/// optional exponent. No blanks, "inf", "nan" or hex; nullopt also beyond the
-/// 32-bit float range.
+/// Strict parse: optional sign ("+", "-" or the minus sign U+2212), digits
+/// with at most one `fmt` separator, optional exponent; blanks (spaces, tabs)
+/// around the number are ignored. No inner blanks, "inf", "nan" or hex;
+/// nullopt also for a value that rounds to no finite 32-bit float.
 std::optional<long double> TryStrToFloat(std::string_view text, const TNumberFormat& fmt);
 
 /// As TryStrToFloat; throws EConvertError("'<text>' is not a valid floating point value").

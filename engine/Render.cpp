@@ -83,6 +83,7 @@ namespace {
 // path where order matters (draws, filter history, modulation gain), so the
 // samples are those of RenderChannelSample frame by frame.
 constexpr int32_t BlockFrames = 64;
+static_assert(2 * BlockFrames <= TPinkBatch::Capacity, "a block's pink draws fit one batch");
 
 struct TFillLayout {
   int32_t noiseLeft, noiseRight;
@@ -99,6 +100,7 @@ struct TBlock {
   float left[BlockFrames], right[BlockFrames];
   float gainLeft[BlockFrames], gainRight[BlockFrames];
   int32_t sampleLeft[BlockFrames], sampleRight[BlockFrames];
+  TPinkBatch pink;
 };
 
 // Stage 1: the time index of each frame; the state's index moves past the
@@ -118,10 +120,16 @@ void PlanFrames(GeneratorState& state, const TFillLayout& layout, TBlock& block,
 void DrawNoise(GeneratorState& state, const TFillLayout& layout, TBlock& block) noexcept {
   const bool left = HasNoise(layout.noiseLeft);
   const bool right = layout.renderRight && HasNoise(layout.noiseRight);
+  const bool pinkLeft = left && layout.noiseLeft == ntPink;
+  const bool pinkRight = right && layout.noiseRight == ntPink;
+  TPinkBatch& pink = block.pink;
   for (int32_t j = 0; j < block.active; ++j) {
-    if (left) block.left[j] = RawNoise(state, layout.noiseLeft, block.frame[j]);
-    if (right) block.right[j] = RawNoise(state, layout.noiseRight, block.frame[j]);
+    if (pinkLeft) pink.Draw(state, block.frame[j], &block.left[j]);
+    else if (left) block.left[j] = RawWhiteNoise(state.random);
+    if (pinkRight) pink.Draw(state, block.frame[j], &block.right[j]);
+    else if (right) block.right[j] = RawWhiteNoise(state.random);
   }
+  pink.Finish();
 }
 
 // Stage 3: each channel's modulation gain per frame; a channel whose gain
@@ -137,9 +145,11 @@ void ModulateChannel(const GeneratorState& state, ChannelSettings& channel, cons
 }
 
 void Modulate(GeneratorState& state, const TFillLayout& layout, TBlock& block) noexcept {
+  // Equal settings give equal gains from equal starting gains (a gain can stay as it is).
+  const bool sameStart = state.left.modulationGain == state.right.modulationGain;
   ModulateChannel(state, state.left, block, block.gainLeft);
   if (!layout.renderRight) return;
-  if (ModulationRuns(state.left) && ModulationRuns(state.right) &&
+  if (sameStart && ModulationRuns(state.left) && ModulationRuns(state.right) &&
       SameModulation(state.left, state.right)) {
     std::copy(block.gainLeft, block.gainLeft + block.active, block.gainRight);
     state.right.modulationGain = state.left.modulationGain;

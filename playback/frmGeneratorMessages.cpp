@@ -3,6 +3,8 @@
 #include "app/frmGenerator.h"
 
 #include "app/Application.h"
+#include "platform/ScreenSaver.h"
+#include "playback/frmSettings.h"
 #include "sync/MessageHandler.h"
 #include "sync/MessageTarget.h"
 
@@ -89,4 +91,13 @@ void TfrmGenerator::WndProc(uint32_t number, uint32_t wParam, int32_t lParam) {
 
 void TfrmGenerator::SetBroadcast(std::unique_ptr<TGeneratorBroadcast> broadcast) {
   FBroadcast = std::move(broadcast);
+}
+
+void TfrmGenerator::AppMessage() {
+  TScreenSaver* screenSaver = FServices.ScreenSaver;
+  if (!screenSaver) return;
+  if (AudioOut1->Active && frmSettings && frmSettings->chkDisableSS.Checked())
+    screenSaver->Hold();
+  else
+    screenSaver->Release();
 }

@@ -3,6 +3,7 @@
 
 #include "app/frmGenerator.h"
 
+#include "analysis/SignalAnalysis.h"
 #include "app/Application.h"
 #include "app/ProductTexts.h"
 #include "engine/Numbers.h"
@@ -34,6 +35,8 @@ void TfrmGenerator::startsignal() {
   AudioOut1->SetBufferSize(StrToInt(frmSettings->cboBufferSize.Text()));
   // Notifications of an earlier run are handled before the new one opens.
   FServices.Loop.ProcessMessages();
+  FAnalysis->Start({State.sampleRate, AudioOut1->Stereo() ? 2 : 1, AudioOut1->Quantization() / 8, State.fullScale,
+                    AudioOut1->NumBuffers(), AudioOut1->BufferSize()});
   if (!AudioOut1->Start(AudioOut1)) ShowStartFailure();
   SetFocus(btnOFF);
 }
@@ -102,6 +105,7 @@ void TfrmGenerator::AudioOut1Start(void*) {
   LED.SetBrushColor(clGreen);
   FServices.Application.SignalBusy = true;
   LockOutputControls(true);
+  AppMessage();
 }
 
 void TfrmGenerator::AudioOut1Stop(void*) {
@@ -112,6 +116,7 @@ void TfrmGenerator::AudioOut1Stop(void*) {
   LED.SetBrushColor(clMaroon);
   FServices.Application.SignalBusy = false;
   LockOutputControls(false);
+  AppMessage();
   if (btnON.Enabled()) SetFocus(btnON);
 }
 
@@ -120,6 +125,7 @@ bool TfrmGenerator::AudioOut1FillBuffer(uint8_t* buffer, int32_t& size) {
   const int64_t ringBytes = int64_t{AudioOut1->NumBuffers()} * AudioOut1->BufferSize();
   switch (FillBuffer(State, buffer, size, ringBytes)) {
     case TFillResult::Continue:
+      FAnalysis->BufferFilled(buffer, size, AudioOut1->FilledBuffers, AudioOut1->ProcessedBuffers);
       return true;
     case TFillResult::End:
       return false;

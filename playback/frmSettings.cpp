@@ -37,6 +37,7 @@ TfrmSettings::TfrmSettings(TfrmGenerator& generator, TShell& shell)
   cboQuant.OnChange = [this] { cboBuffersChange(); };
   cboBufferSize.OnChange = [this] { cboBufferSizeChange(); };
   cboBuffers.OnChange = [this] { cboBuffersChange(); };
+  chkDisableSS.OnClick = [this] { FGenerator.AppMessage(); };
   HelpButton.OnClick = [this] { HelpButtonClick(); };
   Button1.OnClick = [this] { Button1Click(); };
 

@@ -94,10 +94,18 @@ void TFormBinder::FollowFormFocus() {
 void TFormBinder::BindControl(TControl& control, QWidget& widget) {
   FWidgets[&control] = &widget;
   FControls[&widget] = &control;
+  widget.setObjectName(Q(control.Name()));
   widget.installEventFilter(this);
   Follow(control, widget, [&control, &widget] {
     widget.setEnabled(control.Enabled());
-    widget.setHidden(!control.Visible());
+    // A widget not yet placed in its window is never shown on its own: it
+    // would map as a window of its own and only come back in its place after
+    // the window is shown (which then grows after it was placed).
+    if (!control.Visible()) {
+      widget.hide();
+    } else if (!widget.isWindow()) {
+      widget.show();
+    }
     widget.setToolTip(Q(control.Hint()));
     ApplyFont(control.Font(), widget);
   });

@@ -6,10 +6,12 @@
 #include "app/qt/FormBinder.h"
 #include "app/qt/FormVisibility.h"
 #include "app/qt/LedWidget.h"
+#include "app/qt/LevelMeterPanel.h"
 #include "app/qt/LevelSlider.h"
 #include "app/qt/ListPictures.h"
 #include "app/qt/MenuBinder.h"
 #include "app/qt/OwnerDrawnList.h"
+#include "app/qt/ResponseWindow.h"
 
 #include <array>
 
@@ -106,10 +108,12 @@ TQtGeneratorWindow::TQtGeneratorWindow(TfrmGenerator& form, TApplication& applic
                                      form.lblDepthR, form.lblPercentR, form.lblPhaseR, form.ModFunctionRight,
                                      form.ModPeriodRightEdit, form.ModDepthRightEdit, form.ModPhaseRightEdit}));
   column->addLayout(channels);
+  column->addWidget(new TLevelMeterPanel(form.Analysis()));
   column->addWidget(CreateMemoryRow());
   column->addWidget(CreateBottomRow());
   setCentralWidget(central);
   BindMenuBar(form.MainMenu1, *menuBar(), *this, application);
+  new TResponseWindow(form.Analysis(), this);
   FollowApplicationTitle();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   // The program ends when the window logic ends it (the close of this window),

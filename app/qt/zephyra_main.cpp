@@ -3,6 +3,7 @@
 #include "AudioIO/portaudio/PortAudioWaveOut.h"
 #include "app/Application.h"
 #include "app/GeneratorServices.h"
+#include "app/ProductTexts.h"
 #include "app/Startup.h"
 #include "app/frmGenerator.h"
 #include "app/qt/QtDialogs.h"
@@ -13,8 +14,8 @@
 #include "persistence/RegFileStore.h"
 #include "platform/Clock.h"
 #include "platform/HotKey.h"
-#include "platform/ScreenSaver.h"
 #include "sync/dbus/DBusGeneratorBus.h"
+#include "sync/dbus/DBusScreenSaver.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -39,11 +40,11 @@ int main(int argc, char** argv) {
   TSteadyClock clock;
   TPortAudioWaveOut waveOut;
   TNullHotKey hotKey;
-  TNullScreenSaver screenSaver;
   TApplication application(dialogs);
   dialogs.SetApplication(&application);
   application.ExeName = QCoreApplication::applicationFilePath().toStdString();
   TRegFileStore settingsStore(DefaultSettingsFilePath());
+  TDBusScreenSaver screenSaver(QDBusConnection::sessionBus(), ProductName);
   TGeneratorServices services{application, loop, dialogs, shell, clock, waveOut, settingsStore, format,
                               &hotKey, &screenSaver};
 

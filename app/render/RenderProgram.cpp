@@ -1,5 +1,6 @@
 #include "app/render/RenderProgram.h"
 
+#include "analysis/WavLevels.h"
 #include "app/Application.h"
 #include "app/GeneratorServices.h"
 #include "app/frmGenerator.h"
@@ -87,7 +88,19 @@ int ExitCodeOf(TfrmGenerator::TWaveWriteOutcome outcome) {
   return reFailed;
 }
 
-int Render(const TRenderOptions& o, std::ostream& err) {
+/// The levels of the written file, one line per channel in file order.
+int PrintStats(const std::string& fileName, std::ostream& out, std::ostream& err) {
+  std::string error;
+  const auto levels = ReadWavLevels(fileName, error);
+  if (!levels) {
+    Report(err, "--stats: " + error);
+    return reFailed;
+  }
+  for (const TChannelLevels& channel : *levels) out << StatsLine(channel) << '\n';
+  return reWritten;
+}
+
+int Render(const TRenderOptions& o, std::ostream& out, std::ostream& err) {
   TStreamDialogs dialogs(err, Program);
   TPlainMessageLoop plainLoop;
   TNoWaitMessageLoop loop(plainLoop);
@@ -117,7 +130,8 @@ int Render(const TRenderOptions& o, std::ostream& err) {
     Report(err, e.what());
     return reFailed;
   }
-  return ExitCodeOf(generator.WriteWaveData(o.OutputFile));
+  const int written = ExitCodeOf(generator.WriteWaveData(o.OutputFile));
+  return written == reWritten && o.Stats ? PrintStats(o.OutputFile, out, err) : written;
 }
 
 }  // namespace
@@ -130,7 +144,9 @@ std::optional<TRenderOptions> ParseRenderArguments(const std::vector<std::string
       o.Help = true;
       return o;
     }
-    if (IsOption(args[i])) {
+    if (args[i] == "--stats") {
+      o.Stats = true;
+    } else if (IsOption(args[i])) {
       if (!ApplyOption(o, args, i, error)) return std::nullopt;
     } else if (args[i].starts_with("--")) {
       error = "unknown option '" + args[i] + "'";
@@ -155,7 +171,7 @@ std::optional<TRenderOptions> ParseRenderArguments(const std::vector<std::string
 }
 
 std::string RenderUsage() {
-  return "Usage: zephyra-render PRESET_FILE MEMORY OUT.wav [--rate HZ] [--bits 16|24] [--seed N]\n"
+  return "Usage: zephyra-render PRESET_FILE MEMORY OUT.wav [--rate HZ] [--bits 16|24] [--seed N] [--stats]\n"
          "\n"
          "Renders one pass of memory MEMORY (1 to 4) of the preset file PRESET_FILE into\n"
          "the WAV file OUT.wav, exactly as the generator window exports it, without a\n"
@@ -166,6 +182,9 @@ std::string RenderUsage() {
          "  --bits B     sample width: 16 (default) or 24\n"
          "  --seed N     start of the random sequence (0 to 4294967295); the same seed gives\n"
          "               the same file. Default: taken from the clock.\n"
+         "  --stats      after writing, print one line per channel of the file (left and\n"
+         "               right, or mono) with its RMS and peak level in dBFS and its crest\n"
+         "               factor: left rms=-12.04 peak=-0.01 crest=4.00\n"
          "  --help       this text\n"
          "\n"
          "Exit status: 0 written, 1 failed (file, preset or write error), 2 bad command line,\n"
@@ -183,5 +202,5 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
     out << RenderUsage();
     return reWritten;
   }
-  return Render(*options, err);
+  return Render(*options, out, err);
 }

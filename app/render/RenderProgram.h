@@ -16,6 +16,7 @@ struct TRenderOptions {
   int32_t Bits = 16;
   std::optional<uint32_t> Seed;  ///< none: from the clock
   bool Help = false;
+  bool Stats = false;            ///< print the file's levels per channel after writing
 };
 
 /// Exit codes.

@@ -118,18 +118,25 @@ void TDBusGeneratorBus::Broadcast(const uint32_t& number, uint32_t wParam, int32
   }
 }
 
-void TDBusGeneratorBus::Send(const QString& service, uint32_t number, uint32_t wParam, int32_t lParam) {
+QDBusMessage TDBusGeneratorBus::Call(const QDBusConnection& connection, const QString& service, uint32_t number,
+                                     uint32_t wParam, int32_t lParam, int timeoutMs, QDBus::CallMode mode) {
   QDBusMessage call = QDBusMessage::createMethodCall(service, QLatin1String(N::ObjectPath),
                                                      QLatin1String(N::Interface), QLatin1String(N::Method));
   call << number << wParam << lParam;
-  // BlockWithGui serves incoming calls (not user input) while this one waits.
-  const QDBusMessage reply = FConnection.call(call, QDBus::BlockWithGui, FTimeoutMs);
-  if (reply.type() != QDBusMessage::ErrorMessage) return;
-  // An instance that ended after the names were listed has simply gone.
+  return connection.call(call, mode, timeoutMs);
+}
+
+bool TDBusGeneratorBus::HasGone(const QDBusMessage& reply) {
   const QString error = reply.errorName();
-  if (error == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
-      error == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
-    return;
+  return reply.type() == QDBusMessage::ErrorMessage &&
+         (error == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
+          error == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"));
+}
+
+void TDBusGeneratorBus::Send(const QString& service, uint32_t number, uint32_t wParam, int32_t lParam) {
+  const QDBusMessage reply = Call(FConnection, service, number, wParam, lParam, FTimeoutMs, QDBus::BlockWithGui);
+  // An instance that ended after the names were listed has simply gone.
+  if (reply.type() != QDBusMessage::ErrorMessage || HasGone(reply)) return;
   std::cerr << "zephyra: generator " << service.toStdString() << " skipped: " << reply.errorMessage().toStdString()
-            << " (" << error.toStdString() << ")\n";
+            << " (" << reply.errorName().toStdString() << ")\n";
 }

@@ -9,6 +9,7 @@
 #include "sync/dbus/GeneratorBusNames.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QString>
 
 #include <memory>
@@ -36,6 +37,12 @@ public:
 
   /// The names of every generator on the bus, sorted.
   static QStringList GeneratorNames(const QDBusConnection& connection);
+  /// Calls Message on service and returns the reply or the error; mode
+  /// BlockWithGui serves incoming calls (not user input) while it waits.
+  static QDBusMessage Call(const QDBusConnection& connection, const QString& service, uint32_t number,
+                           uint32_t wParam, int32_t lParam, int timeoutMs, QDBus::CallMode mode);
+  /// The reply says that the service is not (or no longer) on the bus.
+  static bool HasGone(const QDBusMessage& reply);
 
 private:
   class TObject;

@@ -21,7 +21,7 @@ using FilterFields = AllFieldsEnabled;
 
 TEST_F(LevelFields, LeavingTheEditCleansTheTextAndMovesTheSlider) {
   const std::vector<std::pair<std::string, std::string>> cases{
-      {"5", "0"}, {"-150", "-100"}, {"-12.125", "-12.12"}, {"abc", "0"}, {"-3,5", "-3.5"}};
+      {"5", "0"}, {"-150", "-100"}, {"-12.125", "-12.12"}, {"abc", "-12.12"} /* the slider's level */, {"-3,5", "-3.5"}};
   for (const auto& [typed, shown] : cases) {
     Enter(Gen->AmplitudeLeft, typed);
     EXPECT_EQ(Gen->AmplitudeLeft.Text(), shown) << typed;

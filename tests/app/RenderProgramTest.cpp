@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 
 namespace {
@@ -96,6 +97,45 @@ TEST_F(RenderProgram, UnusableInputsGiveOneLineAndANonZeroExit) {
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
   }
   EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+/// "%.2f" of 20 log10(value / 32767), or "-inf".
+std::string Db16(double value) {
+  if (value <= 0) return "-inf";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", 20 * std::log10(value / 32767));
+  return text;
+}
+
+TEST_F(RenderProgram, StatsPrintTheLevelsOfEachChannelOfTheWrittenFile) {
+  TTempDir dir;
+  const std::string path = dir.File("stats.wav");
+  std::ostringstream out, err;
+  ASSERT_EQ(RunRender({ZEPHYRA_EXAMPLES_FILE, "2", path, "--seed", "5", "--stats"}, out, err), reWritten) << err.str();
+  const auto file = ReadBytes(path);
+  const size_t channels = file.at(22);
+  const auto samples = Samples16(file);
+  std::string expected;
+  for (size_t c = 0; c < channels; ++c) {
+    double sum = 0, peak = 0;
+    for (size_t i = c; i < samples.size(); i += channels) {
+      sum += double(samples[i]) * samples[i];
+      peak = std::max(peak, std::abs(double(samples[i])));
+    }
+    const double rms = std::sqrt(sum / double(samples.size() / channels));
+    char crest[32];
+    std::snprintf(crest, sizeof crest, "%.2f", peak / rms);
+    expected += std::string(channels == 1 ? "mono" : c == 0 ? "left" : "right") + " rms=" + Db16(rms) +
+                " peak=" + Db16(peak) + " crest=" + crest + "\n";
+  }
+  EXPECT_EQ(out.str(), expected);
+}
+
+TEST_F(RenderProgram, StatsOfAFileThatCannotBeReadBackFail) {
+  std::ostringstream out, err;
+  EXPECT_EQ(RunRender({ZEPHYRA_EXAMPLES_FILE, "1", "/dev/null", "--seed", "5", "--stats"}, out, err), reFailed);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(err.str(), "zephyra-render: --stats: '/dev/null': not a WAV file\n");
 }
 
 TEST_F(RenderProgram, HelpExplainsTheUse) {

@@ -18,8 +18,28 @@ TEST(StrictParser, AcceptsSignDigitsOneSeparatorAndExponent) {
   EXPECT_EQ(TryStrToFloat("1,5", Comma), 1.5L);
 }
 
+TEST(StrictParser, IgnoresBlanksAroundTheNumberAndReadsTheUnicodeMinus) {
+  EXPECT_EQ(TryStrToFloat(" -7 ", Dot), -7.0L);
+  EXPECT_EQ(TryStrToFloat("\t2.5\t ", Dot), 2.5L);
+  EXPECT_EQ(TryStrToFloat(" 1", Dot), 1.0L);
+  EXPECT_EQ(TryStrToFloat("1 ", Dot), 1.0L);
+  EXPECT_EQ(TryStrToFloat("\xE2\x88\x92" "3,5", Comma), -3.5L);
+  EXPECT_EQ(TryStrToFloat(" \xE2\x88\x92" "1e2 ", Dot), -100.0L);
+  EXPECT_EQ(IntlStrToFloat(" \xE2\x88\x92" "0.5", Comma), -0.5f);
+  for (const char* text : {"1 000", "- 1", "\xE2\x88\x92", "\xE2\x88\x92-1", "-\xE2\x88\x92" "1", "1\xE2\x88\x92",
+                           "\xE2\x88" "1", " ", "\n1", "1 e5"})
+    EXPECT_FALSE(TryStrToFloat(text, Dot)) << text;
+}
+
+TEST(StrictParser, TakesEveryValueThatRoundsToAFiniteFloat) {
+  EXPECT_EQ(static_cast<float>(*TryStrToFloat("3.40282346638529E38", Dot)), 3.40282346638528859811704183484516925440e38f);
+  EXPECT_TRUE(TryStrToFloat("-3.4028235677e38", Dot)) << "just below half a step beyond the maximum";
+  EXPECT_FALSE(TryStrToFloat("3.4028235678e38", Dot)) << "just above: rounds to infinity";
+  EXPECT_EQ(TryStrToFloat("1e-50", Dot), 1e-50L) << "rounds to 0, which is finite";
+}
+
 TEST(StrictParser, RefusesEverythingElse) {
-  for (const char* text : {"", "-", ".", " 1", "1 ", "inf", "nan", "0x10", "1,000.5", "1.2.3", "e5",
+  for (const char* text : {"", "-", ".", "inf", "nan", "0x10", "1,000.5", "1.2.3", "e5",
                            "1e", "1e+", "1,5", "--1", "3.5e38", "-1e39", "1e99999"})
     EXPECT_FALSE(TryStrToFloat(text, Dot)) << text;
   EXPECT_FALSE(TryStrToFloat("1.5", Comma));

@@ -66,6 +66,7 @@ void TReferenceRenderer::Modulate(ChannelSettings& channel) const {
   } else if (channel.modulationFunction == mfSquare) {
     m = static_cast<float>(sinl(theta)) < 0 ? -1 : 1;
   } else {
+    if (!std::isfinite(static_cast<float>(theta))) return;  // the gain stays as it is
     const float s = static_cast<float>(sinl(static_cast<float>(theta)));
     m = fabsl(s) == 1 ? s : static_cast<float>(2 / Pi * atanl(s / sqrtl(1 - (long double)s * s)));
   }

@@ -20,6 +20,13 @@ protected:
   }
   void TearDown() override { Wait.reset(); }
 
+  /// The program started afresh (new windows on the same store).
+  void Restart() {
+    Wait.reset();
+    Create();
+    Wait = std::make_unique<TfrmWait>(*Gen);
+  }
+
   /// Rate list entry, channel mode and duration of the next export.
   void Choose(int rateIndex, int quantIndex, int32_t channels, const std::string& seconds) {
     Settings->cboFsList.UserSelect(rateIndex);

@@ -118,9 +118,7 @@ TEST_F(FilterResponse, TheListReachesTheSoundWhicheverWayItChanged) {
   EXPECT_NEAR(peakingAt1k("recall"), -10, 1) << "recalled from a memory";
 
   Gen->Close();
-  Wait.reset();
-  Create();
-  Wait = std::make_unique<TfrmWait>(*Gen);
+  Restart();
   ChooseWhiteNoise();
   ASSERT_EQ(Gen->cboFilterTypeL1.ItemIndex(), ftPeaking);
   EXPECT_NEAR(peakingAt1k("stored"), -10, 1) << "loaded from the stored settings";

@@ -1,6 +1,7 @@
 // The main window on screen follows the window logic both ways. These
 // checks drive the widgets as a user would and read the control objects.
 
+#include "analysis/SignalAnalysis.h"
 #include "app/qt/FormBinder.h"
 #include "app/qt/GeneratorWindow.h"
 #include "app/qt/LedWidget.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
 #include <QTest>
@@ -139,6 +141,25 @@ TEST_F(QtGeneratorWindowTest, CtrlTGoesToTheFirstItemInMenuOrderTheWaveExport) {
   QTest::keyClick(Window.get(), Qt::Key_T, Qt::ControlModifier);
   ASSERT_EQ(Dialogs.FileDialogs.size(), 1u) << "Ctrl+T must open the wave file's save dialog";
   EXPECT_EQ(Dialogs.FileDialogs.back().Title, "Save wave file");
+}
+
+TEST_F(QtGeneratorWindowTest, F12OpensTheResponseWindowAndTheMetersShowThePlayedBuffer) {
+  QTest::keyClick(Window.get(), Qt::Key_F12);
+  QWidget* response = Window->findChild<QWidget*>("frmResponse");
+  ASSERT_NE(response, nullptr);
+  EXPECT_TRUE(response->isVisible());
+  EXPECT_EQ(response->windowTitle(), "Response");
+  EXPECT_TRUE(Gen->Analysis().ResponseVisible());
+
+  auto* left = Window->findChild<QLabel*>("lblLevelL");
+  ASSERT_NE(left, nullptr);
+  EXPECT_EQ(left->text(), "");
+  QTest::keyClick(Window.get(), Qt::Key_F11);
+  Loop.ProcessMessages();
+  EXPECT_TRUE(left->text().startsWith("Peak ")) << left->text().toStdString();
+
+  response->close();
+  EXPECT_FALSE(Gen->Analysis().ResponseVisible()) << "closing the window stops the spectrum";
 }
 
 }  // namespace

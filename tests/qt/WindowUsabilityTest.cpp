@@ -167,4 +167,15 @@ TEST_F(QtWindowUsability, ClosingTheMainWindowAsksForTheEndWhileOtherWindowsAreO
   EXPECT_EQ(QuitRequests, 1);
 }
 
+TEST_F(QtWindowUsability, AWindowIsPlacedAtTheSizeItKeeps) {
+  // Placing (centring) happens when the window is shown; it must not grow after.
+  TfrmGenerator form(TGeneratorServices{App, Loop, Dialogs, Shell, Loop.Clock, Device, Store, Format});
+  TQtGeneratorWindow window(form, App);
+  App.OnTerminate = [this] { ++QuitRequests; };
+  window.show();
+  const QSize shown = window.size();
+  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+  EXPECT_EQ(window.size(), shown);
+}
+
 }  // namespace

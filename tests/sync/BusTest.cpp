@@ -11,6 +11,7 @@
 #include "tests/fakes/FakeShell.h"
 #include "tests/fakes/FakeWaveOutDevice.h"
 #include "tests/fakes/PrivateSessionBus.h"
+#include "tests/sync/DBusTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -18,23 +19,14 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
+#include <QEventLoop>
+#include <QProcess>
 
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
-
-void EnsureCoreApplication() {
-  static int argc = 1;
-  static char name[] = "zephyra_sync_bus_tests";
-  static char* argv[] = {name, nullptr};
-  if (QCoreApplication::instance() == nullptr) new QCoreApplication(argc, argv);
-}
-
-QDBusConnection Connect(const std::string& address, const std::string& name) {
-  return QDBusConnection::connectToBus(QString::fromStdString(address), QString::fromStdString(name));
-}
 
 /// One running generator: its window on fake services and its bus endpoint.
 struct TInstance {
@@ -90,6 +82,22 @@ protected:
     Instances.push_back(std::make_unique<TInstance>(Daemon.Address(), "p" + std::to_string(id), timeoutMs));
     EXPECT_TRUE(Instances.back()->Bus->Connected());
     return *Instances.back();
+  }
+
+  /// Runs zephyra-remote on the private bus while this process serves its
+  /// generators; returns the exit status, stderr in err.
+  int Remote(const QStringList& args, std::string* err = nullptr) {
+    QProcess remote;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromStdString(Daemon.Address()));
+    remote.setProcessEnvironment(env);
+    QEventLoop loop;
+    QObject::connect(&remote, &QProcess::finished, &loop, &QEventLoop::quit);
+    remote.start(ZEPHYRA_REMOTE, args);
+    if (!remote.waitForStarted()) return -1;
+    loop.exec();
+    if (err) *err = remote.readAllStandardError().toStdString();
+    return remote.exitStatus() == QProcess::NormalExit ? remote.exitCode() : -1;
   }
 
   TPrivateSessionBus Daemon;
@@ -269,6 +277,28 @@ TEST_F(GeneratorBus, ASecondInstanceCannotTakeANameInUse) {
   TDBusGeneratorBus twin(Connect(Daemon.Address(), "twin"), "p1001", [](uint32_t, uint32_t, int32_t) {});
   EXPECT_FALSE(twin.Connected());
   QDBusConnection::disconnectFromBus("twin");
+}
+
+TEST_F(GeneratorBus, ZephyraRemoteReachesEveryGeneratorOrTheOneOfAProcessId) {
+  std::string err;
+  EXPECT_EQ(Remote({"on"}, &err), 1);
+  EXPECT_NE(err.find("no generator is running"), std::string::npos) << err;
+
+  TInstance& a = Add(1001);
+  TInstance& b = Add(1002);
+  EXPECT_EQ(Remote({"duration", "2.5"}), 0);
+  EXPECT_EQ(a.Gen->Duration.Text(), "2.5");
+  EXPECT_EQ(b.Gen->Duration.Text(), "2.5");
+  EXPECT_EQ(Remote({"--pid", "1002", "level-left", "-20"}), 0);
+  EXPECT_EQ(a.Gen->AmplitudeLeft.Text(), "0");
+  EXPECT_EQ(b.Gen->AmplitudeLeft.Text(), "-20");
+  EXPECT_EQ(Remote({"1024"}), 0);
+  EXPECT_TRUE(a.Playing());
+  EXPECT_TRUE(b.Playing());
+  EXPECT_EQ(Remote({"--pid", "999", "off"}, &err), 1);
+  EXPECT_NE(err.find("no generator with process id 999"), std::string::npos) << err;
+  EXPECT_TRUE(a.Playing());
+  EXPECT_EQ(Remote({"volume", "3"}, &err), 2);
 }
 
 }  // namespace

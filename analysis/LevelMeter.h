@@ -1,0 +1,36 @@
+#pragma once
+// The running level of one channel: RMS, peak and crest factor over the
+// last stretch of about windowFrames frames, and the peak held for a while.
+// It moves by whole stretches (one output buffer each), so it measures
+// exactly the audio that was played, in the order it was played.
+
+#include "analysis/LevelText.h"
+
+#include <cstdint>
+#include <vector>
+
+class TLevelMeter {
+public:
+  /// Clears the meter and sizes its ring for stretches of stretchFrames
+  /// frames (the only allocation). Levels are relative to fullScale.
+  void Reset(int64_t windowFrames, int64_t holdFrames, int64_t stretchFrames, double fullScale);
+  /// The next stretch played. Allocates nothing.
+  void Add(const TLevelSums& stretch) noexcept;
+
+  /// The figures of the newest stretches that make up the window (at least
+  /// one); silence before the first stretch.
+  const TLevels& Levels() const noexcept { return FLevels; }
+  /// The highest peak of the last holdFrames frames, in dBFS.
+  double HeldPeakDb() const noexcept { return DbFs(static_cast<double>(FHeldPeak), FFullScale); }
+
+private:
+  std::vector<TLevelSums> FRing;
+  size_t FNewest = 0;
+  size_t FCount = 0;
+  int64_t FWindowFrames = 0;
+  int64_t FHoldFrames = 0;
+  int64_t FHeldPeak = 0;
+  int64_t FHeldAge = 0;
+  double FFullScale = 1;
+  TLevels FLevels{};
+};

@@ -1,0 +1,133 @@
+#include "analysis/SignalAnalysis.h"
+
+#include "analysis/FilterResponse.h"
+#include "analysis/PcmSamples.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+TSignalAnalysis::TSignalAnalysis(const GeneratorState& state) : FState(state) {}
+
+void TSignalAnalysis::Start(const TAnalysisFormat& format) {
+  FFormat = format;
+  FFormat.channels = std::clamp(format.channels, 1, 2);
+  FFormat.bytesPerSample = format.bytesPerSample == 3 ? 3 : 2;
+  FFormat.numBuffers = std::max(format.numBuffers, 1);
+  FFormat.bufferBytes = std::max(format.bufferBytes, 0);
+  FFormat.sampleRate = std::max(format.sampleRate, 1);
+  const auto slots = static_cast<size_t>(FFormat.numBuffers);
+  FKept.assign(slots * static_cast<size_t>(FFormat.bufferBytes), 0);
+  FKeptBytes.assign(slots, 0);
+  FNextToMeasure = 0;
+  FNewestKept = -1;
+  const int32_t frameBytes = FFormat.channels * FFormat.bytesPerSample;
+  const int32_t bufferFrames = FFormat.bufferBytes / frameBytes;
+  FScaled.assign(static_cast<size_t>(bufferFrames), 0.0f);
+  const double rate = FFormat.sampleRate;
+  for (TLevelMeter& meter : FMeters)
+    meter.Reset(std::llround(WindowSeconds * rate), std::llround(HoldSeconds * rate), bufferFrames,
+                FFormat.fullScale);
+  for (TBandSpectrum& spectrum : FSpectrum) spectrum.Reset(FFormat.sampleRate);
+  FRefreshFrames = std::max<int64_t>(std::llround(RefreshSeconds * rate), 1);
+  FFramesSinceRefresh = 0;
+  FBlocksShown = 0;
+  FStarted = 1;
+  OnLevels.Fire();
+  OnResponse.Fire();
+}
+
+void TSignalAnalysis::BufferFilled(const uint8_t* buffer, int32_t bytes, int64_t sequence,
+                                   int64_t playing) noexcept {
+  if (!FStarted || FKeptBytes.empty() || sequence < 0) return;
+  const int64_t slots = static_cast<int64_t>(FKeptBytes.size());
+  const auto slot = static_cast<size_t>(sequence % slots);
+  const int32_t kept = std::clamp(bytes, 0, FFormat.bufferBytes);
+  std::memcpy(FKept.data() + slot * static_cast<size_t>(FFormat.bufferBytes), buffer, static_cast<size_t>(kept));
+  FKeptBytes[slot] = kept;
+  FNewestKept = sequence;
+  // Only the last `slots` buffers are kept; older ones can no longer be measured.
+  FNextToMeasure = std::max(FNextToMeasure, FNewestKept - slots + 1);
+  for (; FNextToMeasure <= playing && FNextToMeasure <= FNewestKept; ++FNextToMeasure) {
+    const auto s = static_cast<size_t>(FNextToMeasure % slots);
+    Measure(FKept.data() + s * static_cast<size_t>(FFormat.bufferBytes), FKeptBytes[s]);
+  }
+  if (FFramesSinceRefresh >= FRefreshFrames) {
+    FFramesSinceRefresh = 0;
+    OnLevels.Fire();
+  }
+  if (FResponseVisible && FSpectrum[0].Blocks() != FBlocksShown) {
+    FBlocksShown = FSpectrum[0].Blocks();
+    OnResponse.Fire();
+  }
+}
+
+void TSignalAnalysis::Measure(const uint8_t* buffer, int32_t bytes) noexcept {
+  const int32_t frameBytes = FFormat.channels * FFormat.bytesPerSample;
+  const int32_t frames = std::min(bytes / frameBytes, static_cast<int32_t>(FScaled.size()));
+  for (int c = 0; c < FFormat.channels; ++c) {
+    TLevelSums sums;
+    float* scaled = FResponseVisible ? FScaled.data() : nullptr;
+    ReadChannel(buffer, frames, FFormat.channels, FFormat.bytesPerSample, c, FFormat.fullScale, sums, scaled);
+    FMeters[static_cast<size_t>(c)].Add(sums);
+    if (scaled) FSpectrum[static_cast<size_t>(c)].Add(scaled, frames);
+  }
+  FFramesSinceRefresh += frames;
+}
+
+void TSignalAnalysis::Prepared() {
+  // Preparation restarts the signal: the average starts again.
+  for (TBandSpectrum& spectrum : FSpectrum) spectrum.Clear();
+  FBlocksShown = 0;
+  OnResponse.Fire();
+}
+
+void TSignalAnalysis::ShowResponse() {
+  FResponseVisible = true;
+  for (TBandSpectrum& spectrum : FSpectrum) spectrum.Clear();
+  FBlocksShown = 0;
+  OnShowResponse.Fire();
+  OnResponse.Fire();
+}
+
+void TSignalAnalysis::ResponseClosed() { FResponseVisible = false; }
+
+namespace {
+
+const TLevels SilentLevels = LevelsOf(TLevelSums{}, 1);
+
+}  // namespace
+
+const TLevels& TSignalAnalysis::Levels(int c) const noexcept {
+  return c >= 0 && c < Channels() ? FMeters[static_cast<size_t>(c)].Levels() : SilentLevels;
+}
+
+double TSignalAnalysis::HeldPeakDb(int c) const noexcept {
+  return c >= 0 && c < Channels() ? FMeters[static_cast<size_t>(c)].HeldPeakDb() : SilentLevels.peakDb;
+}
+
+std::string TSignalAnalysis::ReadoutText(int c) const {
+  if (c < 0 || c >= Channels()) return {};
+  const TLevels& l = Levels(c);
+  return "Peak " + DbText(l.peakDb) + " dBFS   RMS " + DbText(l.rmsDb) + " dBFS   Crest " + CrestRatioText(l.crest);
+}
+
+double TSignalAnalysis::MeterFraction(double db) noexcept {
+  if (!(db > MeterFloorDb)) return 0;
+  return std::min(1.0, (db - MeterFloorDb) / -MeterFloorDb);
+}
+
+bool TSignalAnalysis::ChannelActive(int c) const noexcept {
+  if (FState.channels != cmStereo) return c == 0;
+  if (c == 0) return FState.left.channelOn != 0;
+  return c == 1 && (FState.asLeft ? FState.left.channelOn : FState.right.channelOn) != 0;
+}
+
+double TSignalAnalysis::DesignedResponseDb(int c, double frequencyHz) const noexcept {
+  const bool right = c == 1 && FState.channels == cmStereo && !FState.asLeft;
+  return ::DesignedResponseDb(right ? FState.filterR : FState.filterL,
+                              right ? FState.right.filterType : FState.left.filterType, frequencyHz,
+                              FState.sampleRate);
+}
+
+int32_t TSignalAnalysis::SampleRate() const noexcept { return FState.sampleRate; }

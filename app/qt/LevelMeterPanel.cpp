@@ -1,0 +1,64 @@
+#include "app/qt/LevelMeterPanel.h"
+
+#include "analysis/SignalAnalysis.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPointer>
+
+TMeterBar::TMeterBar(const TSignalAnalysis& analysis, int channel) : FAnalysis(analysis), FChannel(channel) {
+  setFixedHeight(8);
+  setMinimumWidth(120);
+}
+
+void TMeterBar::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const QRect frame = rect().adjusted(0, 0, -1, -1);
+  painter.fillRect(frame, palette().color(QPalette::Base));
+  const bool present = FChannel < FAnalysis.Channels();
+  const TLevels& levels = FAnalysis.Levels(FChannel);
+  const auto x = [&](double db) { return static_cast<int>(TSignalAnalysis::MeterFraction(db) * frame.width()); };
+  if (present) {
+    painter.fillRect(QRect(frame.left(), frame.top(), x(levels.rmsDb), frame.height()), QColor(0, 150, 60));
+    painter.setPen(QColor(230, 160, 0));
+    if (const int peak = x(levels.peakDb); peak > 0) painter.drawLine(peak, frame.top(), peak, frame.bottom());
+    painter.setPen(QColor(200, 0, 0));
+    if (const int held = x(FAnalysis.HeldPeakDb(FChannel)); held > 0)
+      painter.drawLine(held, frame.top(), held, frame.bottom());
+  }
+  painter.setPen(palette().color(present ? QPalette::Mid : QPalette::Midlight));
+  painter.drawRect(frame);
+}
+
+TLevelMeterPanel::TLevelMeterPanel(TSignalAnalysis& analysis) : FAnalysis(analysis) {
+  auto* grid = new QGridLayout(this);
+  grid->setContentsMargins(2, 0, 2, 0);
+  grid->setHorizontalSpacing(6);
+  grid->setVerticalSpacing(1);
+  QFont small = font();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  for (int c = 0; c < 2; ++c) {
+    FBars[c] = new TMeterBar(analysis, c);
+    FReadouts[c] = new QLabel;
+    FReadouts[c]->setFont(small);
+    // The texts come and go with the output; they must not resize the window.
+    FReadouts[c]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    FReadouts[c]->setMinimumHeight(QFontMetrics(small).height());
+    FReadouts[c]->setObjectName(c == 0 ? "lblLevelL" : "lblLevelR");
+    grid->addWidget(FBars[c], 0, c);
+    grid->addWidget(FReadouts[c], 1, c);
+  }
+  QPointer<TLevelMeterPanel> self(this);
+  analysis.OnLevels.Add([self] {
+    if (self) self->Refresh();
+  });
+  Refresh();
+}
+
+void TLevelMeterPanel::Refresh() {
+  for (int c = 0; c < 2; ++c) {
+    FReadouts[c]->setText(QString::fromStdString(FAnalysis.ReadoutText(c)));
+    FBars[c]->update();
+  }
+}
