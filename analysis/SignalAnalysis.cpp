@@ -46,6 +46,12 @@ void TSignalAnalysis::BufferFilled(const uint8_t* buffer, int32_t bytes, int64_t
   std::memcpy(FKept.data() + slot * static_cast<size_t>(FFormat.bufferBytes), buffer, static_cast<size_t>(kept));
   FKeptBytes[slot] = kept;
   FNewestKept = sequence;
+  BufferPlaying(playing);
+}
+
+void TSignalAnalysis::BufferPlaying(int64_t playing) noexcept {
+  if (!FStarted || FKeptBytes.empty()) return;
+  const int64_t slots = static_cast<int64_t>(FKeptBytes.size());
   // Only the last `slots` buffers are kept; older ones can no longer be measured.
   FNextToMeasure = std::max(FNextToMeasure, FNewestKept - slots + 1);
   for (; FNextToMeasure <= playing && FNextToMeasure <= FNewestKept; ++FNextToMeasure) {

@@ -64,6 +64,9 @@ public:
   /// device plays buffer `playing`. Keeps a copy and measures every kept
   /// buffer up to the one playing. Allocates nothing.
   void BufferFilled(const uint8_t* buffer, int32_t bytes, int64_t sequence, int64_t playing) noexcept;
+  /// The device plays buffer `playing` and nothing new was filled (the
+  /// signal has ended and the ring plays out). Allocates nothing.
+  void BufferPlaying(int64_t playing) noexcept;
   /// The signal was prepared again: new filter designs, a restarted signal.
   void Prepared();
 

@@ -8,6 +8,7 @@
 #include "export/frmWait.h"
 #include "platform/Clock.h"
 #include "playback/frmSettings.h"
+#include "script/frmScriptPopup.h"
 
 #include <system_error>
 
@@ -27,6 +28,7 @@ TStartup::~TStartup() {
   FView.WindowsDestroying();
   FWait.reset();
   FSettings.reset();
+  FScriptPopup.reset();
   FSplash.reset();
   FGenerator.reset();
 }
@@ -47,8 +49,10 @@ void TStartup::CreateWindows(bool splash) {
   if (splash) {
     FSplash = std::make_unique<TfrmStartSplash>();
     FView.SplashCreated(*FSplash);
-    FSplash->FadeIn(FServices.Loop);
   }
+  FScriptPopup = std::make_unique<TfrmScriptPopup>(*FGenerator);
+  FView.ScriptPopupCreated(*FScriptPopup);
+  if (splash) FSplash->FadeIn(FServices.Loop);
   FSettings = std::make_unique<TfrmSettings>(*FGenerator, FServices.Shell);
   FView.SettingsCreated(*FSettings);
   FWait = std::make_unique<TfrmWait>(*FGenerator);
@@ -63,10 +67,7 @@ void TStartup::CreateWindows(bool splash) {
 
 std::optional<int> TStartup::LoadCommandLine(const std::string& firstArgument) {
   // A script name has a full stop, so the examples never load before a batch run.
-  if (NamesExistingFile(firstArgument, ".zes")) {
-    FGenerator->SetVisible(false);
-    return FGenerator->RunBatchScript(firstArgument);
-  }
+  if (NamesExistingFile(firstArgument, ".zes")) return FGenerator->RunBatchScript(firstArgument);
   const std::filesystem::path examplesFolder = FindCompanion(FProgramFolder, ExamplesFileName).parent_path();
   if (!FGenerator->LoadStartupPresets(firstArgument, examplesFolder.string())) return 1;
   return std::nullopt;

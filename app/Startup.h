@@ -1,6 +1,7 @@
 #pragma once
 // The program's start, in its fixed order: the main window (device list, hot
-// key, welcome question), the splash fading in, the output settings window
+// key, welcome question), the splash, the script progress window, the splash
+// fading in, the output settings window
 // (whose creation loads the stored settings), the wait window of the WAV
 // export, the splash fading out, then the presets or the batch script the
 // first command-line argument names, and the message loop.
@@ -13,6 +14,7 @@
 #include <string>
 
 class TfrmGenerator;
+class TfrmScriptPopup;
 class TfrmSettings;
 class TfrmStartSplash;
 class TfrmWait;
@@ -26,6 +28,7 @@ public:
   virtual void SplashCreated(TfrmStartSplash& form) = 0;
   /// The splash has faded out and is about to be destroyed.
   virtual void SplashDestroying(TfrmStartSplash& form) = 0;
+  virtual void ScriptPopupCreated(TfrmScriptPopup& form) = 0;
   virtual void SettingsCreated(TfrmSettings& form) = 0;
   virtual void WaitCreated(TfrmWait& form) = 0;
   /// Every window exists and the splash is gone: other programs may reach
@@ -71,6 +74,7 @@ private:
   std::filesystem::path FProgramFolder;
   std::unique_ptr<TfrmGenerator> FGenerator;
   std::unique_ptr<TfrmStartSplash> FSplash;
+  std::unique_ptr<TfrmScriptPopup> FScriptPopup;
   std::unique_ptr<TfrmSettings> FSettings;
   std::unique_ptr<TfrmWait> FWait;
 };

@@ -233,6 +233,7 @@ void TfrmGenerator::BindHandlers() {
   }
   OpenNewGeneratorWindow1.OnClick = [this] { OpenNewGeneratorWindow1Click(); };
   OpenScriptEditor1.OnClick = [this] { OpenScriptEditor1Click(); };
+  RunScript1.OnClick = [this] { RunScript1Click(); };
   Exit1.OnClick = [this] { Exit1Click(); };
   SaveToneAsWaveFile1.OnClick = [this] { SaveWaveFile1Click(); };
   rESETTOdEFAULT1.OnClick = [this] { rESETTOdEFAULT1Click(); };

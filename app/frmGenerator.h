@@ -12,6 +12,7 @@
 #include "engine/GeneratorState.h"
 #include "persistence/PresetFile.h"
 #include "platform/Dialogs.h"
+#include "script/ScriptRunner.h"
 #include "sync/GeneratorBroadcast.h"
 
 #include <cstdint>
@@ -21,6 +22,7 @@
 class TfrmSettings;
 class TSignalAnalysis;
 class TfrmWait;
+class TfrmScriptPopup;
 class TGeneratorMessageHandler;
 class TMessageTarget;
 struct TFieldRule;
@@ -368,8 +370,14 @@ public:
   void AskWelcomeQuestion();
 
   // ---- scripts (script/frmGeneratorScript.cpp) ----
+  /// The progress window of script runs; set when it is created.
+  TfrmScriptPopup* frmScriptPopup = nullptr;
+  /// Runs a script file to its end (TScriptRunner); reports its own errors.
+  TScriptOutcome Runscript(const std::string& fileName);
+  /// Stops the output, asks for a script file and runs it.
+  void RunScript1Click();
   /// Runs a script file with the main window hidden, as the program does when
-  /// started with a script; returns the program's exit status.
+  /// started with a script; returns the program's exit status (0, 1 or 3).
   int RunBatchScript(const std::string& fileName);
 
   /// The level meter and the Response window's figures of this window's output.
@@ -429,4 +437,9 @@ private:
 
   // ---- window view rules ----
   bool FClosed = false;
+
+  // ---- scripts (script/frmGeneratorScript.cpp) ----
+  /// Created at the first script run.
+  TScriptRunner& ScriptRunner();
+  std::unique_ptr<TScriptRunner> FScriptRunner;
 };

@@ -63,6 +63,7 @@ void TfrmGenerator::Close() {
   FClosed = true;
   if (FServices.HotKey) FServices.HotKey->Unregister();
   AudioOut1->StopAtOnce();
+  if (FScriptRunner) FScriptRunner->Abandon();
   // A settings store that cannot be written is reported; it never keeps the window open.
   try {
     StoreGeneratorSettings();

@@ -6,26 +6,41 @@
 #include <cmath>
 #include <cstring>
 
-float CrestShape(float v, float exponent) noexcept {
+namespace {
+
+bool Estimable(float exponent) noexcept { return exponent > 0 && exponent <= 64; }
+
+// The shaped value from an estimate of |v|^exponent (taken when it decides
+// the 32-bit result, else the definition), with the sign of v.
+inline float ShapeFromEstimate(float v, float exponent, bool estimable, double estimate) noexcept {
   if (v == 0) return 0;
-  const float magnitude = std::fabs(v);
-  float shaped;
-  const bool estimable = exponent > 0 && exponent <= 64;
-  const double estimate = estimable ? PowerEstimate(magnitude, exponent) : 0;
-  if (estimable && RoundsToSameFloat(estimate, estimate * 0x1p-40))
-    shaped = static_cast<float>(estimate);
-  else
-    shaped = static_cast<float>(powl(magnitude, exponent));
+  const float shaped = estimable && RoundsToSameFloat(estimate, estimate * 0x1p-40)
+                           ? static_cast<float>(estimate)
+                           : static_cast<float>(powl(std::fabs(v), exponent));
   // The sign of noise is random: a branch on it would be mispredicted half the time.
   return std::copysign(shaped, v);
 }
 
-void CrestShapeEach(float* values, int32_t count, float exponent) noexcept {
-  for (int32_t j = 0; j < count; ++j) values[j] = CrestShape(values[j], exponent);
+}  // namespace
+
+float CrestShape(float v, float exponent) noexcept {
+  const bool estimable = Estimable(exponent);
+  const double estimate = estimable && v != 0 ? PowerEstimate(std::fabs(v), exponent) : 0;
+  return ShapeFromEstimate(v, exponent, estimable, estimate);
 }
 
-float RawWhiteNoise(TRandomLcg& random) noexcept {
-  return static_cast<float>(2 * random.Next() - 1);
+void CrestShapeEach(float* values, int32_t count, float exponent) noexcept {
+  // All estimates first, then the checks: the long, independent chains of
+  // the estimates overlap better without the checks between them.
+  constexpr int32_t Chunk = 64;
+  const bool estimable = Estimable(exponent);
+  double estimates[Chunk];
+  for (int32_t start = 0; start < count; start += Chunk) {
+    const int32_t n = count - start < Chunk ? count - start : Chunk;
+    float* v = values + start;
+    if (estimable) PowerEstimates(v, n, exponent, estimates);
+    for (int32_t j = 0; j < n; ++j) v[j] = ShapeFromEstimate(v[j], exponent, estimable, estimates[j]);
+  }
 }
 
 float WhiteNoise(TRandomLcg& random, float exponent) noexcept {
@@ -33,43 +48,6 @@ float WhiteNoise(TRandomLcg& random, float exponent) noexcept {
 }
 
 namespace {
-
-struct TRowSchedule {
-  uint32_t mask, match;
-};
-
-// Row i+1 is redrawn when (n AND mask) = match.
-constexpr TRowSchedule PinkSchedule[12] = {
-    {1, 1},     {3, 2},     {7, 4},       {15, 14},     {31, 15},      {63, 31},
-    {127, 64},  {255, 129}, {255, 238},   {511, 474},   {1023, 875},   {2047, 1875}};
-
-// The schedule repeats every 2048 frames; one table entry per frame of it.
-struct TDueTable {
-  uint16_t due[2048];
-  constexpr TDueTable() : due() {
-    for (uint32_t n = 0; n < 2048; ++n)
-      for (int row = 0; row < 12; ++row)
-        if ((n & PinkSchedule[row].mask) == PinkSchedule[row].match) due[n] |= uint16_t(1u << row);
-  }
-};
-
-constexpr TDueTable DueTable;
-
-}  // namespace
-
-uint32_t PinkRowsDue(int64_t n) noexcept {
-  return DueTable.due[static_cast<uint32_t>(n) & 2047];
-}
-
-namespace {
-
-// Row 0 and the rows due at n get new draws, in increasing row order.
-inline void DrawPinkRows(GeneratorState& state, int64_t n) noexcept {
-  float* rows = state.pinkRows;
-  rows[0] = static_cast<float>(state.random.Next());
-  for (uint32_t due = PinkRowsDue(n); due != 0; due &= due - 1)
-    rows[1 + __builtin_ctz(due)] = static_cast<float>(state.random.Next());
-}
 
 // sum / 6.5 - 1 rounded to 32 bits. In double the quotient errs by at most
 // 2^-53 relative and the subtraction adds as much again; the bound covers
@@ -84,16 +62,10 @@ inline float PinkValueOfSum(float sum) noexcept {
 }  // namespace
 
 float RawPinkNoise(GeneratorState& state, int64_t n) noexcept {
-  DrawPinkRows(state, n);
+  DrawPinkRows(state.random, state.pinkRows, n);
   float sum = 0;
   for (int row = 0; row < 13; ++row) sum += state.pinkRows[row];
   return PinkValueOfSum(sum);
-}
-
-void TPinkBatch::Draw(GeneratorState& state, int64_t n, float* target) noexcept {
-  DrawPinkRows(state, n);
-  for (int row = 0; row < 13; ++row) FRows[row][FCount] = state.pinkRows[row];
-  FTarget[FCount++] = target;
 }
 
 void TPinkBatch::Finish() noexcept {

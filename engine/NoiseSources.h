@@ -11,7 +11,52 @@ float CrestShape(float v, float exponent) noexcept;
 void CrestShapeEach(float* values, int32_t count, float exponent) noexcept;
 
 /// Next unshaped white-noise value: 2 x draw - 1 (one draw).
-float RawWhiteNoise(TRandomLcg& random) noexcept;
+inline float RawWhiteNoise(TRandomLcg& random) noexcept {
+  return static_cast<float>(2 * random.Next() - 1);
+}
+
+namespace pink_detail {
+
+struct TRowSchedule {
+  uint32_t mask, match;
+};
+
+// Row i+1 is redrawn when (n AND mask) = match.
+inline constexpr TRowSchedule PinkSchedule[12] = {
+    {1, 1},     {3, 2},     {7, 4},       {15, 14},     {31, 15},      {63, 31},
+    {127, 64},  {255, 129}, {255, 238},   {511, 474},   {1023, 875},   {2047, 1875}};
+
+// The schedule repeats every 2048 frames; one table entry per frame of it.
+struct TDueTable {
+  uint16_t due[2048];
+  constexpr TDueTable() : due() {
+    for (uint32_t n = 0; n < 2048; ++n)
+      for (int row = 0; row < 12; ++row)
+        if ((n & PinkSchedule[row].mask) == PinkSchedule[row].match) due[n] |= uint16_t(1u << row);
+  }
+};
+
+inline constexpr TDueTable DueTable;
+
+}  // namespace pink_detail
+
+/// Bit i-1 is set when row i (1..12) of the pink source is redrawn at n.
+inline uint32_t PinkRowsDue(int64_t n) noexcept {
+  return pink_detail::DueTable.due[static_cast<uint32_t>(n) & 2047];
+}
+
+/// Row 0 and the rows due at n get new draws, in increasing row order.
+/// Rows 1 to 3, due every 2, 4 and 8 frames, have branches of their own,
+/// which follow the frames' short patterns; the rest are rare.
+inline void DrawPinkRows(TRandomLcg& random, float* rows, int64_t n) noexcept {
+  const uint32_t due = PinkRowsDue(n);
+  rows[0] = static_cast<float>(random.Next());
+  if (due & 1) rows[1] = static_cast<float>(random.Next());
+  if (due & 2) rows[2] = static_cast<float>(random.Next());
+  if (due & 4) rows[3] = static_cast<float>(random.Next());
+  for (uint32_t rare = due >> 3; rare != 0; rare &= rare - 1)
+    rows[4 + __builtin_ctz(rare)] = static_cast<float>(random.Next());
+}
 
 /// Next unshaped pink-noise value at time index n: row 0 and the rows due at
 /// n are redrawn, the 13 rows summed and scaled to -1..1.
@@ -24,9 +69,14 @@ float RawPinkNoise(GeneratorState& state, int64_t n) noexcept;
 class TPinkBatch {
 public:
   static constexpr int32_t Capacity = 128;
-  /// Row 0 and the rows due at n are redrawn; `target` receives the value
-  /// at Finish. At most Capacity draws before each Finish.
-  void Draw(GeneratorState& state, int64_t n, float* target) noexcept;
+  /// Row 0 and the rows due at n are redrawn from random into rows (the
+  /// generator's pink rows); `target` receives the value at Finish. At
+  /// most Capacity draws before each Finish.
+  void Draw(TRandomLcg& random, float* rows, int64_t n, float* target) noexcept {
+    DrawPinkRows(random, rows, n);
+    for (int row = 0; row < 13; ++row) FRows[row][FCount] = rows[row];
+    FTarget[FCount++] = target;
+  }
   /// Writes every pending value to its target.
   void Finish() noexcept;
 
@@ -42,9 +92,6 @@ float WhiteNoise(TRandomLcg& random, float exponent) noexcept;
 /// Next pink-noise value at time index n: row 0 and the rows due at n are
 /// redrawn, the 13 rows summed, scaled to -1..1 and crest-shaped.
 float PinkNoise(GeneratorState& state, float exponent, int64_t n) noexcept;
-
-/// Bit i-1 is set when row i (1..12) of the pink source is redrawn at n.
-uint32_t PinkRowsDue(int64_t n) noexcept;
 
 inline float WhiteNoiseL(GeneratorState& s) noexcept { return WhiteNoise(s.random, s.left.crestExponent); }
 inline float WhiteNoiseR(GeneratorState& s) noexcept { return WhiteNoise(s.random, s.right.crestExponent); }

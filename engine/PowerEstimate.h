@@ -11,6 +11,11 @@
 /// fast path, inline because it runs for every sample.
 inline double PowerEstimate(float x, float p) noexcept;
 
+/// PowerEstimate(|values[j]|, p) into out[j] for j < count (0 where the
+/// value is 0), with the same bound; 0 < p <= 64. Fractional exponents run
+/// two values side by side.
+void PowerEstimates(const float* values, int32_t count, float p, double* out) noexcept;
+
 // Fractional exponents: x^p = 2^(p log2 x).
 // log2 x = e + log2 c + log2(1 + r), c the centre of one of 256 slices of
 // [1, 2) and r = m / c - 1, |r| <= 2^-9; the series to r^5 leaves 2^-56.

@@ -123,12 +123,18 @@ void DrawNoise(GeneratorState& state, const TFillLayout& layout, TBlock& block) 
   const bool pinkLeft = left && layout.noiseLeft == ntPink;
   const bool pinkRight = right && layout.noiseRight == ntPink;
   TPinkBatch& pink = block.pink;
+  // Local copies, so that the generator and the rows stay in registers.
+  TRandomLcg random = state.random;
+  float rows[13];
+  std::copy(state.pinkRows, state.pinkRows + 13, rows);
   for (int32_t j = 0; j < block.active; ++j) {
-    if (pinkLeft) pink.Draw(state, block.frame[j], &block.left[j]);
-    else if (left) block.left[j] = RawWhiteNoise(state.random);
-    if (pinkRight) pink.Draw(state, block.frame[j], &block.right[j]);
-    else if (right) block.right[j] = RawWhiteNoise(state.random);
+    if (pinkLeft) pink.Draw(random, rows, block.frame[j], &block.left[j]);
+    else if (left) block.left[j] = RawWhiteNoise(random);
+    if (pinkRight) pink.Draw(random, rows, block.frame[j], &block.right[j]);
+    else if (right) block.right[j] = RawWhiteNoise(random);
   }
+  state.random = random;
+  std::copy(rows, rows + 13, state.pinkRows);
   pink.Finish();
 }
 

@@ -118,6 +118,7 @@ void TfrmGenerator::AudioOut1Stop(void*) {
   LockOutputControls(false);
   AppMessage();
   if (btnON.Enabled()) SetFocus(btnON);
+  if (FScriptRunner) FScriptRunner->OutputStopped();
 }
 
 bool TfrmGenerator::AudioOut1FillBuffer(uint8_t* buffer, int32_t& size) {
@@ -128,6 +129,7 @@ bool TfrmGenerator::AudioOut1FillBuffer(uint8_t* buffer, int32_t& size) {
       FAnalysis->BufferFilled(buffer, size, AudioOut1->FilledBuffers, AudioOut1->ProcessedBuffers);
       return true;
     case TFillResult::End:
+      FAnalysis->BufferPlaying(AudioOut1->ProcessedBuffers);
       return false;
     case TFillResult::PerformanceIssue:
       break;

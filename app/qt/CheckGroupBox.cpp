@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QVBoxLayout>
 
 TCheckGroupBox::TCheckGroupBox(QWidget* parent)
@@ -19,4 +20,16 @@ TCheckGroupBox::TCheckGroupBox(QWidget* parent)
   titleRow->addStretch(1);
   column->addLayout(titleRow);
   column->addWidget(FFrame, 1);
+  FTitle->installEventFilter(this);
+}
+
+bool TCheckGroupBox::eventFilter(QObject* watched, QEvent* event) {
+  // A click on the title is a click on its check box, as on the box's own caption.
+  if (watched == FTitle && event->type() == QEvent::MouseButtonRelease) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::LeftButton && FTitle->rect().contains(mouse->position().toPoint()) &&
+        FCheckBox->isEnabled())
+      FCheckBox->click();
+  }
+  return false;
 }

@@ -23,6 +23,8 @@ public:
   void GeneratorCreated(TfrmGenerator& form) override;
   void SplashCreated(TfrmStartSplash& form) override;
   void SplashDestroying(TfrmStartSplash& form) override;
+  /// The progress window has no widget of its own yet; the run works on its form.
+  void ScriptPopupCreated(TfrmScriptPopup&) override {}
   void SettingsCreated(TfrmSettings& form) override;
   void WaitCreated(TfrmWait& form) override;
   void WindowsCreated(TfrmGenerator& generator) override;

@@ -43,6 +43,18 @@ TEST_F(MeterWindow, ALevelChangeShowsOnlyWhenTheBufferCarryingItIsPlayed) {
   EXPECT_GT(PeakDb(), -20.0) << "the first loud buffer plays now";
 }
 
+TEST_F(MeterWindow, AtTheEndOfASignalTheMeterFollowsTheRingAsItPlaysOut) {
+  Gen->Loop.SetChecked(false);
+  Gen->Duration.SetText("1.024");  // six buffers of 8192 frames at 48 kHz
+  Gen->barAmplitudeLeft.SetPosition(4000);
+  StartOutput();
+  Gen->barAmplitudeLeft.SetPosition(0);  // buffers 4 and 5, the last of the signal, are loud
+  while (Gen->AudioOut1->Active && Device.QueuedCount() > 0) PlayOneBuffer();
+  Loop.ProcessMessages();
+  EXPECT_FALSE(Gen->AudioOut1->Active);
+  EXPECT_GT(PeakDb(), -20.0) << "the last buffers of the signal were played and measured";
+}
+
 TEST_F(MeterWindow, PauseFreezesTheMeterAndEveryStartResetsIt) {
   StartOutput();
   PlayOneBuffer();

@@ -52,6 +52,7 @@ public:
     Splash = nullptr;
     Record("splash gone");
   }
+  void ScriptPopupCreated(TfrmScriptPopup&) override { Record("script popup"); }
   void SettingsCreated(TfrmSettings&) override { Record("settings"); }
   void WaitCreated(TfrmWait&) override { Record("wait"); }
   void WindowsCreated(TfrmGenerator&) override { Record("windows"); }
@@ -144,7 +145,7 @@ TEST_F(Startup, WithoutArgumentTheSplashFadesAroundTheWindowsThenTheExamplesLoad
   EXPECT_EQ(Start(""), 0);
   EXPECT_EQ(App.Title(), "Zephyra");
   EXPECT_EQ(View.Events(),
-            (std::vector<std::string>{"generator", "splash", "settings", "wait", "splash gone", "windows", "exec"}));
+            (std::vector<std::string>{"generator", "splash", "script popup", "settings", "wait", "splash gone", "windows", "exec"}));
   // Fade in: opacity 16, 32 .. 240 with 20 ms each; held for 7 x 50 ms; fade
   // out: 240, 224 .. 16 with 20 ms each.
   std::vector<std::pair<int, int>> expected;
@@ -152,7 +153,8 @@ TEST_F(Startup, WithoutArgumentTheSplashFadesAroundTheWindowsThenTheExamplesLoad
   for (int step = 0; step < 7; ++step) expected.push_back({50, 240});
   for (int step = 1; step <= 15; ++step) expected.push_back({20, 256 - step * 16});
   EXPECT_EQ(Fade, expected);
-  EXPECT_EQ(View.Log[2].SleptMs, 15 * 20 + 7 * 50) << "the settings load runs while the splash shows";
+  EXPECT_EQ(View.Log[2].SleptMs, 0) << "the script popup exists before the fade";
+  EXPECT_EQ(View.Log[3].SleptMs, 15 * 20 + 7 * 50) << "the settings load runs while the splash shows";
   EXPECT_EQ(View.SplashVisibleAtEnd, false);
   EXPECT_EQ(Loop.ProcessCount >= 37, true) << "messages are processed after every sleep";
   EXPECT_EQ(Memory1(), "Example");
@@ -205,16 +207,20 @@ TEST_F(Startup, InstalledTheExamplesAreFoundInTheSharedDataFolder) {
 }
 
 TEST_F(Startup, AScriptArgumentRunsTheBatchWithTheWindowHiddenAndEndsWithItsStatus) {
-  WriteBytes(Dir.File("tests.zes"), {'r', 'e', 'm', '\n'});
-  testing::internal::CaptureStderr();
-  const int status = Start(Dir.File("tests.zes"));
-  const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(status, 1) << "the runner refuses until scripts exist";
-  EXPECT_NE(err.find("tests.zes"), std::string::npos);
-  EXPECT_EQ(View.Events(), (std::vector<std::string>{"generator", "splash", "settings", "wait", "splash gone", "windows"}))
+  const auto script = [&](const std::string& name, const std::string& text) {
+    WriteBytes(Dir.File(name), std::vector<uint8_t>(text.begin(), text.end()));
+    return Dir.File(name);
+  };
+  EXPECT_EQ(Start(script("tests.zes", "rem nothing to play\nend\n")), 0);
+  EXPECT_EQ(View.Events(), (std::vector<std::string>{"generator", "splash", "script popup", "settings", "wait",
+                                                      "splash gone", "windows"}))
       << "no message loop";
   EXPECT_FALSE(Program->Generator()->Visible());
   EXPECT_EQ(Memory1(), "Memory 1") << "a script name has a full stop: no examples";
+  EXPECT_FALSE(Store.KeyExists()) << "a batch run stores no settings";
+
+  EXPECT_NE(Start(script("bad.zes", "play 9 nowhere.zep\n")), 0) << "a run that fails ends with its status";
+  EXPECT_NE(View.Events().back(), "exec");
 
   EXPECT_EQ(Start(Dir.File("none.zes")), 0) << "a missing script is not run";
   EXPECT_EQ(View.Events().back(), "exec");

@@ -2,6 +2,7 @@
 // wait window's keyboard, the level slider's steps, and that closing the
 // main window asks for the end of the program whatever else is open.
 
+#include "app/qt/CheckGroupBox.h"
 #include "app/qt/HelpViewer.h"
 #include "app/qt/SettingsDialog.h"
 #include "app/qt/WaitDialog.h"
@@ -10,6 +11,8 @@
 #include "tests/qt/GeneratorWindowFixture.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLabel>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPushButton>
@@ -66,6 +69,22 @@ TEST_F(QtWindowUsability, ARightClickAnywhereInAChannelBoxOpensItsCopyMenu) {
   const QStringList editMenu = RightClickMenu(Widget<QLineEdit>(Gen->AmplitudeLeft));
   EXPECT_FALSE(editMenu.isEmpty()) << "an edit keeps its own text menu";
   EXPECT_FALSE(editMenu.contains(fromRight.front()));
+}
+
+TEST_F(QtWindowUsability, AClickOnAModulationTitleClicksItsCheckBox) {
+  auto* group = dynamic_cast<TCheckGroupBox*>(Widget<QCheckBox>(Gen->ModulationOnLeft).parentWidget());
+  ASSERT_NE(group, nullptr);
+  QTest::mouseClick(&group->Title(), Qt::LeftButton);
+  EXPECT_TRUE(Gen->ModulationOnLeft.Checked());
+  EXPECT_TRUE(Widget<QLineEdit>(Gen->ModPeriodLeftEdit).isEnabled());
+  QTest::mouseClick(&group->Title(), Qt::LeftButton);
+  EXPECT_FALSE(Gen->ModulationOnLeft.Checked());
+
+  auto* right = dynamic_cast<TCheckGroupBox*>(Widget<QCheckBox>(Gen->ModulationOnRight).parentWidget());
+  ASSERT_NE(right, nullptr);
+  QTest::mouseClick(&right->Title(), Qt::LeftButton);  // greyed in Mono
+  EXPECT_FALSE(Gen->ModulationOnRight.Checked());
+  EXPECT_FALSE(right->Title().isEnabled());
 }
 
 TEST_F(QtWindowUsability, CtrlInsTogglesTheOutputAlsoInsideAnEdit) {
