@@ -3,6 +3,7 @@
 #include "engine/FloatRounding.h"
 #include "engine/PowerEstimate.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -38,7 +39,10 @@ void CrestShapeEach(float* values, int32_t count, float exponent) noexcept {
   for (int32_t start = 0; start < count; start += Chunk) {
     const int32_t n = count - start < Chunk ? count - start : Chunk;
     float* v = values + start;
-    if (estimable) PowerEstimates(v, n, exponent, estimates);
+    if (estimable)
+      PowerEstimates(v, n, exponent, estimates);
+    else
+      std::fill(estimates, estimates + n, 0.0);
     for (int32_t j = 0; j < n; ++j) v[j] = ShapeFromEstimate(v[j], exponent, estimable, estimates[j]);
   }
 }
@@ -62,13 +66,17 @@ inline float PinkValueOfSum(float sum) noexcept {
 }  // namespace
 
 float RawPinkNoise(GeneratorState& state, int64_t n) noexcept {
-  DrawPinkRows(state.random, state.pinkRows, n);
+  DrawPinkRows(state.random, state.pinkRows, n, [](int) {});
   float sum = 0;
   for (int row = 0; row < 13; ++row) sum += state.pinkRows[row];
   return PinkValueOfSum(sum);
 }
 
-void TPinkBatch::Finish() noexcept {
+void TPinkBatch::Finish(const float* rows) noexcept {
+  for (int row = FrequentPinkRows; row < 13; ++row) {
+    FillRun(row, rows[row]);
+    FFilled[row] = 0;
+  }
   // Four calls' sums side by side; each lane adds its rows in row order,
   // rounding to 32 bits at every step, as RawPinkNoise does.
   typedef float TFloat4 __attribute__((vector_size(16)));

@@ -45,17 +45,24 @@ inline uint32_t PinkRowsDue(int64_t n) noexcept {
   return pink_detail::DueTable.due[static_cast<uint32_t>(n) & 2047];
 }
 
-/// Row 0 and the rows due at n get new draws, in increasing row order.
-/// Rows 1 to 3, due every 2, 4 and 8 frames, have branches of their own,
-/// which follow the frames' short patterns; the rest are rare.
-inline void DrawPinkRows(TRandomLcg& random, float* rows, int64_t n) noexcept {
+/// Rows 0 to 3 change often (every call, every 2, 4 and 8 frames), the others rarely.
+constexpr int FrequentPinkRows = 4;
+
+/// Row 0 and the rows due at n get new draws, in increasing row order;
+/// beforeRare(row) runs before a rare row (4 to 12) is redrawn. Rows 1 to
+/// 3 have branches of their own, which follow the frames' short patterns.
+template <class TBeforeRare>
+inline void DrawPinkRows(TRandomLcg& random, float* rows, int64_t n, TBeforeRare beforeRare) noexcept {
   const uint32_t due = PinkRowsDue(n);
   rows[0] = static_cast<float>(random.Next());
   if (due & 1) rows[1] = static_cast<float>(random.Next());
   if (due & 2) rows[2] = static_cast<float>(random.Next());
   if (due & 4) rows[3] = static_cast<float>(random.Next());
-  for (uint32_t rare = due >> 3; rare != 0; rare &= rare - 1)
-    rows[4 + __builtin_ctz(rare)] = static_cast<float>(random.Next());
+  for (uint32_t rare = due >> 3; rare != 0; rare &= rare - 1) {
+    const int row = FrequentPinkRows + __builtin_ctz(rare);
+    beforeRare(row);
+    rows[row] = static_cast<float>(random.Next());
+  }
 }
 
 /// Next unshaped pink-noise value at time index n: row 0 and the rows due at
@@ -70,19 +77,26 @@ class TPinkBatch {
 public:
   static constexpr int32_t Capacity = 128;
   /// Row 0 and the rows due at n are redrawn from random into rows (the
-  /// generator's pink rows); `target` receives the value at Finish. At
-  /// most Capacity draws before each Finish.
+  /// generator's pink rows, the same array until Finish); `target`
+  /// receives the value at Finish. At most Capacity draws before each Finish.
   void Draw(TRandomLcg& random, float* rows, int64_t n, float* target) noexcept {
-    DrawPinkRows(random, rows, n);
-    for (int row = 0; row < 13; ++row) FRows[row][FCount] = rows[row];
+    // A rare row's column is filled in runs, up to the call that changes it.
+    DrawPinkRows(random, rows, n, [&](int row) { FillRun(row, rows[row]); });
+    for (int row = 0; row < FrequentPinkRows; ++row) FRows[row][FCount] = rows[row];
     FTarget[FCount++] = target;
   }
-  /// Writes every pending value to its target.
-  void Finish() noexcept;
+  /// Writes every pending value to its target; rows are those of Draw.
+  void Finish(const float* rows) noexcept;
 
 private:
+  void FillRun(int row, float value) noexcept {
+    for (int32_t k = FFilled[row]; k < FCount; ++k) FRows[row][k] = value;
+    FFilled[row] = FCount;
+  }
+
   alignas(16) float FRows[13][Capacity];
   float* FTarget[Capacity];
+  int32_t FFilled[13] = {};  // rare rows: columns before this hold their values
   int32_t FCount = 0;
 };
 

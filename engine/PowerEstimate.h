@@ -12,9 +12,12 @@
 inline double PowerEstimate(float x, float p) noexcept;
 
 /// PowerEstimate(|values[j]|, p) into out[j] for j < count (0 where the
-/// value is 0), with the same bound; 0 < p <= 64. Fractional exponents run
-/// two values side by side.
+/// value is 0), the same values; 0 < p <= 64. Fractional exponents run four
+/// values side by side on processors with 256-bit registers, else two.
 void PowerEstimates(const float* values, int32_t count, float p, double* out) noexcept;
+
+/// PowerEstimates with two values side by side on every processor.
+void PowerEstimatesTwoAtATime(const float* values, int32_t count, float p, double* out) noexcept;
 
 // Fractional exponents: x^p = 2^(p log2 x).
 // log2 x = e + log2 c + log2(1 + r), c the centre of one of 256 slices of

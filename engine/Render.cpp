@@ -31,13 +31,43 @@ inline float RawNoise(GeneratorState& state, int32_t noiseType, int64_t n) noexc
 // Round(v x fullScale x amplitudeGain x modulationGain), the product in
 // extended precision. The double product errs by at most 2^-52 relative;
 // when that cannot change the rounded integer, it is the result.
+inline double ScaleEstimate(float v, int32_t fullScale, float amplitudeGain, float modulationGain) noexcept {
+  return static_cast<double>(v) * fullScale * amplitudeGain * modulationGain;
+}
+
+// True when the estimate decides the rounded integer (no branch, so that
+// a run of samples can go side by side).
+inline bool ScaleDecides(double estimate) noexcept {
+  const double magnitude = std::fabs(estimate);
+  return (magnitude < 0x1p30) & RoundsToSameInteger(estimate, magnitude * 0x1p-50 + 0x1p-60);
+}
+
+inline int32_t ScaleExact(float v, int32_t fullScale, float amplitudeGain, float modulationGain) noexcept {
+  return RoundToInt32(static_cast<long double>(v) * fullScale * amplitudeGain * modulationGain);
+}
+
 inline int32_t ScaleToSample(float v, int32_t fullScale, float amplitudeGain,
                              float modulationGain) noexcept {
-  const double estimate = static_cast<double>(v) * fullScale * amplitudeGain * modulationGain;
-  const double magnitude = std::fabs(estimate);
-  if (magnitude < 0x1p30 && RoundsToSameInteger(estimate, magnitude * 0x1p-50 + 0x1p-60))
-    return static_cast<int32_t>(NearestIntegerDouble(estimate));
-  return RoundToInt32(static_cast<long double>(v) * fullScale * amplitudeGain * modulationGain);
+  const double estimate = ScaleEstimate(v, fullScale, amplitudeGain, modulationGain);
+  if (ScaleDecides(estimate)) return static_cast<int32_t>(NearestIntegerDouble(estimate));
+  return ScaleExact(v, fullScale, amplitudeGain, modulationGain);
+}
+
+// ScaleToSample for a run of values: all estimates first, then the rare
+// undecided ones by the definition.
+void ScaleToSamples(const float* v, const float* gains, int32_t count, int32_t fullScale,
+                    float amplitudeGain, int32_t* samples) noexcept {
+  bool allDecided = true;
+  for (int32_t j = 0; j < count; ++j) {
+    const double estimate = ScaleEstimate(v[j], fullScale, amplitudeGain, gains[j]);
+    const bool decided = ScaleDecides(estimate);
+    allDecided &= decided;
+    samples[j] = static_cast<int32_t>(decided ? NearestIntegerDouble(estimate) : 0);
+  }
+  if (allDecided) return;
+  for (int32_t j = 0; j < count; ++j)
+    if (!ScaleDecides(ScaleEstimate(v[j], fullScale, amplitudeGain, gains[j])))
+      samples[j] = ScaleExact(v[j], fullScale, amplitudeGain, gains[j]);
 }
 
 // Level and filter: the sample from an already shaped noise value.
@@ -133,9 +163,9 @@ void DrawNoise(GeneratorState& state, const TFillLayout& layout, TBlock& block) 
     if (pinkRight) pink.Draw(random, rows, block.frame[j], &block.right[j]);
     else if (right) block.right[j] = RawWhiteNoise(random);
   }
+  pink.Finish(rows);
   state.random = random;
   std::copy(rows, rows + 13, state.pinkRows);
-  pink.Finish();
 }
 
 // Stage 3: each channel's modulation gain per frame; a channel whose gain
@@ -169,8 +199,7 @@ void ShapeAndLevel(const GeneratorState& state, const ChannelSettings& channel, 
                    float* noise, const float* gains, int32_t count, int32_t* samples) noexcept {
   if (HasNoise(noiseType)) {
     CrestShapeEach(noise, count, channel.crestExponent);
-    for (int32_t j = 0; j < count; ++j)
-      samples[j] = ScaleToSample(noise[j], state.fullScale, channel.amplitudeGain, gains[j]);
+    ScaleToSamples(noise, gains, count, state.fullScale, channel.amplitudeGain, samples);
   } else {
     std::fill(samples, samples + count, 0);
   }

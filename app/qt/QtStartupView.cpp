@@ -2,6 +2,7 @@
 
 #include "app/qt/GeneratorWindow.h"
 #include "app/qt/QtDialogs.h"
+#include "app/qt/ScriptPopup.h"
 #include "app/qt/SettingsDialog.h"
 #include "app/qt/SplashWindow.h"
 #include "app/qt/WaitDialog.h"
@@ -20,6 +21,10 @@ void TQtStartupView::GeneratorCreated(TfrmGenerator& form) {
 
 void TQtStartupView::SplashCreated(TfrmStartSplash& form) { FSplash = std::make_unique<TQtSplashWindow>(form); }
 void TQtStartupView::SplashDestroying(TfrmStartSplash&) { FSplash.reset(); }
+
+void TQtStartupView::ScriptPopupCreated(TfrmScriptPopup& form) {
+  FScriptPopup = std::make_unique<TQtScriptPopup>(form, FApplication, FWindow.get());
+}
 
 void TQtStartupView::SettingsCreated(TfrmSettings& form) {
   FSettings = std::make_unique<TQtSettingsDialog>(form, FApplication, FWindow.get());
@@ -41,6 +46,7 @@ int TQtStartupView::Exec() {
 void TQtStartupView::WindowsDestroying() {
   FWait.reset();
   FSettings.reset();
+  FScriptPopup.reset();
   FSplash.reset();
   FDialogs.SetParent(nullptr);
   FWindow.reset();

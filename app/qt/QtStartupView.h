@@ -9,6 +9,7 @@
 
 class TApplication;
 class TQtGeneratorWindow;
+class TQtScriptPopup;
 class TQtSettingsDialog;
 class TQtSplashWindow;
 class TQtWaitDialog;
@@ -23,8 +24,7 @@ public:
   void GeneratorCreated(TfrmGenerator& form) override;
   void SplashCreated(TfrmStartSplash& form) override;
   void SplashDestroying(TfrmStartSplash& form) override;
-  /// The progress window has no widget of its own yet; the run works on its form.
-  void ScriptPopupCreated(TfrmScriptPopup&) override {}
+  void ScriptPopupCreated(TfrmScriptPopup& form) override;
   void SettingsCreated(TfrmSettings& form) override;
   void WaitCreated(TfrmWait& form) override;
   void WindowsCreated(TfrmGenerator& generator) override;
@@ -40,6 +40,7 @@ private:
   TQtDialogs& FDialogs;
   std::unique_ptr<TQtGeneratorWindow> FWindow;
   std::unique_ptr<TQtSplashWindow> FSplash;
+  std::unique_ptr<TQtScriptPopup> FScriptPopup;
   std::unique_ptr<TQtSettingsDialog> FSettings;
   std::unique_ptr<TQtWaitDialog> FWait;
 };

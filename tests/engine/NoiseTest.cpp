@@ -61,12 +61,15 @@ TEST(CrestShaping, TheBlockEstimatesAreThoseOfOneValueAtATime) {
   std::vector<float> values = {0.0f, -0.0f, 1.0f, -1.0f, 1e-45f, -3e-39f, 0x1p-126f, 0.5f, 1e-30f, 0.999999f, 7e-39f};
   for (int k = 0; k < 20000; ++k)
     values.push_back(static_cast<float>((random.Next() < 0.5 ? -1 : 1) * std::pow(random.Next(), 1 + 40 * random.Next())));
-  std::vector<double> block(values.size());
+  std::vector<double> block(values.size()), pairs(values.size());
   for (float p : {0.15f, 0.3166f, 0.955f, 1.31f, 1.5f, 17.0f, 0.7f, 63.3f}) {
     PowerEstimates(values.data(), static_cast<int32_t>(values.size()), p, block.data());
+    PowerEstimatesTwoAtATime(values.data(), static_cast<int32_t>(values.size()), p, pairs.data());
     for (size_t j = 0; j < values.size(); ++j) {
       const float x = std::fabs(values[j]);
-      ASSERT_EQ(block[j], x == 0 ? 0.0 : PowerEstimate(x, p)) << values[j] << " ^ " << p;
+      const double single = x == 0 ? 0.0 : PowerEstimate(x, p);
+      ASSERT_EQ(block[j], single) << values[j] << " ^ " << p;
+      ASSERT_EQ(pairs[j], single) << values[j] << " ^ " << p;
     }
   }
 }
