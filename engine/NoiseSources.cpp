@@ -3,6 +3,7 @@
 #include "engine/FloatRounding.h"
 #include "engine/PowerEstimate.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -38,7 +39,10 @@ void CrestShapeEach(float* values, int32_t count, float exponent) noexcept {
   for (int32_t start = 0; start < count; start += Chunk) {
     const int32_t n = count - start < Chunk ? count - start : Chunk;
     float* v = values + start;
-    if (estimable) PowerEstimates(v, n, exponent, estimates);
+    if (estimable)
+      PowerEstimates(v, n, exponent, estimates);
+    else
+      std::fill(estimates, estimates + n, 0.0);
     for (int32_t j = 0; j < n; ++j) v[j] = ShapeFromEstimate(v[j], exponent, estimable, estimates[j]);
   }
 }

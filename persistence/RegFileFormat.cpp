@@ -140,7 +140,10 @@ std::optional<TSettingsValues> TRegDocument::Values() const {
   std::optional<TSettingsValues> values;
   for (const TLine& line : FLines) {
     if (line.InKey && !values) values.emplace();
-    if (line.Value) values->insert_or_assign(line.Value->first, line.Value->second);
+    if (!line.Value) continue;
+    // The last line of a name counts, with its spelling, as a rewrite keeps it.
+    values->erase(line.Value->first);
+    values->emplace(line.Value->first, line.Value->second);
   }
   return values;
 }

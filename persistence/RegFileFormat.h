@@ -39,12 +39,14 @@ public:
   /// The whole file text.
   std::string Text() const;
 
-private:
   struct TLine {
-    std::string Raw;      // as read, line break included
-    bool InKey = false;   // the line is inside one of the key's sections
-    std::optional<std::pair<std::string, TSettingsValue>> Value;  // a value line the store reads
+    std::string Raw;      ///< as read, line break included
+    bool InKey = false;   ///< the line is inside one of the key's sections
+    std::optional<std::pair<std::string, TSettingsValue>> Value;  ///< a value line the store reads
   };
+  const std::vector<TLine>& Lines() const { return FLines; }
+
+private:
   void SetValue(const std::string& name, const TSettingsValue& value);
   /// Where a new value goes; adds the key section when there is none.
   size_t EndOfLastKeySection();

@@ -6,11 +6,13 @@
 #include "persistence/Utf8.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -45,15 +47,22 @@ bool MakeParentFolders(const std::string& path) {
   return true;
 }
 
-/// Holds an exclusive lock on a file while it lives.
+/// Holds an exclusive lock on a file while it lives. Another instance holds
+/// the lock only for a read and a write; one that does not let go within
+/// kLockPatience is stuck, and waiting for it would freeze this one too.
 class TFileLock {
 public:
+  static constexpr auto kLockPatience = std::chrono::seconds(5);
+
   explicit TFileLock(const std::string& path)
       : FFd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600)) {
-    while (FFd >= 0 && ::flock(FFd, LOCK_EX) != 0) {
-      if (errno != EINTR) {
+    const auto giveUp = std::chrono::steady_clock::now() + kLockPatience;
+    while (FFd >= 0 && ::flock(FFd, LOCK_EX | LOCK_NB) != 0) {
+      if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() > giveUp) {
         ::close(FFd);
         FFd = -1;
+      } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
       }
     }
   }

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -350,6 +352,20 @@ TEST(RegFileStoreDeathTest, AFileWithoutReadPermissionIsKeptAndReported) {
   EXPECT_EXIT((DropRootRights(), ExpectKeptAndReported(path)), testing::ExitedWithCode(0),
               "^Cannot open file \".*/Zephyra.reg\"\\. Permission denied\n");
   EXPECT_EQ(ReadBytes(path), std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+TEST(RegFileStoreDeathTest, AnInstanceThatNeverLetsGoOfTheLockDoesNotFreezeTheOthers) {
+  TTempDir dir;
+  const std::string path = dir.File("Zephyra.reg");
+  auto mergeWhileTheLockIsHeld = [&] {
+    Watchdog();
+    const int stuck = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
+    if (stuck < 0 || ::flock(stuck, LOCK_EX) != 0) ExitChild(false, "cannot take the lock");
+    TRegFileStore store(path);
+    ExitChild(!store.Merge({{"Fs", TSettingsValue::OfDWord(3)}}), "gave up waiting");
+  };
+  EXPECT_EXIT(mergeWhileTheLockIsHeld(), testing::ExitedWithCode(0), "gave up waiting");
+  EXPECT_FALSE(std::filesystem::exists(path)) << "nothing was written without the lock";
 }
 
 TEST(RegFileStore, AnUnwritableLocationRefusesTheUpdate) {
