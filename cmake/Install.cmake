@@ -18,6 +18,10 @@ add_custom_target(zephyra_help ALL DEPENDS ${zephyra_help_copies})
 
 set(ZEPHYRA_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/zephyra)
 install(TARGETS zephyra zephyra-render RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The script editor that File > Open Script Editor starts from the program's folder.
+if(TARGET ScriptEditor)
+  install(TARGETS ScriptEditor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 install(FILES ${ZEPHYRA_PROGRAM_DIR}/Examples.zep DESTINATION ${ZEPHYRA_SHARE_DIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/help DESTINATION ${ZEPHYRA_SHARE_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/desktop/zephyra.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

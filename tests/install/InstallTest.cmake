@@ -16,7 +16,7 @@ if(NOT status EQUAL 0)
 endif()
 
 foreach(path
-    bin/zephyra bin/zephyra-render share/zephyra/Examples.zep
+    bin/zephyra bin/zephyra-render bin/ScriptEditor share/zephyra/Examples.zep
     share/zephyra/help/introduction.html share/zephyra/help/main-window.html
     share/applications/zephyra.desktop share/icons/hicolor/scalable/apps/zephyra.svg
     share/icons/hicolor/48x48/apps/zephyra.png share/icons/hicolor/256x256/apps/zephyra.png)
