@@ -3,6 +3,7 @@
 #include "app/frmGenerator.h"
 
 #include "app/Application.h"
+#include "app/CompanionFiles.h"
 #include "perftest/PerformanceTarget.h"
 #include "perftest/PerformanceTest.h"
 #include "playback/frmSettings.h"
@@ -25,7 +26,7 @@ public:
   std::string CompatibilityFile() const override {
     const std::string& exe = G.FServices.Application.ExeName;
     if (exe.empty()) return {};
-    return (std::filesystem::path(exe).parent_path() / CompatibilityFileName).string();
+    return FindCompanion(std::filesystem::path(exe).parent_path(), CompatibilityFileName).string();
   }
   bool LoadSettings(const std::string& fileName) override { return G.LoadSettings(fileName); }
   int32_t RateEntry() const override { return Rates().ItemIndex(); }
