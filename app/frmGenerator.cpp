@@ -2,9 +2,12 @@
 
 #include "app/Application.h"
 #include "analysis/SignalAnalysis.h"
+#include "app/HelpTopics.h"
 #include "app/ProductTexts.h"
 #include "platform/Dialogs.h"
+#include "platform/HotKey.h"
 #include "platform/ScreenSaver.h"
+#include "platform/Shell.h"
 #include "platform/WaveOutDevice.h"
 #include "sync/MessageHandler.h"
 
@@ -19,7 +22,12 @@ TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
   CreateMessageHandling();
   AudioOut1->SetFrameRate(22050);
   SetCaption(ProductName);
-  HelpContext = 1;
+  HelpContext = HelpContextMainWindow;
+  OnHelp = [this](int context) { FServices.Shell.ShowHelp(context); };
+  // The global ON/OFF key. The screensaver hold-off needs nothing installed
+  // here: it follows the output's start and stop events.
+  if (FServices.HotKey)
+    FServices.HotKey->Register([this] { FServices.Application.Perform([this] { ONOFF2Click(); }); });
   CreateControls();
   CreateMenus();
   CreatePresetControls();
@@ -31,6 +39,7 @@ TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
 }
 
 TfrmGenerator::~TfrmGenerator() {
+  if (FServices.HotKey) FServices.HotKey->Unregister();
   // The component's events point into this window, which is going away.
   AudioOut1->SetOnStart(nullptr);
   AudioOut1->SetOnStop(nullptr);
@@ -194,9 +203,9 @@ void TfrmGenerator::CreateMenus() {
                  {N9, "-", "", true},
                  {Emailtheauthor1, "&Email the author", "", true},
                  {MoreAudioSoftware1, "&More Audio Software...", "Ctrl+M", true}});
-  mnuFile.HelpContext = 5;
-  RunScript1.HelpContext = 4;
-  mnuPresets.HelpContext = 6;
+  mnuFile.HelpContext = HelpContextFileMenu;
+  RunScript1.HelpContext = HelpContextScripts;
+  mnuPresets.HelpContext = HelpContextPresetsMenu;
   fill(mnuCopyLtoR, {{CopySettingsfromleftChannel1, "&Use Settings from Left Channel", "", true}});
   fill(mnuCopyRtoL, {{CopySettingsfromrightChannel1, "&Use Settings from Right Channel", "", true}});
   boxRightAll.SetPopupMenu(&mnuCopyLtoR);

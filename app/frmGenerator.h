@@ -8,6 +8,7 @@
 #include "app/Form.h"
 #include "app/GeneratorServices.h"
 #include "app/ListItemLayout.h"
+#include "app/ProductLinks.h"
 #include "engine/GeneratorState.h"
 #include "persistence/PresetFile.h"
 #include "platform/Dialogs.h"
@@ -277,6 +278,8 @@ public:
   void Help1Click();
   void Emailtheauthor1Click();
   void MoreAudioSoftware1Click();
+  /// The addresses the link commands open (set by the build; tests change them).
+  TProductLinks Links = BuildLinks();
   /// Ctrl+Ins in the window: the ON/OFF toggle, unless the desktop-wide key
   /// is grabbed, which has toggled already.
   void ONOFF2ShortCut();
@@ -413,6 +416,8 @@ private:
   void AmplitudeChange(const TEdit& edit, ChannelSettings& channel);
   void FilterFieldExit(TEdit& edit, const TFieldRule& rule);
   void ShowStartFailure();
+  /// Opens url, or the local help topic when no address is configured.
+  void OpenLink(const std::string& url, int localTopic);
   /// Pause := not Pause; the Pause caption is bold while paused.
   void TogglePause();
   /// Sample width for preparation from the quantisation list, while stopped.
