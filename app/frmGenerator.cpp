@@ -9,6 +9,8 @@
 #include "platform/ScreenSaver.h"
 #include "platform/Shell.h"
 #include "platform/WaveOutDevice.h"
+#include "perftest/PerformanceTarget.h"
+#include "perftest/PerformanceTest.h"
 #include "sync/MessageHandler.h"
 
 #include <initializer_list>
@@ -192,7 +194,8 @@ void TfrmGenerator::CreateMenus() {
                     {N7, "-", "", true},
                     {rESETTOdEFAULT1, "&Reset current settings", "Ctrl+Z", true}});
   fill(mnuTools, {{OutputSettings1, "&Output Settings", "Ctrl+C", true},
-                  {PerformanceTest1, "Performance &Test", "Ctrl+T", false},
+                  // Ctrl+T belongs to "Save Tone As Wave File...", which comes first.
+                  {PerformanceTest1, "Performance &Test", "", true},
                   {Response1, "&Response", "F12", true},
                   {N8, "-", "", true},
                   {OFF1, "OFF", "F9", true},
@@ -238,6 +241,7 @@ void TfrmGenerator::BindHandlers() {
   SaveToneAsWaveFile1.OnClick = [this] { SaveWaveFile1Click(); };
   rESETTOdEFAULT1.OnClick = [this] { rESETTOdEFAULT1Click(); };
   OutputSettings1.OnClick = [this] { OutputSettings1Click(); };
+  PerformanceTest1.OnClick = [this] { PerformanceTest1Click(); };
   OFF1.OnClick = [this] { btnOFFClick(); };
   Pause1.OnClick = [this] { btnPauseClick(); };
   ON1.OnClick = [this] { btnONClick(); };

@@ -16,7 +16,9 @@
 #include "sync/GeneratorBroadcast.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class TfrmSettings;
@@ -25,6 +27,8 @@ class TfrmWait;
 class TfrmScriptPopup;
 class TGeneratorMessageHandler;
 class TMessageTarget;
+class TPerformanceTarget;
+class TPerformanceTest;
 struct TFieldRule;
 
 class TfrmGenerator : public TForm {
@@ -359,6 +363,9 @@ public:
   enum class TWaveWriteOutcome { Written, Cancelled, Failed };
   /// The CD-format hint, then the save dialog and the export of one pass.
   void SaveWaveFile1Click();
+  /// One pass of the signal with Loop off (restored after): stops the output,
+  /// prepares, then writes to the file chooseFile names (none: cancelled).
+  TWaveWriteOutcome ExportSignal(const std::function<std::optional<std::string>()>& chooseFile);
   /// Writes one pass of the freshly prepared signal to fileName, with the
   /// wait window's progress and Cancel; reports its own errors.
   TWaveWriteOutcome WriteWaveData(const std::string& fileName);
@@ -368,6 +375,10 @@ public:
                                     const std::string& valueName, TMsgButtons buttons);
   /// The first-run question; Yes opens the introduction.
   void AskWelcomeQuestion();
+
+  // ---- performance test (perftest/frmGeneratorPerformance.cpp) ----
+  /// "Performance Test" of the Tools menu: the guided test of perftest/.
+  void PerformanceTest1Click();
 
   // ---- scripts (script/frmGeneratorScript.cpp) ----
   /// The progress window of script runs; set when it is created.
@@ -431,6 +442,10 @@ private:
   std::unique_ptr<TMessageTarget> FMessageTarget;
   std::unique_ptr<TGeneratorMessageHandler> FMessageHandler;
   std::unique_ptr<TGeneratorBroadcast> FBroadcast;
+  // ---- performance test (perftest/frmGeneratorPerformance.cpp) ----
+  friend class TWindowPerformanceTarget;
+  std::unique_ptr<TPerformanceTarget> FPerformanceTarget;
+  std::unique_ptr<TPerformanceTest> FPerformanceTest;
   bool FHasWaveDevice = false;
   bool FOutputLocked = false;
   std::unique_ptr<TSignalAnalysis> FAnalysis;

@@ -6,6 +6,7 @@
 #include "app/ProductTexts.h"
 #include "app/Startup.h"
 #include "app/frmGenerator.h"
+#include "app/qt/DesktopHotKey.h"
 #include "app/qt/QtDialogs.h"
 #include "app/qt/QtMessageLoop.h"
 #include "app/qt/QtNumberFormat.h"
@@ -39,14 +40,15 @@ int main(int argc, char** argv) {
   TQtShell shell(DefaultHelpFolders(programFolder));
   TSteadyClock clock;
   TPortAudioWaveOut waveOut;
-  TNullHotKey hotKey;
+  const std::unique_ptr<THotKey> hotKey = CreateDesktopHotKey(loop);
   TApplication application(dialogs);
   dialogs.SetApplication(&application);
+  dialogs.SetHelp([&shell](int context) { shell.ShowHelp(context); });
   application.ExeName = QCoreApplication::applicationFilePath().toStdString();
   TRegFileStore settingsStore(DefaultSettingsFilePath());
   TDBusScreenSaver screenSaver(QDBusConnection::sessionBus(), ProductName);
   TGeneratorServices services{application, loop, dialogs, shell, clock, waveOut, settingsStore, format,
-                              &hotKey, &screenSaver};
+                              hotKey.get(), &screenSaver};
 
   TQtStartupView view(application, dialogs);
   // Other generators and remote programs reach this one once every window a
