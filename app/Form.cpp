@@ -1,5 +1,7 @@
 #include "app/Form.h"
 
+#include <initializer_list>
+
 #include <utility>
 
 TForm::TForm(std::string name) : TControl(nullptr, std::move(name)) {}
@@ -34,4 +36,11 @@ TButton* TForm::DefaultButton() const {
   for (TControl* c : FControls)
     if (auto* b = dynamic_cast<TButton*>(c); b && b->Default() && b->Enabled() && b->Visible()) return b;
   return nullptr;
+}
+
+void TForm::HelpKeyPressed(const TMenuItem* openMenu, const TMenuItem* highlighted) {
+  int context = HelpContext;
+  for (const TMenuItem* item : {openMenu, highlighted})
+    if (item && item->HelpContext != 0) context = item->HelpContext;
+  if (OnHelp && context != 0) OnHelp(context);
 }

@@ -3,6 +3,7 @@
 
 #include "app/Controls.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,12 @@ public:
 
   /// The first enabled, visible button marked Default, or null: Enter presses it.
   TButton* DefaultButton() const;
+
+  /// F1: shows the help topic of the highlighted menu item or, when it has
+  /// none, of its open menu; with no menu open (or no context there), the window's.
+  void HelpKeyPressed(const TMenuItem* openMenu = nullptr, const TMenuItem* highlighted = nullptr);
+  /// Shows the help topic of a context number; the window's creator connects it.
+  std::function<void(int)> OnHelp;
 
   /// The menu bar; its children are the drop-down menus.
   TMenuItem* Menu() const { return FMenu; }

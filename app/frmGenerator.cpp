@@ -2,10 +2,15 @@
 
 #include "app/Application.h"
 #include "analysis/SignalAnalysis.h"
+#include "app/HelpTopics.h"
 #include "app/ProductTexts.h"
 #include "platform/Dialogs.h"
+#include "platform/HotKey.h"
 #include "platform/ScreenSaver.h"
+#include "platform/Shell.h"
 #include "platform/WaveOutDevice.h"
+#include "perftest/PerformanceTarget.h"
+#include "perftest/PerformanceTest.h"
 #include "sync/MessageHandler.h"
 
 #include <initializer_list>
@@ -19,7 +24,12 @@ TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
   CreateMessageHandling();
   AudioOut1->SetFrameRate(22050);
   SetCaption(ProductName);
-  HelpContext = 1;
+  HelpContext = HelpContextMainWindow;
+  OnHelp = [this](int context) { FServices.Shell.ShowHelp(context); };
+  // The global ON/OFF key. The screensaver hold-off needs nothing installed
+  // here: it follows the output's start and stop events.
+  if (FServices.HotKey)
+    FServices.HotKey->Register([this] { FServices.Application.Perform([this] { ONOFF2Click(); }); });
   CreateControls();
   CreateMenus();
   CreatePresetControls();
@@ -31,6 +41,7 @@ TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
 }
 
 TfrmGenerator::~TfrmGenerator() {
+  if (FServices.HotKey) FServices.HotKey->Unregister();
   // The component's events point into this window, which is going away.
   AudioOut1->SetOnStart(nullptr);
   AudioOut1->SetOnStop(nullptr);
@@ -183,7 +194,8 @@ void TfrmGenerator::CreateMenus() {
                     {N7, "-", "", true},
                     {rESETTOdEFAULT1, "&Reset current settings", "Ctrl+Z", true}});
   fill(mnuTools, {{OutputSettings1, "&Output Settings", "Ctrl+C", true},
-                  {PerformanceTest1, "Performance &Test", "Ctrl+T", false},
+                  // Ctrl+T belongs to "Save Tone As Wave File...", which comes first.
+                  {PerformanceTest1, "Performance &Test", "", true},
                   {Response1, "&Response", "F12", true},
                   {N8, "-", "", true},
                   {OFF1, "OFF", "F9", true},
@@ -194,9 +206,9 @@ void TfrmGenerator::CreateMenus() {
                  {N9, "-", "", true},
                  {Emailtheauthor1, "&Email the author", "", true},
                  {MoreAudioSoftware1, "&More Audio Software...", "Ctrl+M", true}});
-  mnuFile.HelpContext = 5;
-  RunScript1.HelpContext = 4;
-  mnuPresets.HelpContext = 6;
+  mnuFile.HelpContext = HelpContextFileMenu;
+  RunScript1.HelpContext = HelpContextScripts;
+  mnuPresets.HelpContext = HelpContextPresetsMenu;
   fill(mnuCopyLtoR, {{CopySettingsfromleftChannel1, "&Use Settings from Left Channel", "", true}});
   fill(mnuCopyRtoL, {{CopySettingsfromrightChannel1, "&Use Settings from Right Channel", "", true}});
   boxRightAll.SetPopupMenu(&mnuCopyLtoR);
@@ -229,6 +241,7 @@ void TfrmGenerator::BindHandlers() {
   SaveToneAsWaveFile1.OnClick = [this] { SaveWaveFile1Click(); };
   rESETTOdEFAULT1.OnClick = [this] { rESETTOdEFAULT1Click(); };
   OutputSettings1.OnClick = [this] { OutputSettings1Click(); };
+  PerformanceTest1.OnClick = [this] { PerformanceTest1Click(); };
   OFF1.OnClick = [this] { btnOFFClick(); };
   Pause1.OnClick = [this] { btnPauseClick(); };
   ON1.OnClick = [this] { btnONClick(); };

@@ -8,6 +8,7 @@
 #include "app/Form.h"
 #include "app/GeneratorServices.h"
 #include "app/ListItemLayout.h"
+#include "app/ProductLinks.h"
 #include "engine/GeneratorState.h"
 #include "persistence/PresetFile.h"
 #include "platform/Dialogs.h"
@@ -15,7 +16,9 @@
 #include "sync/GeneratorBroadcast.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class TfrmSettings;
@@ -24,6 +27,8 @@ class TfrmWait;
 class TfrmScriptPopup;
 class TGeneratorMessageHandler;
 class TMessageTarget;
+class TPerformanceTarget;
+class TPerformanceTest;
 struct TFieldRule;
 
 class TfrmGenerator : public TForm {
@@ -277,6 +282,8 @@ public:
   void Help1Click();
   void Emailtheauthor1Click();
   void MoreAudioSoftware1Click();
+  /// The addresses the link commands open (set by the build; tests change them).
+  TProductLinks Links = BuildLinks();
   /// Ctrl+Ins in the window: the ON/OFF toggle, unless the desktop-wide key
   /// is grabbed, which has toggled already.
   void ONOFF2ShortCut();
@@ -356,6 +363,9 @@ public:
   enum class TWaveWriteOutcome { Written, Cancelled, Failed };
   /// The CD-format hint, then the save dialog and the export of one pass.
   void SaveWaveFile1Click();
+  /// One pass of the signal with Loop off (restored after): stops the output,
+  /// prepares, then writes to the file chooseFile names (none: cancelled).
+  TWaveWriteOutcome ExportSignal(const std::function<std::optional<std::string>()>& chooseFile);
   /// Writes one pass of the freshly prepared signal to fileName, with the
   /// wait window's progress and Cancel; reports its own errors.
   TWaveWriteOutcome WriteWaveData(const std::string& fileName);
@@ -365,6 +375,10 @@ public:
                                     const std::string& valueName, TMsgButtons buttons);
   /// The first-run question; Yes opens the introduction.
   void AskWelcomeQuestion();
+
+  // ---- performance test (perftest/frmGeneratorPerformance.cpp) ----
+  /// "Performance Test" of the Tools menu: the guided test of perftest/.
+  void PerformanceTest1Click();
 
   // ---- scripts (script/frmGeneratorScript.cpp) ----
   /// The progress window of script runs; set when it is created.
@@ -413,6 +427,8 @@ private:
   void AmplitudeChange(const TEdit& edit, ChannelSettings& channel);
   void FilterFieldExit(TEdit& edit, const TFieldRule& rule);
   void ShowStartFailure();
+  /// Opens url, or the local help topic when no address is configured.
+  void OpenLink(const std::string& url, int localTopic);
   /// Pause := not Pause; the Pause caption is bold while paused.
   void TogglePause();
   /// Sample width for preparation from the quantisation list, while stopped.
@@ -426,6 +442,10 @@ private:
   std::unique_ptr<TMessageTarget> FMessageTarget;
   std::unique_ptr<TGeneratorMessageHandler> FMessageHandler;
   std::unique_ptr<TGeneratorBroadcast> FBroadcast;
+  // ---- performance test (perftest/frmGeneratorPerformance.cpp) ----
+  friend class TWindowPerformanceTarget;
+  std::unique_ptr<TPerformanceTarget> FPerformanceTarget;
+  std::unique_ptr<TPerformanceTest> FPerformanceTest;
   bool FHasWaveDevice = false;
   bool FOutputLocked = false;
   std::unique_ptr<TSignalAnalysis> FAnalysis;

@@ -3,6 +3,7 @@
 #include "app/frmGenerator.h"
 
 #include "app/Application.h"
+#include "app/HelpTopics.h"
 #include "app/ProductTexts.h"
 #include "engine/Numbers.h"
 #include "platform/SettingsStore.h"
@@ -18,8 +19,15 @@ void TfrmGenerator::FormActivate() {
 }
 
 void TfrmGenerator::lblFSClick() { OutputSettings1Click(); }
-void TfrmGenerator::lblPeakRMSratioLClick() { FServices.Shell.OpenUrl(RmsReferenceUrl); }
-void TfrmGenerator::Image1Click() { FServices.Shell.OpenUrl(MakerUrl); }
+void TfrmGenerator::lblPeakRMSratioLClick() { OpenLink(Links.RmsReferenceUrl, HelpContextCrestFactor); }
+void TfrmGenerator::Image1Click() { OpenLink(Links.MakerUrl, HelpContextIntroduction); }
+
+void TfrmGenerator::OpenLink(const std::string& url, int localTopic) {
+  if (url.empty())
+    FServices.Shell.ShowHelp(localTopic);
+  else
+    FServices.Shell.OpenUrl(url);
+}
 
 void TfrmGenerator::lblPeakRMSratioLMouseEnter(TLabel& sender) {
   sender.SetFont({.Bold = false, .Underline = true, .Color = clBlue});
@@ -53,6 +61,7 @@ void TfrmGenerator::Close() {
   // The program ends with the first close; a second one stores nothing.
   if (FClosed) return;
   FClosed = true;
+  if (FServices.HotKey) FServices.HotKey->Unregister();
   AudioOut1->StopAtOnce();
   if (FScriptRunner) FScriptRunner->Abandon();
   // A settings store that cannot be written is reported; it never keeps the window open.
@@ -73,14 +82,15 @@ void TfrmGenerator::OutputSettings1Click() {
   if (frmSettings) frmSettings->Show();
 }
 
-void TfrmGenerator::Help1Click() { FServices.Shell.ShowHelp(1); }
+void TfrmGenerator::Help1Click() { FServices.Shell.ShowHelp(HelpContextMainWindow); }
 
 void TfrmGenerator::Emailtheauthor1Click() {
-  FServices.Shell.OpenUrl(std::string("mailto:") + FeedbackAddress + "?subject=" + ProductName + "%20V" +
-                          ProductVersion + "%20feedback");
+  // Without an address the mail program asks the user for the recipient.
+  FServices.Shell.OpenUrl("mailto:" + Links.FeedbackAddress + "?subject=" + ProductName + "%20V" + ProductVersion +
+                          "%20feedback");
 }
 
-void TfrmGenerator::MoreAudioSoftware1Click() { FServices.Shell.OpenUrl(MakerUrl); }
+void TfrmGenerator::MoreAudioSoftware1Click() { OpenLink(Links.MakerUrl, HelpContextIntroduction); }
 
 void TfrmGenerator::ONOFF2ShortCut() {
   if (FServices.HotKey && FServices.HotKey->Active()) return;
@@ -90,5 +100,5 @@ void TfrmGenerator::ONOFF2ShortCut() {
 void TfrmGenerator::AskWelcomeQuestion() {
   if (ShowSuppressibleHint("Welcome to Zephyra! Would you like to see the introduction to this program?",
                            "Welcome", "Welcome", TMsgButtons::YesNo) == TModalResult::Yes)
-    FServices.Shell.ShowHelp(10);
+    FServices.Shell.ShowHelp(HelpContextIntroduction);
 }

@@ -66,17 +66,24 @@ void TfrmGenerator::SaveWaveFile1Click() {
       frmSettings->ApplySampleRate();
     }
   }
+  ExportSignal([this] {
+    return FServices.Dialogs.SaveFileName({.Title = "Save wave file",
+                                           .Filter = "WAVE file|*.wav",
+                                           .DefaultExt = "wav",
+                                           .FileName = Duration.Text() + "s ",
+                                           .OverwritePrompt = true});
+  });
+}
+
+TfrmGenerator::TWaveWriteOutcome TfrmGenerator::ExportSignal(
+    const std::function<std::optional<std::string>()>& chooseFile) {
   const bool loop = Loop.Checked();
   TOnExit restoreLoop{[this, loop] { Loop.SetChecked(loop); }};
   Loop.SetChecked(false);
   AudioOut1->StopAtOnce();
   Preparevariables();
-  const auto path = FServices.Dialogs.SaveFileName({.Title = "Save wave file",
-                                                    .Filter = "WAVE file|*.wav",
-                                                    .DefaultExt = "wav",
-                                                    .FileName = Duration.Text() + "s ",
-                                                    .OverwritePrompt = true});
-  if (path) WriteWaveData(*path);
+  const auto path = chooseFile();
+  return path ? WriteWaveData(*path) : TWaveWriteOutcome::Cancelled;
 }
 
 void TfrmGenerator::BeginWaitWindow() {

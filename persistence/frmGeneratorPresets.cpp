@@ -212,7 +212,7 @@ bool TfrmGenerator::LoadSettings(const std::string& fileName) {
 
 void TfrmGenerator::LoadExamplePresets(const std::string& folder) {
   try {
-    LoadSettings(folder + "/Examples.zep");
+    LoadSettings(folder + "/" + ExamplesFileName);
   } catch (const TFileError&) {
     // The examples are a convenience; without them the memories keep the start-up values.
   }

@@ -80,6 +80,14 @@ void TfrmGenerator::LoadGeneratorSettings() {
     // A first run, a removed value or an unreadable text: the defaults, silently.
     rESETTOdEFAULT1Click();
   }
+  // The filter fields are enabled by the filter design; run it before the
+  // window first appears, so that they show right from the first frame.
+  try {
+    Preparevariables();
+  } catch (const std::exception&) {
+    rESETTOdEFAULT1Click();
+    Preparevariables();
+  }
 }
 
 void TfrmGenerator::StoreGeneratorSettings() {

@@ -31,6 +31,9 @@ public:
   /// dontShowAgain receives the box's state when the dialog closed.
   virtual TModalResult SuppressibleQuestion(const std::string& text, const std::string& caption,
                                             TMsgButtons buttons, bool& dontShowAgain) = 0;
+  /// A confirmation box with OK and Cancel, or Yes and No; a help context
+  /// other than 0 gives it a Help button that shows that topic.
+  virtual TModalResult Confirm(const std::string& text, TMsgButtons buttons, int helpContext) = 0;
   /// The chosen path, or nothing when the user cancelled.
   virtual std::optional<std::string> OpenFileName(const TFileDialogOptions& options) = 0;
   virtual std::optional<std::string> SaveFileName(const TFileDialogOptions& options) = 0;

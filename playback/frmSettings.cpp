@@ -2,6 +2,7 @@
 
 #include "app/frmGenerator.h"
 #include "app/Application.h"
+#include "app/HelpTopics.h"
 #include "engine/Numbers.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
@@ -12,7 +13,8 @@ TfrmSettings::TfrmSettings(TfrmGenerator& generator, TShell& shell)
     : TForm("frmSettings"), FGenerator(generator), FShell(shell) {
   SetCaption("Output Settings");
   SetVisible(false);
-  HelpContext = 2;
+  HelpContext = HelpContextOutputSettings;
+  OnHelp = [this](int context) { FShell.ShowHelp(context); };
   lblFs.SetCaption("Sampling Frequency (fs) [Hz]");
   cboFsList.SetItems({"8000", "11025", "22050", "44100", "48000", "96000", "192000"});
   cboFsList.SetItemIndex(1);
@@ -54,7 +56,7 @@ void TfrmSettings::cboFsListChange() {
 
 void TfrmSettings::cboBufferSizeChange() { FGenerator.btnOFFClick(); }
 void TfrmSettings::cboBuffersChange() { FGenerator.btnOFFClick(); }
-void TfrmSettings::HelpButtonClick() { FShell.ShowHelp(2); }
+void TfrmSettings::HelpButtonClick() { FShell.ShowHelp(HelpContextOutputSettings); }
 
 void TfrmSettings::Button1Click() {
   SetVisible(false);
@@ -67,7 +69,12 @@ void TfrmSettings::Button1Click() {
   FGenerator.SetEnabled(true);
 }
 
-void TfrmSettings::Show() { SetVisible(true); }
+void TfrmSettings::Show() {
+  SetVisible(true);
+  // The window opens on its first list, never on Help, so that Enter or a
+  // key press right after opening does not bring up the help.
+  SetFocus(cboFsList);
+}
 
 void TfrmSettings::ApplySampleRate() { FGenerator.State.sampleRate = StrToInt(cboFsList.Text()); }
 

@@ -42,7 +42,7 @@ public:
   /// Hides the window, stores the output values (a failure is reported) and
   /// enables the main window.
   void Button1Click();
-  /// Shows the window (not modal).
+  /// Shows the window (not modal) with the focus on the rate list.
   void Show();
 
   /// Sample rate in use := integer value of the rate list's text (throws

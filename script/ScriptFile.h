@@ -24,6 +24,22 @@ private:
   size_t FPosition = 0;
 };
 
-/// Reads a script from a regular file; throws TFileError ("Cannot open
-/// file") when it is missing, unreadable, not a regular file or too large.
+/// The bytes of a script file; throws TFileError ("Cannot open file") when
+/// it is missing, unreadable, not a regular file or too large.
+std::string ReadScriptFile(const std::string& path);
+
+/// Reads a script to run it; throws as ReadScriptFile.
 TScriptText LoadScriptFile(const std::string& path);
+
+/// A script as an editor holds it: lines joined by LF, and whether the file
+/// ended its lines with CR LF (the first line end decides).
+struct TEditableScript {
+  std::string Text;
+  bool CrLf = false;
+};
+
+/// Throws as ReadScriptFile.
+TEditableScript ReadEditableScript(const std::string& path);
+/// Writes the script with its line ends, replacing the file whole or not at
+/// all. Throws TFileError ("Cannot create file") on failure.
+void SaveEditableScript(const std::string& path, const TEditableScript& script);

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -242,6 +243,12 @@ bool TFormBinder::eventFilter(QObject* watched, QEvent* event) {
   if (found == FControls.end()) return false;
   TControl& control = *found->second;
   switch (event->type()) {
+  case QEvent::KeyPress:
+    if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+      Perform([this] { FForm.HelpKeyPressed(); });
+      return true;
+    }
+    break;
   case QEvent::FocusIn:
     // Only moves inside the window reach the form; a window regaining the
     // focus gives it back to the control that had it, which runs nothing.

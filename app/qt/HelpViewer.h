@@ -1,9 +1,12 @@
 #pragma once
-// A small window that shows one help topic and follows its links.
+// A small window that shows one help topic and follows its links: links to
+// other topics open in the window (Back and Forward return), web and mail
+// links open with the desktop's handler.
 
 #include <QWidget>
 
 class QTextBrowser;
+class QUrl;
 
 class THelpViewer final : public QWidget {
 public:
@@ -12,7 +15,11 @@ public:
   void ShowTopic(int context, const QString& path);
   /// The text shown at the moment (for checks).
   QString PlainText() const;
+  QTextBrowser& Browser() const { return *FBrowser; }
 
 private:
+  void FollowLink(const QUrl& url);
+  void Present();
+
   QTextBrowser* FBrowser;
 };

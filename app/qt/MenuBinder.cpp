@@ -1,9 +1,11 @@
 #include "app/qt/MenuBinder.h"
 
 #include "app/Application.h"
+#include "app/Form.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -48,6 +50,32 @@ void CollectShortcuts(TMenuItem& parent, std::vector<TMenuItem*>& items) {
   }
 }
 
+/// F1 while a drop-down menu is open shows the help of that menu (or of its
+/// highlighted item), as its window logic decides.
+class TMenuHelpKey final : public QObject {
+public:
+  TMenuHelpKey(QMenu& menu, TMenuItem& item, TApplication& application)
+      : QObject(&menu), FMenu(menu), FItem(item), FApplication(application) {
+    menu.installEventFilter(this);
+  }
+
+protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1) return false;
+    QAction* active = FMenu.activeAction();
+    const auto* highlighted = active ? static_cast<const TMenuItem*>(active->data().value<void*>()) : nullptr;
+    TForm* form = FItem.Owner();
+    FMenu.close();
+    if (form) FApplication.Perform([&] { form->HelpKeyPressed(&FItem, highlighted); });
+    return true;
+  }
+
+private:
+  QMenu& FMenu;
+  TMenuItem& FItem;
+  TApplication& FApplication;
+};
+
 /// Gives the window's menu keys precedence over a focused edit's own use of
 /// them (Ctrl+Ins copies in an edit), except the keys an edit keeps.
 class TEditKeyFilter final : public QObject {
@@ -85,6 +113,7 @@ void FillMenu(QMenu& menu, TMenuItem& parent, bool follow, TApplication& applica
       Track(item, *sub->menuAction(), follow);
     } else {
       QAction* action = menu.addAction(MenuText(item));
+      action->setData(QVariant::fromValue(static_cast<void*>(&item)));
       QObject::connect(action, &QAction::triggered, action, [&item, &application] { application.Perform([&item] { item.Click(); }); });
       Track(item, *action, follow);
     }
@@ -95,6 +124,7 @@ void BindMenuBar(TMenuItem& mainMenu, QMenuBar& bar, QWidget& window, TApplicati
   for (TMenuItem* child : mainMenu.Children()) {
     QMenu* menu = bar.addMenu(QString::fromStdString(child->Caption()));
     FillMenu(*menu, *child, true, application);
+    new TMenuHelpKey(*menu, *child, application);
     Track(*child, *menu->menuAction(), true);
   }
   std::vector<TMenuItem*> items;

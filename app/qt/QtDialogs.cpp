@@ -58,6 +58,17 @@ TModalResult TQtDialogs::SuppressibleQuestion(const std::string& text, const std
   return ModalResultOf(button);
 }
 
+TModalResult TQtDialogs::Confirm(const std::string& text, TMsgButtons buttons, int helpContext) {
+  QMessageBox::StandardButtons standard = StandardButtonsOf(buttons);
+  const bool help = helpContext != 0 && FShowHelp;
+  if (help) standard |= QMessageBox::Help;
+  QMessageBox box(QMessageBox::Question, Caption(), Q(text), standard, FParent);
+  // Help shows the topic and leaves the question open.
+  int button = box.exec();
+  for (; help && button == QMessageBox::Help; button = box.exec()) FShowHelp(helpContext);
+  return ModalResultOf(button);
+}
+
 std::optional<std::string> TQtDialogs::OpenFileName(const TFileDialogOptions& options) {
   return RunFileDialog(options, false);
 }

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 class TApplication;
 
@@ -18,6 +20,7 @@ public:
   void ShowError(const std::string& text) override;
   TModalResult SuppressibleQuestion(const std::string& text, const std::string& caption,
                                     TMsgButtons buttons, bool& dontShowAgain) override;
+  TModalResult Confirm(const std::string& text, TMsgButtons buttons, int helpContext) override;
   std::optional<std::string> OpenFileName(const TFileDialogOptions& options) override;
   std::optional<std::string> SaveFileName(const TFileDialogOptions& options) override;
 
@@ -26,12 +29,15 @@ public:
   /// The application whose title captions the boxes; it must outlive this
   /// object. Without one, the application display name.
   void SetApplication(const TApplication* application) { FApplication = application; }
+  /// Shows a help topic for the boxes' Help buttons.
+  void SetHelp(std::function<void(int)> showHelp) { FShowHelp = std::move(showHelp); }
 
 private:
   std::optional<std::string> RunFileDialog(const TFileDialogOptions& options, bool save);
   QString Caption() const;
   QWidget* FParent;
   const TApplication* FApplication = nullptr;
+  std::function<void(int)> FShowHelp;
 };
 
 /// "Presets|*.zep|All|*.*" becomes "Presets (*.zep);;All (*.*)"; patterns

@@ -1,5 +1,8 @@
 #include "app/qt/QtShell.h"
 
+#include "app/CompanionFiles.h"
+#include "app/HelpTopics.h"
+#include "app/ProductTexts.h"
 #include "app/qt/HelpViewer.h"
 
 #include <QCoreApplication>
@@ -24,8 +27,10 @@ void TQtShell::StartProgram(const std::string& path, const std::vector<std::stri
 
 void TQtShell::ShowHelp(int context) {
   QString found;
+  const char* file = HelpTopicFile(context);
   for (const QString& folder : FHelpFolders) {
-    const QString candidate = QDir(folder).filePath(QString::number(context) + QStringLiteral(".html"));
+    if (file == nullptr) break;
+    const QString candidate = QDir(folder).filePath(QString::fromUtf8(file));
     if (QFileInfo(candidate).isFile()) {
       found = candidate;
       break;
@@ -36,6 +41,8 @@ void TQtShell::ShowHelp(int context) {
 }
 
 QStringList DefaultHelpFolders(const QString& programDir) {
-  return {QDir(programDir).filePath(QStringLiteral("help")),
-          QDir(programDir).filePath(QStringLiteral("../share/zephyra/help"))};
+  QStringList folders;
+  for (const auto& folder : CompanionFolders(programDir.toStdString()))
+    folders << QString::fromStdString((folder / HelpFolder).string());
+  return folders;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Hands work to the desktop: links, detached programs, and the help topics,
-// which are HTML files "<context>.html" in a help folder beside the program.
+// HTML files in a help folder beside the program (HelpTopics.h names them).
 
 #include "platform/Shell.h"
 
@@ -29,6 +29,6 @@ private:
   std::unique_ptr<THelpViewer> FViewer;
 };
 
-/// The help folders of a program at programDir: "<programDir>/help", then the
-/// shared data folder of an installed copy.
+/// The help folders of a program at programDir: "help" in each folder that
+/// holds its companion files.
 QStringList DefaultHelpFolders(const QString& programDir);

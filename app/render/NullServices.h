@@ -21,6 +21,11 @@ public:
   void ShowError(const std::string& text) override { Print(text); }
   TModalResult SuppressibleQuestion(const std::string&, const std::string&, TMsgButtons,
                                     bool& dontShowAgain) override;
+  /// Printed like a message and answered Cancel or No.
+  TModalResult Confirm(const std::string& text, TMsgButtons buttons, int) override {
+    Print(text);
+    return buttons == TMsgButtons::YesNo ? TModalResult::No : TModalResult::Cancel;
+  }
   std::optional<std::string> OpenFileName(const TFileDialogOptions&) override { return std::nullopt; }
   std::optional<std::string> SaveFileName(const TFileDialogOptions&) override { return std::nullopt; }
 

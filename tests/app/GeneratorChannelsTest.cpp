@@ -1,3 +1,4 @@
+#include "app/HelpTopics.h"
 #include "tests/app/GeneratorFixture.h"
 
 #include <vector>
@@ -123,11 +124,29 @@ TEST_F(WindowLabels, LinkLabelsUnderlineInBlueWhileHovered) {
   EXPECT_EQ(Gen->lblPeakRMSratioR.Font(), (TFont{false, true, clBlue}));
   Gen->lblPeakRMSratioR.OnMouseLeave();
   EXPECT_EQ(Gen->lblPeakRMSratioR.Font(), (TFont{false, false, clBlack}));
+  Gen->Links = {"mail@example.org", "https://example.org/maker", "https://example.org/rms"};
   Gen->lblPeakRMSratioL.OnClick();
   Gen->Emailtheauthor1.Click();
   ASSERT_EQ(Shell.Urls.size(), 2u);
-  EXPECT_EQ(Shell.Urls[1].rfind("mailto:", 0), 0u);
-  EXPECT_NE(Shell.Urls[1].find("subject=Zephyra%20V1.3%20feedback"), std::string::npos);
+  EXPECT_EQ(Shell.Urls[0], "https://example.org/rms");
+  EXPECT_EQ(Shell.Urls[1], "mailto:mail@example.org?subject=Zephyra%20V1.3%20feedback");
+}
+
+TEST_F(WindowLabels, LinksWithoutAConfiguredAddressOpenTheirLocalStandIns) {
+  Gen->Links = {};
+  Gen->lblPeakRMSratioL.OnClick();
+  Gen->lblCredit.OnClick();
+  Gen->MoreAudioSoftware1.Click();
+  Gen->Emailtheauthor1.Click();
+  EXPECT_EQ(Shell.HelpTopics, (std::vector<int>{HelpContextCrestFactor, HelpContextIntroduction,
+                                                HelpContextIntroduction}));
+  EXPECT_EQ(Shell.Urls, (std::vector<std::string>{"mailto:?subject=Zephyra%20V1.3%20feedback"}))
+      << "the mail program asks for the recipient";
+  Gen->Links.MakerUrl = "https://example.org/maker";
+  Gen->lblCredit.OnClick();
+  Gen->MoreAudioSoftware1.Click();
+  EXPECT_EQ(Shell.Urls.size(), 3u);
+  EXPECT_EQ(Shell.Urls.back(), "https://example.org/maker");
 }
 
 }  // namespace

@@ -15,6 +15,15 @@ TModalResult TFakeDialogs::SuppressibleQuestion(const std::string& text, const s
   return result;
 }
 
+TModalResult TFakeDialogs::Confirm(const std::string& text, TMsgButtons buttons, int helpContext) {
+  Questions.push_back(text);
+  ConfirmHelp.push_back(helpContext);
+  if (Answers.empty()) return buttons == TMsgButtons::YesNo ? TModalResult::No : TModalResult::Cancel;
+  const TModalResult result = Answers.front().first;
+  Answers.pop_front();
+  return result;
+}
+
 std::optional<std::string> TFakeDialogs::NextPath(const TFileDialogOptions& options) {
   FileDialogs.push_back(options);
   if (Paths.empty()) return std::nullopt;

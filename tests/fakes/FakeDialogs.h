@@ -17,12 +17,16 @@ public:
   void ShowError(const std::string& text) override { Errors.push_back(text); }
   TModalResult SuppressibleQuestion(const std::string& text, const std::string& caption, TMsgButtons buttons,
                                     bool& dontShowAgain) override;
+  /// Recorded in Questions (and its help context in ConfirmHelp); the answer
+  /// comes from Answers, by default Cancel or No.
+  TModalResult Confirm(const std::string& text, TMsgButtons buttons, int helpContext) override;
   std::optional<std::string> OpenFileName(const TFileDialogOptions& options) override;
   std::optional<std::string> SaveFileName(const TFileDialogOptions& options) override;
 
   std::vector<std::string> Messages;
   std::vector<std::string> Errors;
   std::vector<std::string> Questions;
+  std::vector<int> ConfirmHelp;
   std::vector<TFileDialogOptions> FileDialogs;
   /// Answers of the next questions, with the state of their "don't show" box.
   std::deque<std::pair<TModalResult, bool>> Answers;

@@ -81,7 +81,7 @@ TEST(QtDialogs, SuppressibleQuestionReportsTheAnswerAndTheBox) {
 TEST(QtShell, HelpShowsTheTopicFileOfTheContext) {
   TestApplication();
   QTemporaryDir folder;
-  QFile topic(folder.filePath(QStringLiteral("2.html")));
+  QFile topic(folder.filePath(QStringLiteral("output-settings.html")));
   ASSERT_TRUE(topic.open(QIODevice::WriteOnly));
   topic.write("<html><body><h1>Output settings</h1></body></html>");
   topic.close();

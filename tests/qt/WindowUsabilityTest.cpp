@@ -65,7 +65,8 @@ TEST_F(QtWindowUsability, ARightClickAnywhereInAChannelBoxOpensItsCopyMenu) {
                          TCase{&Gen->cboFilterTypeR1, fromLeft}})
     EXPECT_EQ(RightClickMenu(*Window->Binder().WidgetOf(*c.inner)), c.menu) << c.inner->Name();
 
-  const QStringList editMenu = RightClickMenu(Widget<QLineEdit>(Gen->txtFZeroL));
+  // An enabled edit (the filter fields are disabled while the filter is None).
+  const QStringList editMenu = RightClickMenu(Widget<QLineEdit>(Gen->AmplitudeLeft));
   EXPECT_FALSE(editMenu.isEmpty()) << "an edit keeps its own text menu";
   EXPECT_FALSE(editMenu.contains(fromRight.front()));
 }

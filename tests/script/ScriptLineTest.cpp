@@ -1,8 +1,10 @@
 // The line format of scripts: how a line is cut into command, first argument
-// and remainder, and which lines the runner refuses.
+// and remainder, which lines the runner refuses and how an editor sees them.
 
 #include "script/ScriptFile.h"
 #include "script/ScriptLine.h"
+#include "script/ScriptMarks.h"
+#include "tests/persistence/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -138,6 +140,59 @@ TEST(ScriptText, LinesEndAtLfOrCrLf) {
     if (!c.lines.empty()) {
       EXPECT_EQ(text.NextLine(), c.lines.front()) << "after a rewind";
     }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ScriptMarks, MarkTheCommandWordAndTheLinesTheRunnerStopsAt) {
+  struct TCase {
+    const char* line;
+    TScriptCommand command;
+    size_t commandBytes;
+    bool problem;
+  };
+  const TCase cases[] = {
+      {"PLAY 2 a b.zep", TScriptCommand::Play, 4, false},
+      {"rem play 7", TScriptCommand::Rem, 3, false},
+      {"repeat", TScriptCommand::Repeat, 6, false},
+      {"play 7 a.zep", TScriptCommand::Play, 4, true},
+      {"delay 1,5", TScriptCommand::Delay, 5, true},
+      {"", TScriptCommand::Invalid, 0, true},
+      {"jump 3", TScriptCommand::Invalid, 0, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.line);
+    const TScriptLineMarks marks = MarkScriptLine(c.line, 1, {'.'});
+    EXPECT_EQ(marks.Command, c.command);
+    EXPECT_EQ(marks.CommandBytes, c.commandBytes);
+    EXPECT_EQ(marks.Problem.has_value(), c.problem);
+  }
+}
+
+TEST(EditableScript, KeepsTheFilesLineEndsThroughAnEdit) {
+  TTempDir dir;
+  struct TCase {
+    const char* name;
+    std::string bytes;
+    std::string text;
+  };
+  const TCase cases[] = {
+      {"LF", "play 1 a.zep\nend\n", "play 1 a.zep\nend\n"},
+      {"CR LF", "play 1 a.zep\r\nend\r\n", "play 1 a.zep\nend\n"},
+      {"no line end", "end", "end"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.File("edit.zes");
+    WriteBytes(path, std::vector<uint8_t>(c.bytes.begin(), c.bytes.end()));
+    TEditableScript script = ReadEditableScript(path);
+    EXPECT_EQ(script.Text, c.text);
+    SaveEditableScript(path, script);
+    const std::vector<uint8_t> saved = ReadBytes(path);
+    EXPECT_EQ(std::string(saved.begin(), saved.end()), c.bytes);
   }
 }
 

@@ -1,0 +1,13 @@
+#pragma once
+// The desktop-wide ON/OFF key that fits the desktop the program runs on.
+
+#include "platform/HotKey.h"
+
+#include <memory>
+
+class TMessageLoop;
+
+/// The X11 key grab when the program shows its windows on X11; on any other
+/// platform (Wayland, offscreen) no global key, so the window's own shortcut
+/// serves. loop must outlive the key.
+std::unique_ptr<THotKey> CreateDesktopHotKey(TMessageLoop& loop);

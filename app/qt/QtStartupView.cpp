@@ -1,0 +1,53 @@
+#include "app/qt/QtStartupView.h"
+
+#include "app/qt/GeneratorWindow.h"
+#include "app/qt/QtDialogs.h"
+#include "app/qt/ScriptPopup.h"
+#include "app/qt/SettingsDialog.h"
+#include "app/qt/SplashWindow.h"
+#include "app/qt/WaitDialog.h"
+
+#include <QApplication>
+
+TQtStartupView::TQtStartupView(TApplication& application, TQtDialogs& dialogs)
+    : FApplication(application), FDialogs(dialogs) {}
+
+TQtStartupView::~TQtStartupView() { WindowsDestroying(); }
+
+void TQtStartupView::GeneratorCreated(TfrmGenerator& form) {
+  FWindow = std::make_unique<TQtGeneratorWindow>(form, FApplication);
+  FDialogs.SetParent(FWindow.get());
+}
+
+void TQtStartupView::SplashCreated(TfrmStartSplash& form) { FSplash = std::make_unique<TQtSplashWindow>(form); }
+void TQtStartupView::SplashDestroying(TfrmStartSplash&) { FSplash.reset(); }
+
+void TQtStartupView::ScriptPopupCreated(TfrmScriptPopup& form) {
+  FScriptPopup = std::make_unique<TQtScriptPopup>(form, FApplication, FWindow.get());
+}
+
+void TQtStartupView::SettingsCreated(TfrmSettings& form) {
+  FSettings = std::make_unique<TQtSettingsDialog>(form, FApplication, FWindow.get());
+}
+
+void TQtStartupView::WaitCreated(TfrmWait& form) {
+  FWait = std::make_unique<TQtWaitDialog>(form, FApplication, FWindow.get());
+}
+
+void TQtStartupView::WindowsCreated(TfrmGenerator& generator) {
+  if (OnWindowsCreated) OnWindowsCreated(generator);
+}
+
+int TQtStartupView::Exec() {
+  FWindow->show();
+  return QApplication::exec();
+}
+
+void TQtStartupView::WindowsDestroying() {
+  FWait.reset();
+  FSettings.reset();
+  FScriptPopup.reset();
+  FSplash.reset();
+  FDialogs.SetParent(nullptr);
+  FWindow.reset();
+}

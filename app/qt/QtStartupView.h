@@ -1,0 +1,46 @@
+#pragma once
+// The windows of the start-up on Qt: each form the start-up creates gets its
+// widget; Exec shows the main window and runs Qt's event loop.
+
+#include "app/Startup.h"
+
+#include <functional>
+#include <memory>
+
+class TApplication;
+class TQtGeneratorWindow;
+class TQtScriptPopup;
+class TQtSettingsDialog;
+class TQtSplashWindow;
+class TQtWaitDialog;
+class TQtDialogs;
+
+class TQtStartupView final : public TStartupView {
+public:
+  /// application and dialogs must outlive the view; dialogs get the main window as parent.
+  TQtStartupView(TApplication& application, TQtDialogs& dialogs);
+  ~TQtStartupView() override;
+
+  void GeneratorCreated(TfrmGenerator& form) override;
+  void SplashCreated(TfrmStartSplash& form) override;
+  void SplashDestroying(TfrmStartSplash& form) override;
+  void ScriptPopupCreated(TfrmScriptPopup& form) override;
+  void SettingsCreated(TfrmSettings& form) override;
+  void WaitCreated(TfrmWait& form) override;
+  void WindowsCreated(TfrmGenerator& generator) override;
+  int Exec() override;
+  void WindowsDestroying() override;
+
+  TQtGeneratorWindow* Window() const { return FWindow.get(); }
+  /// Runs when every window exists (the program connects the generator bus here).
+  std::function<void(TfrmGenerator&)> OnWindowsCreated;
+
+private:
+  TApplication& FApplication;
+  TQtDialogs& FDialogs;
+  std::unique_ptr<TQtGeneratorWindow> FWindow;
+  std::unique_ptr<TQtSplashWindow> FSplash;
+  std::unique_ptr<TQtScriptPopup> FScriptPopup;
+  std::unique_ptr<TQtSettingsDialog> FSettings;
+  std::unique_ptr<TQtWaitDialog> FWait;
+};

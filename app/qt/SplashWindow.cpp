@@ -1,0 +1,42 @@
+#include "app/qt/SplashWindow.h"
+
+#include "app/frmStartSplash.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+
+TQtSplashWindow::TQtSplashWindow(TfrmStartSplash& form)
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      FForm(form), FLabel(new QLabel(this)) {
+  // The white background is not drawn at all: only the picture and the text show.
+  setAttribute(Qt::WA_TranslucentBackground);
+  setFixedSize(TfrmStartSplash::ClientWidth, TfrmStartSplash::ClientHeight);
+  QFont font(QStringLiteral("Tahoma"));
+  font.setPixelSize(43);
+  FLabel->setFont(font);
+  FLabel->setGeometry(139, 0, 225, 217);
+  FLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  FLabel->setWordWrap(true);
+  FLabel->setAttribute(Qt::WA_TranslucentBackground);
+  FLabel->setText(QString::fromStdString(form.Label1.Caption()));
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+  Follow();
+  form.AddObserver([this] { Follow(); });
+}
+
+void TQtSplashWindow::Follow() {
+  setWindowOpacity(FForm.AlphaBlendValue() / 255.0);
+  if (FForm.Visible() != isVisible()) setVisible(FForm.Visible());
+}
+
+void TQtSplashWindow::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const QIcon icon = QApplication::windowIcon();
+  if (!icon.isNull()) icon.paint(&painter, QRect(190, 12, 32, 32));
+}

@@ -1,0 +1,51 @@
+# The files that live beside the program, in the build tree and installed:
+# programs in bin/, their companion files (example presets, help topics) in
+# share/zephyra/, the desktop entry and the icon where desktops look for them.
+# An installed program finds its companions through <bin>/../share/zephyra.
+include(GNUInstallDirs)
+
+# The help topics are copied beside the program whenever one changes.
+file(GLOB zephyra_help_topics CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/help/*)
+set(zephyra_help_copies)
+foreach(topic ${zephyra_help_topics})
+  get_filename_component(name ${topic} NAME)
+  set(copy ${ZEPHYRA_PROGRAM_DIR}/help/${name})
+  add_custom_command(OUTPUT ${copy} COMMAND ${CMAKE_COMMAND} -E copy_if_different ${topic} ${copy}
+                     DEPENDS ${topic} VERBATIM)
+  list(APPEND zephyra_help_copies ${copy})
+endforeach()
+add_custom_target(zephyra_help ALL DEPENDS ${zephyra_help_copies})
+
+set(ZEPHYRA_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/zephyra)
+install(TARGETS zephyra zephyra-render RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The script editor that File > Open Script Editor starts from the program's folder.
+if(TARGET ScriptEditor)
+  install(TARGETS ScriptEditor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+install(FILES ${ZEPHYRA_PROGRAM_DIR}/Examples.zep DESTINATION ${ZEPHYRA_SHARE_DIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/help DESTINATION ${ZEPHYRA_SHARE_DIR})
+install(FILES ${PROJECT_SOURCE_DIR}/desktop/zephyra.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/desktop/zephyra.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${PROJECT_SOURCE_DIR}/desktop/zephyra-48.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps RENAME zephyra.png)
+install(FILES ${PROJECT_SOURCE_DIR}/desktop/zephyra.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
+
+# ./dev package: a Debian package from the same rules.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME zephyra)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Audio test-signal generator: filtered, modulated white or pink noise")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Zephyra maintainers")
+set(CPACK_DEBIAN_PACKAGE_SECTION sound)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+include(CPack)
+
+# The installed copy works on its own: see tests/install/InstallTest.cmake.
+add_test(NAME Install.InstalledRendererRendersTheInstalledExamples
+         COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DWORK_DIR=${CMAKE_BINARY_DIR}/install-test
+                 -P ${PROJECT_SOURCE_DIR}/tests/install/InstallTest.cmake)
