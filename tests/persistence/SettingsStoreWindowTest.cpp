@@ -3,9 +3,11 @@
 
 #include "persistence/RegFileStore.h"
 #include "tests/app/GeneratorFixture.h"
+#include "tests/persistence/ChildProcess.h"
 #include "tests/persistence/TempDir.h"
 
 #include <map>
+#include <sys/stat.h>
 
 namespace {
 
@@ -215,6 +217,23 @@ TEST_F(StoredSettings, AnUnreadableSettingsFileIsKeptAndReportedOnceWhenTheWindo
   EXPECT_EQ(ReadBytes(path), utf16) << "nothing stored is lost";
   Settings.reset();
   Gen.reset();
+}
+
+using StoredSettingsDeathTest = StoredSettings;
+
+TEST_F(StoredSettingsDeathTest, ANamedPipeAtTheSettingsPathNeverHoldsUpStartOrClose) {
+  TTempDir dir;
+  const std::string path = dir.File("Zephyra.reg");
+  ASSERT_EQ(::mkfifo(path.c_str(), 0666), 0);
+  auto startAndClose = [&] {
+    Watchdog();
+    TRegFileStore file(path);
+    SettingsStore = &file;
+    Create();
+    App.Perform([&] { Gen->Close(); });
+    ExitChild(Dialogs.Errors.size() == 1, Dialogs.Errors.empty() ? "no message" : Dialogs.Errors[0]);
+  };
+  EXPECT_EXIT(startAndClose(), testing::ExitedWithCode(0), "^Cannot open file \".*/Zephyra.reg\"\\. No such device\n");
 }
 
 }  // namespace
