@@ -38,9 +38,11 @@ TButton* TForm::DefaultButton() const {
   return nullptr;
 }
 
-void TForm::HelpKeyPressed(const TMenuItem* openMenu, const TMenuItem* highlighted) {
+bool TForm::HelpKeyPressed(const TMenuItem* openMenu, const TMenuItem* highlighted) {
   int context = HelpContext;
   for (const TMenuItem* item : {openMenu, highlighted})
     if (item && item->HelpContext != 0) context = item->HelpContext;
-  if (OnHelp && context != 0) OnHelp(context);
+  if (!OnHelp || context == 0) return false;
+  OnHelp(context);
+  return true;
 }

@@ -31,8 +31,9 @@ public:
   TButton* DefaultButton() const;
 
   /// F1: shows the help topic of the highlighted menu item or, when it has
-  /// none, of its open menu; with no menu open (or no context there), the window's.
-  void HelpKeyPressed(const TMenuItem* openMenu = nullptr, const TMenuItem* highlighted = nullptr);
+  /// none, of its open menu; with no menu open (or no context there), the
+  /// window's. False when the window shows no help (the key goes on).
+  bool HelpKeyPressed(const TMenuItem* openMenu = nullptr, const TMenuItem* highlighted = nullptr);
   /// Shows the help topic of a context number; the window's creator connects it.
   std::function<void(int)> OnHelp;
 

@@ -245,8 +245,9 @@ bool TFormBinder::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
   case QEvent::KeyPress:
     if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
-      Perform([this] { FForm.HelpKeyPressed(); });
-      return true;
+      bool shown = false;
+      Perform([&] { shown = FForm.HelpKeyPressed(); });
+      if (shown) return true;
     }
     break;
   case QEvent::FocusIn:

@@ -8,6 +8,7 @@
 #include "app/frmStartSplash.h"
 #include "persistence/MemorySettingsStore.h"
 #include "persistence/PresetFile.h"
+#include "platform/HotKey.h"
 #include "playback/frmSettings.h"
 #include "tests/fakes/FakeDialogs.h"
 #include "tests/fakes/FakeMessageLoop.h"
@@ -297,6 +298,55 @@ TEST_F(Startup, TheFilterEditsShowTheirEnablingAtTheFirstFrame) {
   Start("/nosplash");
   EXPECT_EQ(Program->Generator()->cboFilterTypeL1.ItemIndex(), ftNone);
   EXPECT_EQ(View.FilterEditsEnabled, (std::vector<bool>{false, false, false}));
+}
+
+/// A desktop-wide key that the test presses.
+class TPressableHotKey final : public THotKey {
+public:
+  bool Register(std::function<void()> pressed) override {
+    Pressed = std::move(pressed);
+    return true;
+  }
+  void Unregister() override { Pressed = nullptr; }
+  bool Active() const override { return static_cast<bool>(Pressed); }
+  std::function<void()> Pressed;
+};
+
+TEST_F(Startup, TheHotKeyTogglesFromCreationUntilExitWhichStopsTheOutputAndCloses) {
+  TPressableHotKey hotKey;
+  TGeneratorServices services{App, Loop, Dialogs, Shell, Loop.Clock, Device, Store, Format};
+  services.HotKey = &hotKey;
+  Program = std::make_unique<TStartup>(services, View, Dir.Path());
+  ASSERT_EQ(Program->Run("/nosplash"), 0);
+  TfrmGenerator& gen = *Program->Generator();
+  ASSERT_TRUE(hotKey.Pressed) << "registered while the window is created";
+  hotKey.Pressed();
+  Loop.ProcessMessages();
+  EXPECT_TRUE(gen.AudioOut1->Active);
+  hotKey.Pressed();
+  Loop.ProcessMessages();
+  EXPECT_FALSE(gen.AudioOut1->Active);
+
+  hotKey.Pressed();
+  Loop.ProcessMessages();
+  ASSERT_TRUE(gen.AudioOut1->Active);
+  App.Perform([&] { gen.Exit1.Click(); });
+  EXPECT_FALSE(gen.AudioOut1->Active);
+  EXPECT_FALSE(gen.Visible());
+  EXPECT_FALSE(hotKey.Active()) << "given back at close";
+  EXPECT_TRUE(Store.KeyExists()) << "the settings are stored";
+  Program.reset();  // before the key it was created with
+}
+
+TEST_F(Startup, OpenNewGeneratorWindowStartsThisProgramWithoutTheSplash) {
+  App.ExeName = "/opt/zephyra/bin/zephyra";
+  Start("/nosplash");
+  App.Perform([&] { Program->Generator()->OpenNewGeneratorWindow1.Click(); });
+  ASSERT_EQ(Shell.Programs.size(), 1u);
+  EXPECT_EQ(Shell.Programs[0].first, "/opt/zephyra/bin/zephyra");
+  EXPECT_EQ(Shell.Programs[0].second, (std::vector<std::string>{"/nosplash"}));
+  EXPECT_EQ(Program->Generator()->OpenNewGeneratorWindow1.ShortCut(), "Ctrl+N");
+  EXPECT_TRUE(Program->Generator()->Visible()) << "this instance goes on";
 }
 
 }  // namespace
