@@ -3,7 +3,7 @@
 // frequencies against the response the filter is designed to have.
 
 #include "tests/export/ExportFixture.h"
-#include "tests/export/Spectrum.h"
+#include "tests/export/ToneLevels.h"
 
 #include <string>
 #include <vector>

@@ -59,6 +59,9 @@ double Rms(const std::vector<int16_t>& s) {
 TEST_F(CompatibilityFile, HoldsTheFourSignalsThatThePromptsDescribe) {
   ASSERT_TRUE(Gen->LoadSettings(std::string(ZEPHYRA_PROGRAM_DIR) + "/Compatibility Test.kav"));
   Settings->cboFsList.UserSelect(3);  // 44100 Hz, as the test plays them
+  // A fixed sequence: the crossing count of band-passed noise varies by a few
+  // percent from one random sequence to the next.
+  Gen->State.random.Seed(2026);
   struct TCase { int memory; int channels; double seconds; bool tone; };
   for (const TCase& c : {TCase{4, 2, 10, false}, TCase{1, 1, 5, true}, TCase{2, 2, 5, false},
                          TCase{3, 2, 5, true}}) {
