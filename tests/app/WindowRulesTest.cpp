@@ -67,6 +67,9 @@ TEST_F(WindowRules, TheWindowsCtrlInsStandsAsideWhileTheDesktopWideKeyIsGrabbed)
     EXPECT_EQ(Gen->AudioOut1->Active != before, c.toggles)
         << "grabbed " << c.grabbed << ", by key " << c.byKey;
   }
+  // The window gives the key back when it goes, so it must go before the key.
+  Settings.reset();
+  Gen.reset();
 }
 
 TEST_F(WindowRules, AFocusedEditKeepsOnlyCopyCutAndUndo) {
