@@ -70,9 +70,7 @@ bool TScriptEditorWindow::OpenFile(const QString& path) {
     ShowError(QString::fromStdString(e.what()));
     return false;
   }
-  FFileName = path;
-  FEditor->document()->setModified(false);
-  RefreshTitle();
+  ShowAsSaved(path);
   return true;
 }
 
@@ -83,10 +81,14 @@ bool TScriptEditorWindow::SaveFile(const QString& path) {
     ShowError(QString::fromStdString(e.what()));
     return false;
   }
+  ShowAsSaved(path);
+  return true;
+}
+
+void TScriptEditorWindow::ShowAsSaved(const QString& path) {
   FFileName = path;
   FEditor->document()->setModified(false);
   RefreshTitle();
-  return true;
 }
 
 QStringList TScriptEditorWindow::Problems() const {

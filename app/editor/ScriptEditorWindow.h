@@ -45,6 +45,8 @@ private:
   void RefreshMarks();
   void ShowLineStatus();
   void RefreshTitle();
+  /// The editor shows path's text as it stands on disk: named, unmodified.
+  void ShowAsSaved(const QString& path);
 
   TNumberFormat FFormat;
   QPlainTextEdit* FEditor;
