@@ -11,6 +11,7 @@
 #include "platform/HotKey.h"
 #include "playback/frmSettings.h"
 #include "tests/fakes/FakeDialogs.h"
+#include "tests/fakes/FakeServices.h"
 #include "tests/fakes/FakeMessageLoop.h"
 #include "tests/fakes/FakeShell.h"
 #include "tests/fakes/FakeWaveOutDevice.h"
@@ -96,7 +97,7 @@ private:
   TFakeDialogs& FDialogs;
 };
 
-class Startup : public ::testing::Test {
+class Startup : public ::testing::Test, protected TFakeServices {
 protected:
   void SetUp() override {
     TPresetBank bank;
@@ -127,13 +128,6 @@ protected:
   std::string Memory1() const { return Program->Generator()->Memory1.Caption(); }
 
   TTempDir Dir;
-  TFakeMessageLoop Loop;
-  TFakeDialogs Dialogs;
-  TFakeShell Shell;
-  TFakeWaveOutDevice Device;
-  TMemorySettingsStore Store;
-  TApplication App{Dialogs};
-  TNumberFormat Format{'.'};
   TRecordingView View{Loop, Dialogs};
   std::unique_ptr<TStartup> Program;
   /// (ms slept, opacity) at each sleep while the splash exists.

@@ -9,6 +9,7 @@
 #include "persistence/MemorySettingsStore.h"
 #include "playback/frmSettings.h"
 #include "tests/fakes/FakeDialogs.h"
+#include "tests/fakes/FakeServices.h"
 #include "tests/fakes/FakeMessageLoop.h"
 #include "tests/fakes/FakeShell.h"
 #include "tests/fakes/FakeWaveOutDevice.h"
@@ -22,7 +23,7 @@
 
 #include <memory>
 
-class QtGeneratorWindowTest : public testing::Test {
+class QtGeneratorWindowTest : public testing::Test, protected TFakeServices {
 protected:
   void SetUp() override {
     TestApplication();
@@ -53,13 +54,6 @@ protected:
     Widget<QLineEdit>(next).setFocus(Qt::MouseFocusReason);
   }
 
-  TFakeMessageLoop Loop;
-  TFakeDialogs Dialogs;
-  TFakeShell Shell;
-  TMemorySettingsStore Store;
-  TFakeWaveOutDevice Device;
-  TApplication App{Dialogs};
-  TNumberFormat Format{'.'};
   std::unique_ptr<TfrmGenerator> Gen;
   std::unique_ptr<TfrmSettings> Settings;
   std::unique_ptr<TQtGeneratorWindow> Window;

@@ -12,6 +12,7 @@
 #include "persistence/MemorySettingsStore.h"
 #include "playback/frmSettings.h"
 #include "tests/fakes/FakeDialogs.h"
+#include "tests/fakes/FakeServices.h"
 #include "tests/fakes/FakeMessageLoop.h"
 #include "tests/fakes/FakeShell.h"
 #include "tests/fakes/FakeWaveOutDevice.h"
@@ -38,7 +39,7 @@ namespace {
 /// The help folder the build puts beside the program.
 const QString HelpFolder = QStringLiteral(ZEPHYRA_HELP_DIR);
 
-class Help : public testing::Test {
+class Help : public testing::Test, protected TFakeServices {
 protected:
   void SetUp() override {
     TestApplication();
@@ -65,13 +66,6 @@ protected:
     return contexts;
   }
 
-  TFakeMessageLoop Loop;
-  TFakeDialogs Dialogs;
-  TFakeShell Shell;
-  TMemorySettingsStore Store;
-  TFakeWaveOutDevice Device;
-  TApplication App{Dialogs};
-  TNumberFormat Format{'.'};
   std::unique_ptr<TfrmGenerator> Gen;
   std::unique_ptr<TfrmSettings> Settings;
 };

@@ -7,6 +7,7 @@
 #include "playback/frmSettings.h"
 #include "sync/dbus/DBusGeneratorBus.h"
 #include "tests/fakes/FakeDialogs.h"
+#include "tests/fakes/FakeServices.h"
 #include "tests/fakes/FakeMessageLoop.h"
 #include "tests/fakes/FakeShell.h"
 #include "tests/fakes/FakeWaveOutDevice.h"
@@ -29,7 +30,7 @@
 namespace {
 
 /// One running generator: its window on fake services and its bus endpoint.
-struct TInstance {
+struct TInstance : TFakeServices {
   TInstance(const std::string& address, const std::string& id, int timeoutMs) : Name(id) {
     Gen = std::make_unique<TfrmGenerator>(
         TGeneratorServices{App, Loop, Dialogs, Shell, Loop.Clock, Device, Store, TNumberFormat{'.'}});
@@ -47,12 +48,6 @@ struct TInstance {
   }
 
   std::string Name;
-  TFakeMessageLoop Loop;
-  TFakeDialogs Dialogs;
-  TFakeShell Shell;
-  TFakeWaveOutDevice Device;
-  TMemorySettingsStore Store;
-  TApplication App{Dialogs};
   std::unique_ptr<TfrmGenerator> Gen;
   std::unique_ptr<TfrmSettings> Settings;
   TDBusGeneratorBus* Bus = nullptr;
