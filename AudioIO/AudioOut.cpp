@@ -1,12 +1,35 @@
+// The GUI thread's side of the output component: start, stops, pause, and
+// the notes of the render thread turned into counters and events.
+
 #include "AudioIO/AudioOut.h"
 
 #include <algorithm>
+#include <system_error>
 
-TAudioOut::TAudioOut(TWaveOutDevice& device, TMessageLoop& loop) : FDevice(device), FLoop(loop) {
+/// The GUI loop's source of the render thread's notes.
+class TAudioOut::TNotes final : public TMessageSource {
+public:
+  explicit TNotes(TAudioOut& owner) : FOwner(owner) {}
+  int WakeDescriptor() const override { return FOwner.FGuiWake.Fd(); }
+  void Dispatch() override {
+    FOwner.FGuiWake.Clear();
+    FOwner.CycleNoteArrived();
+  }
+
+private:
+  TAudioOut& FOwner;
+};
+
+TAudioOut::TAudioOut(TWaveOutDevice& device, TMessageLoop& loop)
+    : FDevice(device), FLoop(loop), FNotes(std::make_unique<TNotes>(*this)) {
+  // The notes first: a loop that dispatches its sources in turn then
+  // delivers the close that the last note caused in the same pass.
+  FLoop.AddSource(*FNotes);
   FLoop.AddSource(FDevice);
 }
 
 TAudioOut::~TAudioOut() {
+  JoinRenderThread();
   if (WaveDeviceOpen) {
     FDevice.Reset(WaveHandle);
     for (int i = 0; i < FCycleBuffers; ++i) FDevice.Unprepare(WaveHandle, WaveHdr[i]);
@@ -14,6 +37,7 @@ TAudioOut::~TAudioOut() {
   }
   // The receivers die with the component: nothing may be delivered to them later.
   for (auto& receiver : FReceivers) FDevice.DropNotifications(*receiver);
+  FLoop.RemoveSource(*FNotes);
   FLoop.RemoveSource(FDevice);
 }
 
@@ -26,19 +50,35 @@ void TAudioOut::SetPaused(bool p) {
     FDevice.Restart(WaveHandle);
 }
 
-bool TAudioOut::Start(TAudioOut*& TS) { return OpenDevice(TS) && QueueAllBuffers(); }
+bool TAudioOut::Start(TAudioOut*& TS) {
+  if (!OpenDevice(TS) || !QueueAllBuffers()) return false;
+  try {
+    StartRenderThread();
+  } catch (const std::system_error&) {
+    ErrorMessage = "The output's render thread could not be started";
+    StopAtOnce();
+    return false;
+  }
+  return true;
+}
 
 void TAudioOut::StopAtOnce() {
   if (!WaveDeviceOpen) return;
+  JoinRenderThread();
   Active = false;
   ContinueProcessing = false;
+  EndWriting();
   FDevice.Reset(WaveHandle);
-  std::fill(std::begin(FWithDevice), std::end(FWithDevice), false);
+  std::fill(std::begin(FCycle.WithDevice), std::end(FCycle.WithDevice), false);
   CloseDevice();
 }
 
 void TAudioOut::StopGracefully() {
-  if (WaveDeviceOpen) ContinueProcessing = false;
+  if (!WaveDeviceOpen) return;
+  if (FRenderThread.joinable())
+    FGracefulStop.store(true, std::memory_order_release);
+  else
+    ContinueProcessing = false;
 }
 
 double TAudioOut::ElapsedTime() {
@@ -46,6 +86,15 @@ double TAudioOut::ElapsedTime() {
   uint32_t samples = 0;
   if (FDevice.GetPosition(WaveHandle, samples) != MMSYSERR_NOERROR) return 0.0;
   return samples / static_cast<double>(FrameRate());
+}
+
+TDropouts TAudioOut::Dropouts() {
+  const TCycle cycle = CurrentCycle();
+  const TUnderruns gaps = cycle.WritingEnded ? cycle.EndedUnderruns
+                          : WaveDeviceOpen  ? FDevice.Underruns(WaveHandle)
+                                            : TUnderruns{};
+  const double rate = std::max<double>(FCycleRate, 1);
+  return {static_cast<int64_t>(gaps.Count), gaps.Frames * 1000.0 / rate};
 }
 
 bool TAudioOut::OpenDevice(TAudioOut*& TS) {
@@ -62,7 +111,8 @@ bool TAudioOut::OpenDevice(TAudioOut*& TS) {
   ReleaseClosedReceivers();
   FReceivers.push_back(std::make_unique<TCallBackWinOut>(&TS));
   CallBackWin = FReceivers.back().get();
-  TMMResult result = FDevice.Open(WaveHandle, WaveDevice(), WaveFormat(), *CallBackWin);
+  TMMResult result = FDevice.Open(WaveHandle, WaveDevice(), WaveFormat(), static_cast<uint32_t>(BufferSize()),
+                                  *CallBackWin);
   if (result != MMSYSERR_NOERROR) {
     ErrorMessage = WaveErrorText(result);
     FReceivers.pop_back();
@@ -70,10 +120,13 @@ bool TAudioOut::OpenDevice(TAudioOut*& TS) {
     return false;
   }
   WaveDeviceOpen = true;
-  FClosePending = false;
-  std::fill(std::begin(FWithDevice), std::end(FWithDevice), false);
+  FCycle = TCycle{};
+  FNote.Store(FCycle);
+  FShownProcessed = 0;
+  FGracefulStop.store(false);
   FCycleBuffers = NumBuffers();
   FCycleSize = BufferSize();
+  FCycleRate = FrameRate();
   InitHeaders();
   for (int i = 0; i < FCycleBuffers; ++i) {
     result = FDevice.Prepare(WaveHandle, WaveHdr[i]);
@@ -85,41 +138,14 @@ bool TAudioOut::OpenDevice(TAudioOut*& TS) {
   }
   QueuedBuffers = ProcessedBuffers = FilledBuffers = 0;
   ContinueProcessing = true;
-  Active = true;
+  Active = FCycle.Active = true;
   if (!FillWaveBuffer(0, FCycleSize)) {
     CloseDevice();
     ErrorMessage = "There must be at least one filled buffer";
     return false;
   }
   for (int i = 1; i < FCycleBuffers; ++i) FillWaveBuffer(i, FCycleSize);
-  return true;
-}
-
-bool TAudioOut::FillWaveBuffer(int32_t index, int32_t size) {
-  if (!ContinueProcessing) return false;
-  bool result = false;
-  if (FOnFillBuffer) {
-    int32_t s = size;
-    result = FOnFillBuffer(WaveBuffer[index].get(), s);
-    // The device must never read beyond the buffer, whatever the event answered.
-    WaveHdr[index].dwBufferLength = static_cast<uint32_t>(std::clamp(s, 0, size));
-  }
-  if (result) ++FilledBuffers;
-  QueuedBuffers = FilledBuffers - ProcessedBuffers;
-  return result;
-}
-
-bool TAudioOut::WriteBuffer() {
-  TWaveHdr& header = WaveHdr[BufIndex];
-  header.dwFlags = WHDR_PREPARED;
-  TMMResult result = FDevice.Write(WaveHandle, header);
-  if (result != MMSYSERR_NOERROR) {
-    ErrorMessage = WaveErrorText(result);
-    StopGracefully();
-    return false;
-  }
-  FWithDevice[BufIndex] = true;
-  BufIndex = (BufIndex + 1) % FCycleBuffers;
+  FilledBuffers = QueuedBuffers = FCycle.Filled;
   return true;
 }
 
@@ -128,54 +154,66 @@ bool TAudioOut::QueueAllBuffers() {
   Active = true;
   if (FPaused) FDevice.Pause(WaveHandle);
   if (!WriteBuffer()) {
+    ErrorMessage = WaveErrorText(FCycle.WriteError);
     // A stream that failed to start may still count the buffer as queued;
     // the reset gives it back so that the close completes and OnStop runs.
     FDevice.Reset(WaveHandle);
+    std::fill(std::begin(FCycle.WithDevice), std::end(FCycle.WithDevice), false);
     CloseDevice();
     return false;
   }
   for (int i = 1; i < FCycleBuffers; ++i) WriteBuffer();
+  if (FCycle.WriteError != MMSYSERR_NOERROR) ErrorMessage = WaveErrorText(FCycle.WriteError);
   return true;
-}
-
-void TAudioOut::BufferDone(TCallBackWinOut& receiver, TWaveHdr& header) {
-  // Buffers of a closed run, or of an earlier run still being delivered, are no business of this one.
-  if (!WaveDeviceOpen || &receiver != CallBackWin) return;
-  auto slot = &header - WaveHdr;
-  if (slot >= 0 && slot < MaxBuffers) FWithDevice[slot] = false;
-  if (FClosePending) {
-    if (!BuffersOut()) FinishClose();
-    return;
-  }
-  ++ProcessedBuffers;
-  QueuedBuffers = FilledBuffers - ProcessedBuffers;
-  // A buffer that was filled but whose write failed never comes back: the run
-  // also ends when the device holds nothing more.
-  Active = QueuedBuffers > 0 && BuffersOut();
-  if (FillWaveBuffer(BufIndex, FCycleSize)) WriteBuffer();
-  if (!Active) {
-    ContinueProcessing = false;
-    CloseDevice();
-  }
 }
 
 void TAudioOut::CloseDevice() {
   Active = false;
   FPaused = false;
   if (!WaveDeviceOpen) return;
-  FClosePending = true;
-  if (!BuffersOut()) FinishClose();
+  FCycle.ClosePending = true;
+  if (!BuffersOut()) {
+    FinishClose();
+    return;
+  }
+  // Buffers still with the device: the render thread takes them back, then the close completes.
+  if (!FRenderThread.joinable()) StartRenderThread();
 }
 
 void TAudioOut::FinishClose() {
   for (int i = 0; i < FCycleBuffers; ++i) FDevice.Unprepare(WaveHandle, WaveHdr[i]);
   FDevice.Close(WaveHandle);
   WaveDeviceOpen = false;
-  FClosePending = false;
+  FCycle.ClosePending = false;
 }
 
+void TAudioOut::CycleNoteArrived() {
+  if (!FRenderThread.joinable()) return;
+  // Events follow the device: nothing is played before the output has started.
+  if (CallBackWin != nullptr && !CallBackWin->Opened()) return;
+  const TCycle cycle = FNote.Load();
+  FilledBuffers = cycle.Filled;
+  ProcessedBuffers = cycle.Processed;
+  QueuedBuffers = FilledBuffers - ProcessedBuffers;
+  if (Active && !cycle.Active) {
+    Active = false;
+    FPaused = false;
+  }
+  if (cycle.WriteError != MMSYSERR_NOERROR) ErrorMessage = WaveErrorText(cycle.WriteError);
+  if (cycle.Drained) {
+    JoinRenderThread();
+    FinishClose();
+  }
+  if (cycle.Processed != FShownProcessed) {
+    FShownProcessed = cycle.Processed;
+    if (FOnBufferPlayed) FOnBufferPlayed(CallBackWin);
+  }
+}
+
+TAudioOut::TCycle TAudioOut::CurrentCycle() const { return FRenderThread.joinable() ? FNote.Load() : FCycle; }
+
 bool TAudioOut::BuffersOut() const {
-  return std::any_of(std::begin(FWithDevice), std::end(FWithDevice), [](bool out) { return out; });
+  return std::any_of(std::begin(FCycle.WithDevice), std::end(FCycle.WithDevice), [](bool out) { return out; });
 }
 
 void TAudioOut::ReleaseClosedReceivers() {

@@ -1,20 +1,33 @@
 #pragma once
 // The wave output component: streams the buffers its owner fills to a wave
-// output device, refilling each one as the device gives it back. Every call
-// and every event runs on the GUI thread; the device's notifications arrive
-// through the message loop.
+// output device. A render thread of its own refills each buffer the device
+// gives back and writes it again, so that a busy or sleeping GUI thread never
+// reaches the sound. Every other call and every event runs on the GUI
+// thread: the start and stop events in device order, and a merged note of
+// the buffers played since the last one.
 
 #include "AudioIO/AudioIO.h"
 #include "AudioIO/CallBackWinOut.h"
+#include "AudioIO/LatestValue.h"
+#include "platform/EventFd.h"
 #include "platform/MessageLoop.h"
 #include "platform/WaveOutDevice.h"
 
+#include <atomic>
 #include <memory>
+#include <thread>
 #include <vector>
 
 /// Writes audio into buffer; size is the capacity in bytes on entry and the
-/// bytes to play on return. True when the buffer is to be played.
+/// bytes to play on return. True when the buffer is to be played. Called on
+/// the GUI thread for the buffers of the start, on the render thread after.
 using TBufferEvent = std::function<bool(uint8_t* buffer, int32_t& size)>;
+
+/// Gaps the device played since the last start while the output was meant to sound.
+struct TDropouts {
+  int64_t Count = 0;
+  double Milliseconds = 0;
+};
 
 class TAudioOut : public TAudioIO {
 public:
@@ -27,18 +40,32 @@ public:
   bool Paused() const { return FPaused; }
   /// Halts or resumes a running output; while idle, the next start begins paused.
   void SetPaused(bool p);
-  /// Called for every buffer to fill, also from the completion of a returned buffer.
+  /// Called for every buffer to fill (see TBufferEvent for the thread).
   void SetOnFillBuffer(TBufferEvent e) { FOnFillBuffer = std::move(e); }
   const TBufferEvent& OnFillBuffer() const { return FOnFillBuffer; }
+  /// GUI thread: runs when the device has played further buffers; notes that
+  /// arrive while the GUI thread is busy are merged into one.
+  void SetOnBufferPlayed(TNotifyEvent e) { FOnBufferPlayed = std::move(e); }
+  /// GUI thread: runs once the render thread of a run has ended (the run
+  /// drained or was stopped); until the next start the fill is not called.
+  void SetOnRenderStopped(TNotifyEvent e) { FOnRenderStopped = std::move(e); }
 
-  /// Opens the device, fills and queues every buffer. TS is the owner's
-  /// variable that holds this component; notifications reach it through TS.
-  /// False with ErrorMessage set when the output did not start.
+  /// Opens the device, fills and queues every buffer, then hands the ring to
+  /// the render thread. TS is the owner's variable that holds this
+  /// component; notifications reach it through TS. False with ErrorMessage
+  /// set when the output did not start.
   bool Start(TAudioOut*& TS);
+  /// Ends the output now; returns once the render thread has left the fill.
   void StopAtOnce() override;
   void StopGracefully() override;
   /// Seconds played in this run; 0 when not active or the device cannot tell.
   double ElapsedTime();
+  /// The render thread may still call the fill event: from the start until
+  /// the run has drained or been stopped.
+  bool Rendering() const { return FRenderThread.joinable(); }
+  /// The gaps of the last run: silence the device played while active, not
+  /// paused and before the fill ended the signal or a stop.
+  TDropouts Dropouts();
 
   TWaveHandle WaveHandle = 0;
 
@@ -52,24 +79,62 @@ protected:
 
 private:
   friend class TCallBackWinOut;
+  class TNotes;
+
+  // The buffer cycle of one run, kept by the thread that runs it: the GUI
+  // thread until the start has queued every buffer, then the render thread
+  // until it stops. The GUI thread's public counters follow it through FNote.
+  struct TCycle {
+    int32_t Filled = 0, Processed = 0;
+    bool Active = false, ClosePending = false, Drained = false, WritingEnded = false;
+    bool WithDevice[MaxBuffers] = {};  // written and not yet given back
+    TMMResult WriteError = MMSYSERR_NOERROR;
+    TUnderruns EndedUnderruns;         // the device's gaps when writing ended
+  };
 
   bool WriteBuffer();
   bool QueueAllBuffers();
-  /// The completion step for the buffer the device gave back to receiver.
-  void BufferDone(TCallBackWinOut& receiver, TWaveHdr& header);
   void FinishClose();
   bool BuffersOut() const;
   void ReleaseClosedReceivers();
   std::string WaveErrorText(TMMResult code);
 
+  // ---- render thread (AudioOutRender.cpp) ----
+  void StartRenderThread();
+  /// Stops the render thread and waits until it has ended.
+  void JoinRenderThread();
+  void RenderLoop() noexcept;
+  /// The completion step for a buffer the device gave back.
+  void BufferReturned(TWaveHdr& header) noexcept;
+  /// No buffer is written after this one: later silence is the drain, not a gap.
+  void EndWriting() noexcept;
+  void PublishCycle() noexcept;
+
+  // ---- GUI thread ----
+  /// Takes the render thread's newest note into the public counters.
+  void CycleNoteArrived();
+  /// The cycle as the GUI thread knows it now.
+  TCycle CurrentCycle() const;
+
   TWaveOutDevice& FDevice;
   TMessageLoop& FLoop;
   bool WaveDeviceOpen = false;
-  bool FClosePending = false;              // close waits for buffers still out
-  bool FWithDevice[MaxBuffers] = {};       // written and not yet given back
   int32_t FCycleBuffers = 0;               // buffer count and size fixed at open
   int32_t FCycleSize = 0;
+  int32_t FCycleRate = 0;
   TCallBackWinOut* CallBackWin = nullptr;  // receiver of the current (last) open
   std::vector<std::unique_ptr<TCallBackWinOut>> FReceivers;
   TBufferEvent FOnFillBuffer;
+  TNotifyEvent FOnBufferPlayed;
+  TNotifyEvent FOnRenderStopped;
+
+  TCycle FCycle;
+  std::thread FRenderThread;
+  TEventFd FRenderWake;                    // GUI -> render thread: stop requests
+  std::atomic<bool> FStopRequested{false};
+  std::atomic<bool> FGracefulStop{false};
+  TLatestValue<TCycle> FNote;              // render thread -> GUI thread
+  TEventFd FGuiWake;
+  std::unique_ptr<TNotes> FNotes;          // the GUI loop's source of FNote
+  int32_t FShownProcessed = 0;             // buffers played as the GUI last told its owner
 };

@@ -3,14 +3,14 @@
 #include "AudioIO/AudioOut.h"
 
 void TCallBackWinOut::WomOpen() {
+  FOpened = true;
   TAudioOut* component = *AudioComponent;
-  if (component == nullptr || !component->OnStart()) return;
-  TNotifyEvent event = component->OnStart();
-  event(this);
-}
-
-void TCallBackWinOut::WomDone(TWaveHdr& header) {
-  if (TAudioOut* component = *AudioComponent) component->BufferDone(*this, header);
+  if (component == nullptr) return;
+  if (component->OnStart()) {
+    TNotifyEvent event = component->OnStart();
+    event(this);
+  }
+  if (*AudioComponent == component && component->CallBackWin == this) component->CycleNoteArrived();
 }
 
 void TCallBackWinOut::WomClose() {

@@ -10,17 +10,19 @@ class TCallBackWinOut final : public TWaveOutTarget {
 public:
   explicit TCallBackWinOut(TAudioOut** audioComponent) : AudioComponent(audioComponent) {}
 
-  /// Runs the component's OnStart with this receiver as sender.
+  /// Runs the component's OnStart with this receiver as sender, then lets the
+  /// component report the buffers played meanwhile.
   void WomOpen() override;
-  /// The completion step of the buffer cycle.
-  void WomDone(TWaveHdr& header) override;
   /// Runs the component's OnStop with this receiver as sender.
   void WomClose() override;
+  /// True once the open of its run has been handled.
+  bool Opened() const { return FOpened; }
   /// True once the close of its run has been handled.
   bool Closed() const { return FClosed; }
 
   TAudioOut** AudioComponent;
 
 private:
+  bool FOpened = false;
   bool FClosed = false;
 };

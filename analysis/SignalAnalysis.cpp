@@ -16,12 +16,12 @@ void TSignalAnalysis::Start(const TAnalysisFormat& format) {
   FFormat.numBuffers = std::max(format.numBuffers, 1);
   FFormat.bufferBytes = std::max(format.bufferBytes, 0);
   FFormat.sampleRate = std::max(format.sampleRate, 1);
-  const auto slots = static_cast<size_t>(FFormat.numBuffers);
-  FKept.assign(slots * static_cast<size_t>(FFormat.bufferBytes), 0);
-  FKeptBytes.assign(slots, 0);
-  FNextToMeasure = 0;
-  FNewestKept = -1;
   const int32_t frameBytes = FFormat.channels * FFormat.bytesPerSample;
+  const double buffersPerSecond =
+      static_cast<double>(FFormat.sampleRate) * frameBytes / std::max(FFormat.bufferBytes, frameBytes);
+  FKept.Reset(FFormat.numBuffers + static_cast<int32_t>(std::min(std::ceil(LagSeconds * buffersPerSecond), 4096.0)),
+              FFormat.bufferBytes);
+  FNextToMeasure = 0;
   const int32_t bufferFrames = FFormat.bufferBytes / frameBytes;
   FScaled.assign(static_cast<size_t>(bufferFrames), 0.0f);
   const double rate = FFormat.sampleRate;
@@ -37,31 +37,20 @@ void TSignalAnalysis::Start(const TAnalysisFormat& format) {
   OnResponse.Fire();
 }
 
-void TSignalAnalysis::BufferFilled(const uint8_t* buffer, int32_t bytes, int64_t sequence,
-                                   int64_t playing) noexcept {
-  if (!FStarted || FKeptBytes.empty() || sequence < 0) return;
-  const int64_t slots = static_cast<int64_t>(FKeptBytes.size());
-  const auto slot = static_cast<size_t>(sequence % slots);
-  const int32_t kept = std::clamp(bytes, 0, FFormat.bufferBytes);
-  std::memcpy(FKept.data() + slot * static_cast<size_t>(FFormat.bufferBytes), buffer, static_cast<size_t>(kept));
-  FKeptBytes[slot] = kept;
-  FNewestKept = sequence;
-  BufferPlaying(playing);
+void TSignalAnalysis::BufferFilled(const uint8_t* buffer, int32_t bytes, int64_t sequence) noexcept {
+  FKept.Keep(buffer, bytes, sequence);
 }
 
 void TSignalAnalysis::BufferPlaying(int64_t playing) noexcept {
-  if (!FStarted || FKeptBytes.empty()) return;
-  const int64_t slots = static_cast<int64_t>(FKeptBytes.size());
-  // Only the last `slots` buffers are kept; older ones can no longer be measured.
-  FNextToMeasure = std::max(FNextToMeasure, FNewestKept - slots + 1);
-  for (; FNextToMeasure <= playing && FNextToMeasure <= FNewestKept; ++FNextToMeasure) {
-    const auto s = static_cast<size_t>(FNextToMeasure % slots);
-    Measure(FKept.data() + s * static_cast<size_t>(FFormat.bufferBytes), FKeptBytes[s]);
+  if (!FStarted) return;
+  for (const int64_t newest = FKept.Newest(); FNextToMeasure <= playing && FNextToMeasure <= newest; ++FNextToMeasure) {
+    int32_t bytes = 0;
+    if (const uint8_t* copy = FKept.Find(FNextToMeasure, bytes)) Measure(copy, bytes);
   }
-  if (FFramesSinceRefresh >= FRefreshFrames) {
-    FFramesSinceRefresh = 0;
-    OnLevels.Fire();
-  }
+  FKept.Release(FNextToMeasure);
+  if (FFramesSinceRefresh < FRefreshFrames) return;
+  FFramesSinceRefresh = 0;
+  OnLevels.Fire();
   if (FResponseVisible && FSpectrum[0].Blocks() != FBlocksShown) {
     FBlocksShown = FSpectrum[0].Blocks();
     OnResponse.Fire();

@@ -3,14 +3,16 @@
 // channel and, while the Response window is open, the channels' designed
 // filter responses over the measured 1/3-octave spectrum.
 //
-// Everything runs on the GUI thread, right after a fill, never on the
-// device's thread. The fill runs a ring of buffers ahead of the sound, so
-// each filled buffer is kept until the device plays it: the figures are
-// those of the buffer the device is playing now. The window owns this
-// object; it hands over the output format at each start, every filled
-// buffer, and each preparation.
+// The fill runs a ring of buffers ahead of the sound, on the output's render
+// thread: it hands each filled buffer over (a copy, kept without a lock),
+// and the GUI thread measures it when the device plays it, so the figures
+// are those of the buffer the device is playing now. Everything else runs on
+// the GUI thread. The window owns this object; it hands over the output
+// format at each start, every filled buffer, the buffers played, and each
+// preparation.
 
 #include "analysis/BandSpectrum.h"
+#include "analysis/BufferCopies.h"
 #include "analysis/LevelMeter.h"
 #include "engine/GeneratorState.h"
 
@@ -47,8 +49,11 @@ public:
   /// The meter's window and peak hold.
   static constexpr double WindowSeconds = 0.3;
   static constexpr double HoldSeconds = 2.0;
-  /// The meter notifies its observers at most this often (in played time).
-  static constexpr double RefreshSeconds = 0.03;
+  /// The meter and the spectrum notify their observers at most this often
+  /// (in played time), so that their windows repaint at most 30 times a second.
+  static constexpr double RefreshSeconds = 1.0 / 30;
+  /// Beyond the output's ring, copies are kept for a GUI thread that lags this long.
+  static constexpr double LagSeconds = 1.0;
   /// Bar range of the meter: -100 dBFS (empty) to 0 dBFS (full).
   static constexpr double MeterFloorDb = -100;
 
@@ -60,12 +65,11 @@ public:
   /// A new run: clears the meters and the spectrum and sizes every buffer
   /// for the format (the only allocations).
   void Start(const TAnalysisFormat& format);
-  /// The fill wrote buffer number `sequence` of the run (0 first) while the
-  /// device plays buffer `playing`. Keeps a copy and measures every kept
-  /// buffer up to the one playing. Allocates nothing.
-  void BufferFilled(const uint8_t* buffer, int32_t bytes, int64_t sequence, int64_t playing) noexcept;
-  /// The device plays buffer `playing` and nothing new was filled (the
-  /// signal has ended and the ring plays out). Allocates nothing.
+  /// Fill thread: the fill wrote buffer number `sequence` of the run (0
+  /// first). Keeps a copy; allocates nothing and takes no lock.
+  void BufferFilled(const uint8_t* buffer, int32_t bytes, int64_t sequence) noexcept;
+  /// The device plays buffer `playing`: measures every kept buffer up to it.
+  /// Allocates nothing.
   void BufferPlaying(int64_t playing) noexcept;
   /// The signal was prepared again: new filter designs, a restarted signal.
   void Prepared();
@@ -108,10 +112,8 @@ private:
   int32_t FStarted = 0;
   bool FResponseVisible = false;
 
-  std::vector<uint8_t> FKept;          // numBuffers slots of bufferBytes
-  std::vector<int32_t> FKeptBytes;     // bytes held by each slot
+  TBufferCopies FKept;
   int64_t FNextToMeasure = 0;
-  int64_t FNewestKept = -1;
   std::vector<float> FScaled;          // one channel of one buffer, scaled to full scale 1
   std::array<TLevelMeter, 2> FMeters;
   std::array<TBandSpectrum, 2> FSpectrum;

@@ -11,6 +11,7 @@
 #include "platform/WaveOutDevice.h"
 #include "perftest/PerformanceTarget.h"
 #include "perftest/PerformanceTest.h"
+#include "playback/RenderFeed.h"
 #include "sync/MessageHandler.h"
 
 #include <initializer_list>
@@ -19,7 +20,8 @@ TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
     : TForm("frmGenerator"),
       FServices(services),
       FAudioOut(std::make_unique<TAudioOut>(services.WaveOut, services.Loop)),
-      FAnalysis(std::make_unique<TSignalAnalysis>(State)) {
+      FAnalysis(std::make_unique<TSignalAnalysis>(State)),
+      FFeed(std::make_unique<TRenderFeed>(*FAnalysis)) {
   AudioOut1 = FAudioOut.get();
   CreateMessageHandling();
   AudioOut1->SetFrameRate(22050);
@@ -42,11 +44,14 @@ TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
 
 TfrmGenerator::~TfrmGenerator() {
   if (FServices.HotKey) FServices.HotKey->Unregister();
-  // The component's events point into this window, which is going away.
+  // The component's events point into this window, which is going away; the
+  // stop comes first, since the render thread calls the fill event until it returns.
+  AudioOut1->StopAtOnce();
   AudioOut1->SetOnStart(nullptr);
   AudioOut1->SetOnStop(nullptr);
   AudioOut1->SetOnFillBuffer(nullptr);
-  AudioOut1->StopAtOnce();
+  AudioOut1->SetOnBufferPlayed(nullptr);
+  AudioOut1->SetOnRenderStopped(nullptr);
   if (FServices.ScreenSaver) FServices.ScreenSaver->Release();
 }
 
@@ -81,6 +86,8 @@ void TfrmGenerator::CreateControls() {
   chkSync.SetHint(
       "If you have more than one Zephyra window open, all generators start and stop at the same time.");
   lblFS.SetCaption("fs=44.1kHz");
+  lblDropouts.SetCaption("Dropouts: 0");
+  lblDropouts.SetHint("Gaps the sound device played since the last start, when no audio was ready in time");
   lblCredit.SetCaption("Vellacor audio tools");
 }
 
@@ -256,6 +263,8 @@ void TfrmGenerator::BindHandlers() {
   AudioOut1->SetOnStart([this](void* s) { AudioOut1Start(s); });
   AudioOut1->SetOnStop([this](void* s) { AudioOut1Stop(s); });
   AudioOut1->SetOnFillBuffer([this](uint8_t* b, int32_t& n) { return AudioOut1FillBuffer(b, n); });
+  AudioOut1->SetOnBufferPlayed([this](void* s) { AudioOut1BufferPlayed(s); });
+  AudioOut1->SetOnRenderStopped([this](void* s) { AudioOut1RenderStopped(s); });
 }
 
 void TfrmGenerator::BindChannelHandlers() {

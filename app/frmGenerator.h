@@ -22,6 +22,7 @@
 #include <string>
 
 class TfrmSettings;
+class TRenderFeed;
 class TSignalAnalysis;
 class TfrmWait;
 class TfrmScriptPopup;
@@ -145,6 +146,7 @@ public:
   TCheckBox chkSync{this, "chkSync"};
   TLabel lblFS{this, "lblFS"};
   TLabel lblCredit{this, "lblCredit"};
+  TLabel lblDropouts{this, "lblDropouts"};
 
   // ---- menus ----
   TMenuItem MainMenu1{this, "MainMenu1"};
@@ -260,8 +262,10 @@ public:
   /// Turns the controls into the generator state and restarts the signal.
   /// Throws EConvertError at a duration or filter text that does not convert.
   void Preparevariables();
-  /// Copies what the renderer reads live from the controls into State.
+  /// Copies what the renderer reads live from the controls into State and publishes it.
   void SyncLiveSettings();
+  /// Hands State to the output's render thread, which takes it at its next buffer.
+  void PublishLiveSettings();
 
   // ---- window, labels and menus (frmGeneratorWindow.cpp) ----
   /// Caption "Zephyra" and the sample-rate label.
@@ -301,8 +305,18 @@ public:
   void ONOFF2Click();
   void AudioOut1Start(void* sender);
   void AudioOut1Stop(void* sender);
-  /// The output's fill event, on the GUI thread.
+  /// The output's fill event, on the output's render thread: renders from
+  /// the feed's state, never from State or the controls.
   bool AudioOut1FillBuffer(uint8_t* buffer, int32_t& size);
+  /// The device has played further buffers: the meter, the dropout count,
+  /// and a fill's performance issue.
+  void AudioOut1BufferPlayed(void* sender);
+  /// The render thread has ended: what the run moved on (the random
+  /// generator above all) comes back into State, so later runs go on from there.
+  void AudioOut1RenderStopped(void* sender);
+  /// The state the output renders from (State is the window's own); touch it
+  /// only while the output does not render.
+  GeneratorState& RenderState();
   void WaveDeviceChange();
 
   // ---- synchronisation and remote control (playback/frmGeneratorMessages.cpp, sync/) ----
@@ -427,6 +441,9 @@ private:
   void AmplitudeChange(const TEdit& edit, ChannelSettings& channel);
   void FilterFieldExit(TEdit& edit, const TFieldRule& rule);
   void ShowStartFailure();
+  /// "Dropouts: N" of the last start, red when there was one.
+  void ShowDropouts();
+  void ShowPerformanceIssue();
   /// Opens url, or the local help topic when no address is configured.
   void OpenLink(const std::string& url, int localTopic);
   /// Pause := not Pause; the Pause caption is bold while paused.
@@ -449,6 +466,8 @@ private:
   bool FHasWaveDevice = false;
   bool FOutputLocked = false;
   std::unique_ptr<TSignalAnalysis> FAnalysis;
+  std::unique_ptr<TRenderFeed> FFeed;
+  bool FPreparing = false;  // live publications wait for the prepared state
 
   // ---- window view rules ----
   bool FClosed = false;

@@ -58,6 +58,7 @@ void TfrmGenerator::chkAsLeftClick() {
 void TfrmGenerator::LefttickClick() {
   State.left.channelOn = Lefttick.Checked() ? 1 : 0;
   State.right.channelOn = RightTick.Checked() ? 1 : 0;
+  PublishLiveSettings();
   const bool anyOn = Lefttick.Checked() || RightTick.Checked();
   if (!anyOn) AudioOut1->StopAtOnce();
   SaveToneAsWaveFile1.SetEnabled(anyOn);
@@ -73,6 +74,7 @@ void TfrmGenerator::CrestFactorReaction(ChannelSettings& channel, const TComboBo
   channel.noiseType = waveForm.ItemIndex();
   channel.crestIndex = crest.ItemIndex();
   CrestFactorChanged(channel);
+  PublishLiveSettings();
 }
 
 void TfrmGenerator::WaveFormLeftChange() {

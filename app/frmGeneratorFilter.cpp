@@ -5,6 +5,7 @@
 #include "analysis/SignalAnalysis.h"
 #include "engine/Numbers.h"
 #include "engine/Prepare.h"
+#include "playback/RenderFeed.h"
 #include "playback/frmSettings.h"
 
 void TfrmGenerator::FilterFieldExit(TEdit& edit, const TFieldRule& rule) {
@@ -34,6 +35,15 @@ void ApplyFilterEdits(const std::optional<TFilterEdits>& edits, TEdit& fzero, TE
 }  // namespace
 
 void TfrmGenerator::Preparevariables() {
+  // The render thread takes the prepared state whole, never a half-prepared one.
+  struct TPublishWhenPrepared {
+    TfrmGenerator& Window;
+    ~TPublishWhenPrepared() {
+      Window.FPreparing = false;
+      Window.FFeed->Publish(Window.State, true);
+    }
+  } publish{*this};
+  FPreparing = true;
   SyncLiveSettings();
   ReadSampleWidth();
   const TPrepareInput input{
@@ -74,6 +84,11 @@ void TfrmGenerator::SyncLiveSettings() {
   State.right.modulationOn = ModulationOnRight.Checked();
   State.left.channelOn = Lefttick.Checked() ? 1 : 0;
   State.right.channelOn = RightTick.Checked() ? 1 : 0;
+  PublishLiveSettings();
+}
+
+void TfrmGenerator::PublishLiveSettings() {
+  if (!FPreparing) FFeed->Publish(State, false);
 }
 
 void TfrmGenerator::ReadSampleWidth() {

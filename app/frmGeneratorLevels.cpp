@@ -28,6 +28,7 @@ void TfrmGenerator::AmplitudeChange(const TEdit& edit, ChannelSettings& channel)
   if (!v) return;
   channel.amplitudeDb = static_cast<float>(*v);
   channel.amplitudeGain = static_cast<float>(std::pow(10.0L, *v / 20.0L));
+  PublishLiveSettings();
 }
 
 void TfrmGenerator::AmplitudeLeftExit() { AmplitudeExit(AmplitudeLeft, barAmplitudeLeft); }

@@ -28,14 +28,18 @@ void TfrmGenerator::ModDepthRightEditExit() {
 
 void TfrmGenerator::ModDepthLeftEditChange() {
   if (ModDepthLeftEdit.Text().empty()) return;
-  if (auto v = TryStrToFloat(ModDepthLeftEdit.Text(), FServices.Format))
+  if (auto v = TryStrToFloat(ModDepthLeftEdit.Text(), FServices.Format)) {
     State.left.modulationDepth = DepthFraction(*v);
+    PublishLiveSettings();
+  }
 }
 
 void TfrmGenerator::ModDepthRightEditChange() {
   if (ModDepthRightEdit.Text().empty()) return;
-  if (auto v = TryStrToFloat(ModDepthRightEdit.Text(), FServices.Format))
+  if (auto v = TryStrToFloat(ModDepthRightEdit.Text(), FServices.Format)) {
     State.right.modulationDepth = DepthFraction(*v);
+    PublishLiveSettings();
+  }
 }
 
 void TfrmGenerator::ModPeriodExit(TEdit& edit, ChannelSettings& channel) {
@@ -45,6 +49,7 @@ void TfrmGenerator::ModPeriodExit(TEdit& edit, ChannelSettings& channel) {
   const auto shown = TryStrToFloat(r.Text, FServices.Format);
   if (!(r.Value > 0) || !shown || !(*shown > 0)) r = {"1", 1.0f};
   channel.modulationPeriod = r.Value;
+  PublishLiveSettings();
   edit.SetText(r.Text);
 }
 
@@ -53,6 +58,7 @@ void TfrmGenerator::ModPeriodChange(TEdit& edit, ChannelSettings& channel) {
   const auto v = TryStrToFloat(edit.Text(), FServices.Format);
   if (!v) return;
   channel.modulationPeriod = static_cast<float>(*v);
+  PublishLiveSettings();
   if (channel.modulationPeriod == 0 && AudioOut1->Active) {
     AudioOut1->StopAtOnce();
     edit.SetText("1");
@@ -73,13 +79,17 @@ void TfrmGenerator::ModPhaseRightEditExit() {
 }
 
 void TfrmGenerator::ModPhaseLeftEditChange() {
-  if (auto v = TryStrToFloat(ModPhaseLeftEdit.Text(), FServices.Format))
+  if (auto v = TryStrToFloat(ModPhaseLeftEdit.Text(), FServices.Format)) {
     State.left.modulationPhase = static_cast<float>(*v * std::numbers::pi_v<long double> / 180);
+    PublishLiveSettings();
+  }
 }
 
 void TfrmGenerator::ModPhaseRightEditChange() {
-  if (auto v = TryStrToFloat(ModPhaseRightEdit.Text(), FServices.Format))
+  if (auto v = TryStrToFloat(ModPhaseRightEdit.Text(), FServices.Format)) {
     State.right.modulationPhase = static_cast<float>(*v * std::numbers::pi_v<long double> / 180);
+    PublishLiveSettings();
+  }
 }
 
 void TfrmGenerator::ModulationOnLeftClick() {
@@ -92,6 +102,7 @@ void TfrmGenerator::ModulationOnLeftClick() {
   AmplitudeLeftExit();
   AmplitudeRightExit();
   State.left.modulationGain = 1.0f;
+  PublishLiveSettings();
 }
 
 void TfrmGenerator::ModulationOnRightClick() {
@@ -102,4 +113,5 @@ void TfrmGenerator::ModulationOnRightClick() {
                         ModFunctionRight);
   AmplitudeRightExit();
   State.right.modulationGain = 1.0f;
+  PublishLiveSettings();
 }

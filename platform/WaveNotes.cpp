@@ -12,7 +12,6 @@ bool TWaveNotes::DeliverNext() {
   FNotes.pop_front();
   switch (note.Kind) {
     case TKind::Open: note.Target->WomOpen(); break;
-    case TKind::Done: note.Target->WomDone(*note.Header); break;
     case TKind::Close: note.Target->WomClose(); break;
   }
   return true;

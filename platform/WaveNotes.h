@@ -1,7 +1,7 @@
 #pragma once
-// The notifications a wave-out device owes its targets (open, each returned
-// buffer, close), kept in the order the device produced them and delivered on
-// the GUI thread. Every device implementation queues them here.
+// The notifications a wave-out device owes its targets (open, close), kept in
+// the order the device produced them and delivered on the GUI thread. Every
+// device implementation queues them here.
 
 #include "platform/WaveOutDevice.h"
 
@@ -10,22 +10,20 @@
 
 class TWaveNotes {
 public:
-  void PushOpen(TWaveOutTarget& target) { FNotes.push_back({TKind::Open, &target, nullptr}); }
-  void PushDone(TWaveOutTarget& target, TWaveHdr& header) { FNotes.push_back({TKind::Done, &target, &header}); }
-  void PushClose(TWaveOutTarget& target) { FNotes.push_back({TKind::Close, &target, nullptr}); }
+  void PushOpen(TWaveOutTarget& target) { FNotes.push_back({TKind::Open, &target}); }
+  void PushClose(TWaveOutTarget& target) { FNotes.push_back({TKind::Close, &target}); }
   /// Forgets every notification still owed to target.
   void Drop(const TWaveOutTarget& target);
   /// Delivers the oldest notification; false when there was none. One at a
-  /// time, because a target may write, reset or close while it is delivered.
+  /// time, because a target may start or stop an output while it is delivered.
   bool DeliverNext();
   size_t Size() const { return FNotes.size(); }
 
 private:
-  enum class TKind { Open, Done, Close };
+  enum class TKind { Open, Close };
   struct TNote {
     TKind Kind;
     TWaveOutTarget* Target;
-    TWaveHdr* Header;
   };
   std::deque<TNote> FNotes;
 };

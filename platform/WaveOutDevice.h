@@ -1,9 +1,11 @@
 #pragma once
 // The wave-out calls of the output component. A device plays PCM buffers in
-// the order they are written and reports its opening, each returned buffer
-// and its closing to a notification target. Notifications never reach the
-// target directly from the device's own thread: the device is a message
-// source of the GUI loop, and Dispatch delivers them there in device order.
+// the order they are written and gives each back once played. Its opening
+// and closing reach a notification target on the GUI thread: the device is a
+// message source of the GUI loop, and Dispatch delivers them in device order.
+// Played buffers go to the output's render thread instead, which polls
+// ReturnDescriptor and takes them with TakeReturned, so that the refill never
+// waits for the GUI thread.
 
 #include "platform/MessageLoop.h"
 
@@ -30,6 +32,12 @@ constexpr TMMResult WAVERR_UNPREPARED = 34;
 constexpr uint32_t WAVE_MAPPER = 0xFFFFFFFF;
 /// Longest device name the list gives.
 constexpr size_t MAXPNAMELEN = 32;
+
+/// Silence a device played while it had no buffer to play and was not paused.
+struct TUnderruns {
+  uint64_t Count = 0;   ///< separate gaps
+  uint64_t Frames = 0;  ///< their total length
+};
 
 constexpr uint16_t WAVE_FORMAT_PCM = 1;
 
@@ -67,22 +75,26 @@ public:
   virtual ~TWaveOutTarget() = default;
   /// The stream opened by Open is ready.
   virtual void WomOpen() = 0;
-  /// The device gave back header; buffers come back in the order written.
-  virtual void WomDone(TWaveHdr& header) = 0;
   /// The stream is closed; nothing more comes for it.
   virtual void WomClose() = 0;
 };
 
-/// A wave output device. All calls are made on the GUI thread. Register the
-/// device with the GUI loop (AddSource) so that its notifications arrive.
+/// A wave output device. Calls come from the GUI thread, except Write and
+/// TakeReturned, which the output's render thread makes while it keeps the
+/// ring filled; the GUI thread then makes neither, and calls Reset, Unprepare
+/// and Close only once that thread has stopped. Pause, Restart, GetPosition
+/// and Underruns may come at any time. Register the device with the GUI loop
+/// (AddSource) so that its notifications arrive.
 class TWaveOutDevice : public TMessageSource {
 public:
   /// Output device names in device-id order, each cut to MAXPNAMELEN characters.
   virtual std::vector<std::string> DeviceNames() = 0;
-  /// Opens device (an index of DeviceNames, or WAVE_MAPPER) with format; target
-  /// receives the stream's notifications, WomOpen first. An id outside the list
-  /// gives MMSYSERR_BADDEVICEID, an unplayable format WAVERR_BADFORMAT.
-  virtual TMMResult Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format,
+  /// Opens device (an index of DeviceNames, or WAVE_MAPPER) with format, for
+  /// buffers of bufferBytes (the device keeps at least one of them in its own
+  /// latency); target receives the stream's notifications, WomOpen first. An
+  /// id outside the list gives MMSYSERR_BADDEVICEID, an unplayable format
+  /// WAVERR_BADFORMAT.
+  virtual TMMResult Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format, uint32_t bufferBytes,
                          TWaveOutTarget& target) = 0;
   /// Marks header as ready for Write.
   virtual TMMResult Prepare(TWaveHandle handle, TWaveHdr& header) = 0;
@@ -92,7 +104,9 @@ public:
   virtual TMMResult Pause(TWaveHandle handle) = 0;
   /// Resumes playback where Pause halted it.
   virtual TMMResult Restart(TWaveHandle handle) = 0;
-  /// Stops playback and gives back every queued buffer at once; the position returns to 0.
+  /// Stops playback and gives back every queued buffer at once, also those
+  /// played and not yet taken; TakeReturned hands none of them out (the run
+  /// they belonged to is over). The position returns to 0.
   virtual TMMResult Reset(TWaveHandle handle) = 0;
   /// Clears the prepared mark; fails with WAVERR_STILLPLAYING while the header is queued.
   virtual TMMResult Unprepare(TWaveHandle handle, TWaveHdr& header) = 0;
@@ -100,6 +114,13 @@ public:
   virtual TMMResult Close(TWaveHandle handle) = 0;
   /// Frames played since the open or the last Reset.
   virtual TMMResult GetPosition(TWaveHandle handle, uint32_t& samples) = 0;
+  /// Render thread: the oldest played buffer not yet taken, marked done; null when none.
+  virtual TWaveHdr* TakeReturned(TWaveHandle handle) = 0;
+  /// Readable after the device has given buffers back (an eventfd): the
+  /// render thread polls it, reads it empty, then takes until null.
+  virtual int ReturnDescriptor() const = 0;
+  /// The gaps the device played since the open because no buffer was queued.
+  virtual TUnderruns Underruns(TWaveHandle handle) = 0;
   /// A readable text for a result code.
   virtual std::string ErrorText(TMMResult code) = 0;
   /// Forgets every notification still pending for target; the device never

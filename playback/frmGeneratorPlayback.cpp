@@ -10,6 +10,7 @@
 #include "engine/Render.h"
 #include "platform/Dialogs.h"
 #include "platform/MessageLoop.h"
+#include "playback/RenderFeed.h"
 #include "playback/frmSettings.h"
 
 #include <algorithm>
@@ -37,7 +38,11 @@ void TfrmGenerator::startsignal() {
   FServices.Loop.ProcessMessages();
   FAnalysis->Start({State.sampleRate, AudioOut1->Stereo() ? 2 : 1, AudioOut1->Quantization() / 8, State.fullScale,
                     AudioOut1->NumBuffers(), AudioOut1->BufferSize()});
-  if (!AudioOut1->Start(AudioOut1)) ShowStartFailure();
+  FFeed->Start(State, int64_t{AudioOut1->NumBuffers()} * AudioOut1->BufferSize());
+  const bool started = AudioOut1->Start(AudioOut1);
+  if (!AudioOut1->Rendering()) FFeed->HandBack(State);  // the start's own fills moved it on
+  if (FFeed->TakePerformanceIssue()) ShowPerformanceIssue();
+  if (!started) ShowStartFailure();
   SetFocus(btnOFF);
 }
 
@@ -99,6 +104,8 @@ void TfrmGenerator::LockOutputControls(bool locked) {
 }
 
 void TfrmGenerator::AudioOut1Start(void*) {
+  FAnalysis->BufferPlaying(AudioOut1->ProcessedBuffers);  // the first buffer plays now
+  ShowDropouts();
   FServices.Application.SetTitle(std::string("ON - ") + ProductName);
   btnOFF.SetDefault(true);
   btnON.SetDefault(false);
@@ -118,25 +125,32 @@ void TfrmGenerator::AudioOut1Stop(void*) {
   LockOutputControls(false);
   AppMessage();
   if (btnON.Enabled()) SetFocus(btnON);
+  ShowDropouts();
   if (FScriptRunner) FScriptRunner->OutputStopped();
 }
 
-bool TfrmGenerator::AudioOut1FillBuffer(uint8_t* buffer, int32_t& size) {
-  SyncLiveSettings();
-  const int64_t ringBytes = int64_t{AudioOut1->NumBuffers()} * AudioOut1->BufferSize();
-  switch (FillBuffer(State, buffer, size, ringBytes)) {
-    case TFillResult::Continue:
-      FAnalysis->BufferFilled(buffer, size, AudioOut1->FilledBuffers, AudioOut1->ProcessedBuffers);
-      return true;
-    case TFillResult::End:
-      FAnalysis->BufferPlaying(AudioOut1->ProcessedBuffers);
-      return false;
-    case TFillResult::PerformanceIssue:
-      break;
-  }
+bool TfrmGenerator::AudioOut1FillBuffer(uint8_t* buffer, int32_t& size) { return FFeed->Fill(buffer, size); }
+
+void TfrmGenerator::AudioOut1BufferPlayed(void*) {
+  FAnalysis->BufferPlaying(AudioOut1->ProcessedBuffers);
+  ShowDropouts();
+  if (!FFeed->TakePerformanceIssue()) return;
   AudioOut1->StopAtOnce();
-  FServices.Dialogs.ShowMessage("There is an issue with performance. See help for details");
-  return false;
+  ShowPerformanceIssue();
 }
+
+void TfrmGenerator::ShowPerformanceIssue() {
+  FServices.Dialogs.ShowMessage("There is an issue with performance. See help for details");
+}
+
+void TfrmGenerator::ShowDropouts() {
+  const TDropouts dropouts = AudioOut1->Dropouts();
+  lblDropouts.SetCaption("Dropouts: " + std::to_string(dropouts.Count));
+  lblDropouts.SetFontColor(dropouts.Count > 0 ? clRed : clWindowText);
+}
+
+void TfrmGenerator::AudioOut1RenderStopped(void*) { FFeed->HandBack(State); }
+
+GeneratorState& TfrmGenerator::RenderState() { return FFeed->RenderState(); }
 
 void TfrmGenerator::WaveDeviceChange() { AudioOut1->SetWaveDevice(static_cast<uint32_t>(WaveDevice.ItemIndex() - 1)); }

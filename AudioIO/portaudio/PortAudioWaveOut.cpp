@@ -1,5 +1,6 @@
 #include "AudioIO/portaudio/PortAudioWaveOut.h"
 
+#include <pa_linux_alsa.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -28,6 +29,7 @@ bool Playable(const TWaveFormatEx& f) {
 
 TPortAudioWaveOut::TPortAudioWaveOut(TStreamStarter startStream) : FStartStream(startStream) {
   FWakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  FReturnFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   FInitError = Pa_Initialize();
   if (FInitError != paNoError) return;
   for (PaDeviceIndex i = 0; i < Pa_GetDeviceCount(); ++i) {
@@ -43,16 +45,14 @@ TPortAudioWaveOut::~TPortAudioWaveOut() {
   }
   if (FInitError == paNoError) Pa_Terminate();
   if (FWakeFd >= 0) close(FWakeFd);
+  if (FReturnFd >= 0) close(FReturnFd);
 }
 
 void TPortAudioWaveOut::Dispatch() {
   uint64_t count;
   while (read(FWakeFd, &count, sizeof count) > 0) {
   }
-  // A target may write, reset or close while a notification is delivered; take one at a time.
-  for (;;) {
-    CollectFinished();
-    if (!FNotes.DeliverNext()) return;
+  while (FNotes.DeliverNext()) {
   }
 }
 
@@ -63,7 +63,7 @@ std::vector<std::string> TPortAudioWaveOut::DeviceNames() {
 }
 
 TMMResult TPortAudioWaveOut::Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format,
-                                  TWaveOutTarget& target) {
+                                  uint32_t bufferBytes, TWaveOutTarget& target) {
   if (FInitError != paNoError) return FromPaError(FInitError);
   if (FStream != nullptr) return MMSYSERR_ALLOCATED;
   PaDeviceIndex index = device == WAVE_MAPPER ? Pa_GetDefaultOutputDevice()
@@ -71,15 +71,7 @@ TMMResult TPortAudioWaveOut::Open(TWaveHandle& handle, uint32_t device, const TW
                                                          : paNoDevice;
   if (index == paNoDevice) return MMSYSERR_BADDEVICEID;
   if (!Playable(format)) return WAVERR_BADFORMAT;
-
-  PaStreamParameters parameters{};
-  parameters.device = index;
-  parameters.channelCount = format.nChannels;
-  parameters.sampleFormat = SampleFormat(format.wBitsPerSample);
-  parameters.suggestedLatency = Pa_GetDeviceInfo(index)->defaultLowOutputLatency;
-  PaError error = Pa_OpenStream(&FStream, nullptr, &parameters, format.nSamplesPerSec, paFramesPerBufferUnspecified,
-                                paClipOff | paDitherOff, &StreamCallback, this);
-  if (error != paNoError) {
+  if (PaError error = OpenStream(index, format, bufferBytes); error != paNoError) {
     FStream = nullptr;
     return FromPaError(error);
   }
@@ -87,14 +79,38 @@ TMMResult TPortAudioWaveOut::Open(TWaveHandle& handle, uint32_t device, const TW
   FSilence = format.wBitsPerSample == 8 ? 0x80 : 0;
   FPaused.store(false);
   FFramesPlayed.store(0);
+  FUnderrunCount.store(0);
+  FUnderrunFrames.store(0);
+  FStarving = false;
   FCurrent = TQueued{};
   FOffset = 0;
-  FOutstanding = 0;
+  FOutstanding.store(0);
   FTarget = &target;
   handle = ++FHandle;
   FNotes.PushOpen(target);
-  Wake();
+  Wake(FWakeFd);
   return MMSYSERR_NOERROR;
+}
+
+PaError TPortAudioWaveOut::OpenStream(PaDeviceIndex index, const TWaveFormatEx& format, uint32_t bufferBytes) {
+  const PaDeviceInfo* info = Pa_GetDeviceInfo(index);
+  // The callback takes one of the caller's buffers at a time, so that a ring
+  // of two can be refilled between callbacks; the device's own latency holds
+  // at least one buffer and never less than its safe default.
+  const unsigned long bufferFrames = std::max<uint32_t>(bufferBytes / format.nBlockAlign, 1);
+  PaStreamParameters parameters{};
+  parameters.device = index;
+  parameters.channelCount = format.nChannels;
+  parameters.sampleFormat = SampleFormat(format.wBitsPerSample);
+  parameters.suggestedLatency =
+      std::max(info->defaultHighOutputLatency, static_cast<double>(bufferFrames) / format.nSamplesPerSec);
+  PaError error = Pa_OpenStream(&FStream, nullptr, &parameters, format.nSamplesPerSec, bufferFrames,
+                                paClipOff | paDitherOff, &StreamCallback, this);
+  if (error != paNoError) return error;
+  // ALSA's callback thread asks for real-time scheduling; where the system
+  // refuses, it runs at normal priority.
+  if (Pa_GetHostApiInfo(info->hostApi)->type == paALSA) PaAlsa_EnableRealtimeScheduling(FStream, 1);
+  return paNoError;
 }
 
 TMMResult TPortAudioWaveOut::Prepare(TWaveHandle handle, TWaveHdr& header) {
@@ -107,10 +123,10 @@ TMMResult TPortAudioWaveOut::Write(TWaveHandle handle, TWaveHdr& header) {
   if (TMMResult result = CheckHandle(handle)) return result;
   if (!(header.dwFlags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
   // Every written buffer must fit the ring of finished ones too.
-  if (FOutstanding >= static_cast<int>(RingSize)) return MMSYSERR_NOMEM;
+  if (FOutstanding.load() >= static_cast<int>(RingSize)) return MMSYSERR_NOMEM;
   header.dwFlags = (header.dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
-  FSubmitted.Push({&header, header.dwBufferLength - header.dwBufferLength % FBlockAlign});
   ++FOutstanding;
+  FSubmitted.Push({&header, header.dwBufferLength - header.dwBufferLength % FBlockAlign});
   if (FStreamRunning) return MMSYSERR_NOERROR;
   TMMResult result = StartStream();
   if (result != MMSYSERR_NOERROR) TakeBackUnplayed(header);
@@ -140,16 +156,13 @@ TMMResult TPortAudioWaveOut::Restart(TWaveHandle handle) {
 TMMResult TPortAudioWaveOut::Reset(TWaveHandle handle) {
   if (TMMResult result = CheckHandle(handle)) return result;
   TMMResult result = StopStream();
-  CollectFinished();
   ReturnQueued();
   FFramesPlayed.store(0);
-  Wake();
   return result;
 }
 
 TMMResult TPortAudioWaveOut::Unprepare(TWaveHandle handle, TWaveHdr& header) {
   if (TMMResult result = CheckHandle(handle)) return result;
-  CollectFinished();
   if (header.dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
   header.dwFlags &= ~WHDR_PREPARED;
   return MMSYSERR_NOERROR;
@@ -157,14 +170,13 @@ TMMResult TPortAudioWaveOut::Unprepare(TWaveHandle handle, TWaveHdr& header) {
 
 TMMResult TPortAudioWaveOut::Close(TWaveHandle handle) {
   if (TMMResult result = CheckHandle(handle)) return result;
-  CollectFinished();
-  if (FOutstanding > 0) return WAVERR_STILLPLAYING;
+  if (FOutstanding.load() > 0) return WAVERR_STILLPLAYING;
   StopStream();
   PaError error = Pa_CloseStream(FStream);
   FStream = nullptr;
-  FNotes.PushClose(*FTarget);
+  if (FTarget != nullptr) FNotes.PushClose(*FTarget);
   FTarget = nullptr;
-  Wake();
+  Wake(FWakeFd);
   return FromPaError(error);
 }
 
@@ -172,6 +184,18 @@ TMMResult TPortAudioWaveOut::GetPosition(TWaveHandle handle, uint32_t& samples) 
   if (TMMResult result = CheckHandle(handle)) return result;
   samples = static_cast<uint32_t>(FFramesPlayed.load(std::memory_order_acquire));
   return MMSYSERR_NOERROR;
+}
+
+TWaveHdr* TPortAudioWaveOut::TakeReturned(TWaveHandle handle) {
+  TWaveHdr* header = nullptr;
+  if (CheckHandle(handle) != MMSYSERR_NOERROR || !FFinished.Pop(header)) return nullptr;
+  MarkDone(*header);
+  return header;
+}
+
+TUnderruns TPortAudioWaveOut::Underruns(TWaveHandle handle) {
+  if (CheckHandle(handle) != MMSYSERR_NOERROR) return {};
+  return {FUnderrunCount.load(std::memory_order_relaxed), FUnderrunFrames.load(std::memory_order_relaxed)};
 }
 
 std::string TPortAudioWaveOut::ErrorText(TMMResult code) {
@@ -198,23 +222,24 @@ std::string TPortAudioWaveOut::ErrorText(TMMResult code) {
 }
 
 void TPortAudioWaveOut::DropNotifications(TWaveOutTarget& target) {
-  CollectFinished();
   FNotes.Drop(target);
   if (FTarget == &target) FTarget = nullptr;
 }
 
 int TPortAudioWaveOut::StreamCallback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
-                                      PaStreamCallbackFlags, void* self) noexcept {
-  static_cast<TPortAudioWaveOut*>(self)->Render(static_cast<uint8_t*>(output), frames);
+                                      PaStreamCallbackFlags statusFlags, void* self) noexcept {
+  static_cast<TPortAudioWaveOut*>(self)->Render(static_cast<uint8_t*>(output), frames,
+                                                (statusFlags & paOutputUnderflow) != 0);
   return paContinue;
 }
 
-void TPortAudioWaveOut::Render(uint8_t* output, size_t frames) noexcept {
+void TPortAudioWaveOut::Render(uint8_t* output, size_t frames, bool underflowed) noexcept {
   const size_t wanted = frames * FBlockAlign;
   size_t written = 0;
   bool finished = false;
   // A paused device plays silence and keeps its queue.
-  while (written < wanted && !FPaused.load(std::memory_order_acquire)) {
+  const bool paused = FPaused.load(std::memory_order_acquire);
+  while (written < wanted && !paused) {
     if (FCurrent.Header == nullptr && !FSubmitted.Pop(FCurrent)) break;
     size_t count = std::min<size_t>(FCurrent.Bytes - FOffset, wanted - written);
     std::memcpy(output + written, FCurrent.Header->lpData + FOffset, count);
@@ -229,7 +254,20 @@ void TPortAudioWaveOut::Render(uint8_t* output, size_t frames) noexcept {
   }
   std::memset(output + written, FSilence, wanted - written);
   FFramesPlayed.fetch_add(written / FBlockAlign, std::memory_order_release);
-  if (finished) Wake();
+  if (!paused) CountUnderrun(frames, (wanted - written) / FBlockAlign, underflowed);
+  if (finished) Wake(FReturnFd);
+}
+
+void TPortAudioWaveOut::CountUnderrun(size_t frames, size_t missing, bool underflowed) noexcept {
+  // The host's own underflow inserted a gap of about one callback.
+  if (underflowed) {
+    FUnderrunCount.fetch_add(1, std::memory_order_relaxed);
+    FUnderrunFrames.fetch_add(frames, std::memory_order_relaxed);
+  }
+  // Callbacks that run out of buffers one after the other make one gap.
+  if (missing > 0 && !FStarving) FUnderrunCount.fetch_add(1, std::memory_order_relaxed);
+  FUnderrunFrames.fetch_add(missing, std::memory_order_relaxed);
+  FStarving = missing > 0;
 }
 
 TMMResult TPortAudioWaveOut::CheckHandle(TWaveHandle handle) const {
@@ -250,28 +288,26 @@ TMMResult TPortAudioWaveOut::StopStream() {
   return FromPaError(error);
 }
 
-void TPortAudioWaveOut::CollectFinished() {
-  TWaveHdr* header;
-  while (FFinished.Pop(header)) {
-    header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
-    --FOutstanding;
-    if (FTarget != nullptr) FNotes.PushDone(*FTarget, *header);
-  }
+void TPortAudioWaveOut::MarkDone(TWaveHdr& header) noexcept {
+  header.dwFlags = (header.dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+  --FOutstanding;
 }
 
 void TPortAudioWaveOut::ReturnQueued() {
-  // The device thread is stopped: the GUI thread consumes the submitted ring now.
-  if (FCurrent.Header != nullptr) FFinished.Push(FCurrent.Header);
+  // The device thread is stopped and the render thread takes nothing: the
+  // GUI thread empties both rings now.
+  TWaveHdr* header;
+  while (FFinished.Pop(header)) MarkDone(*header);
+  if (FCurrent.Header != nullptr) MarkDone(*FCurrent.Header);
   FCurrent = TQueued{};
   FOffset = 0;
   TQueued queued;
-  while (FSubmitted.Pop(queued)) FFinished.Push(queued.Header);
-  CollectFinished();
+  while (FSubmitted.Pop(queued)) MarkDone(*queued.Header);
 }
 
-void TPortAudioWaveOut::Wake() noexcept {
+void TPortAudioWaveOut::Wake(int fd) noexcept {
   uint64_t one = 1;
-  [[maybe_unused]] auto written = write(FWakeFd, &one, sizeof one);
+  [[maybe_unused]] auto written = write(fd, &one, sizeof one);
 }
 
 TMMResult TPortAudioWaveOut::FromPaError(PaError error) {

@@ -1,9 +1,11 @@
 #pragma once
 // The wave-out device on PortAudio. The device thread (PortAudio's callback)
-// plays the written buffers in order from a lock-free ring and puts each
-// finished one on a second ring; an eventfd wakes the GUI loop, whose Dispatch
-// turns them into notifications. The callback allocates nothing, takes no
-// lock and touches nothing but the two rings, a few atomics and its output.
+// plays the written buffers in order from a lock-free ring, puts each
+// finished one on a second ring and wakes the render thread through an
+// eventfd; it counts the gaps it fills with silence. The open and close
+// notifications wake the GUI loop through another eventfd. The callback
+// allocates nothing, takes no lock and touches nothing but the two rings, a
+// few atomics and its output.
 
 #include "AudioIO/portaudio/SpscRing.h"
 #include "platform/WaveNotes.h"
@@ -12,7 +14,6 @@
 #include <portaudio.h>
 
 #include <atomic>
-#include <deque>
 
 class TPortAudioWaveOut final : public TWaveOutDevice {
 public:
@@ -27,12 +28,13 @@ public:
   TPortAudioWaveOut(const TPortAudioWaveOut&) = delete;
   TPortAudioWaveOut& operator=(const TPortAudioWaveOut&) = delete;
 
-  /// Readable while the device thread has given buffers back.
+  /// Readable while open or close notifications wait.
   int WakeDescriptor() const override { return FWakeFd; }
   void Dispatch() override;
+  int ReturnDescriptor() const override { return FReturnFd; }
 
   std::vector<std::string> DeviceNames() override;
-  TMMResult Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format,
+  TMMResult Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format, uint32_t bufferBytes,
                  TWaveOutTarget& target) override;
   TMMResult Prepare(TWaveHandle handle, TWaveHdr& header) override;
   TMMResult Write(TWaveHandle handle, TWaveHdr& header) override;
@@ -42,6 +44,8 @@ public:
   TMMResult Unprepare(TWaveHandle handle, TWaveHdr& header) override;
   TMMResult Close(TWaveHandle handle) override;
   TMMResult GetPosition(TWaveHandle handle, uint32_t& samples) override;
+  TWaveHdr* TakeReturned(TWaveHandle handle) override;
+  TUnderruns Underruns(TWaveHandle handle) override;
   std::string ErrorText(TMMResult code) override;
   void DropNotifications(TWaveOutTarget& target) override;
 
@@ -56,28 +60,34 @@ private:
                             const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags,
                             void* self) noexcept;
   /// Device thread: the next frames of output from the queued buffers, silence where there are none.
-  void Render(uint8_t* output, size_t frames) noexcept;
+  void Render(uint8_t* output, size_t frames, bool underflowed) noexcept;
+  /// Device thread: counts the missing frames of a callback of frames, and
+  /// the host's own underflow.
+  void CountUnderrun(size_t frames, size_t missing, bool underflowed) noexcept;
+  /// Opens the PortAudio stream for format, keeping at least one buffer of bufferBytes in its latency.
+  PaError OpenStream(PaDeviceIndex index, const TWaveFormatEx& format, uint32_t bufferBytes);
   TMMResult CheckHandle(TWaveHandle handle) const;
   TMMResult StartStream();
   TMMResult StopStream();
   /// GUI thread, stream not started: a failed write leaves nothing queued and nothing owed.
   void TakeBackUnplayed(TWaveHdr& header);
-  /// GUI thread: moves the buffers the device thread finished into the notifications.
-  void CollectFinished();
-  /// GUI thread, stream stopped: gives back every buffer still queued.
+  /// Marks header given back and no longer owed.
+  void MarkDone(TWaveHdr& header) noexcept;
+  /// GUI thread, stream stopped: gives back every buffer still queued or not yet taken.
   void ReturnQueued();
-  void Wake() noexcept;
+  static void Wake(int fd) noexcept;
   static TMMResult FromPaError(PaError error);
 
   TStreamStarter FStartStream;
-  int FWakeFd = -1;
+  int FWakeFd = -1;    // GUI: open and close notifications
+  int FReturnFd = -1;  // render thread: buffers given back
   PaError FInitError = paNoError;
   std::vector<PaDeviceIndex> FOutputDevices;  // PortAudio indexes, in device-id order
   PaStream* FStream = nullptr;
   bool FStreamRunning = false;
   TWaveHandle FHandle = 0;
   TWaveOutTarget* FTarget = nullptr;
-  int FOutstanding = 0;  // written and not yet collected
+  std::atomic<int> FOutstanding{0};  // written and not yet taken back
   uint16_t FBlockAlign = 1;
   uint8_t FSilence = 0;
   TWaveNotes FNotes;
@@ -87,7 +97,10 @@ private:
   TSpscRing<TWaveHdr*, RingSize> FFinished;  // device -> GUI
   std::atomic<bool> FPaused{false};
   std::atomic<uint64_t> FFramesPlayed{0};
+  std::atomic<uint64_t> FUnderrunCount{0};
+  std::atomic<uint64_t> FUnderrunFrames{0};
   // Device thread only while the stream runs; the GUI thread resets them while it is stopped.
   TQueued FCurrent;
   uint32_t FOffset = 0;
+  bool FStarving = false;  // the last callback ran out of buffers
 };

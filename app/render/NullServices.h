@@ -52,7 +52,7 @@ public:
   int WakeDescriptor() const override { return -1; }
   void Dispatch() override {}
   std::vector<std::string> DeviceNames() override { return {}; }
-  TMMResult Open(TWaveHandle&, uint32_t, const TWaveFormatEx&, TWaveOutTarget&) override {
+  TMMResult Open(TWaveHandle&, uint32_t, const TWaveFormatEx&, uint32_t, TWaveOutTarget&) override {
     return MMSYSERR_BADDEVICEID;
   }
   TMMResult Prepare(TWaveHandle, TWaveHdr&) override { return MMSYSERR_INVALHANDLE; }
@@ -63,6 +63,9 @@ public:
   TMMResult Unprepare(TWaveHandle, TWaveHdr&) override { return MMSYSERR_INVALHANDLE; }
   TMMResult Close(TWaveHandle) override { return MMSYSERR_INVALHANDLE; }
   TMMResult GetPosition(TWaveHandle, uint32_t&) override { return MMSYSERR_INVALHANDLE; }
+  TWaveHdr* TakeReturned(TWaveHandle) override { return nullptr; }
+  int ReturnDescriptor() const override { return -1; }
+  TUnderruns Underruns(TWaveHandle) override { return {}; }
   std::string ErrorText(TMMResult) override { return "No sound device."; }
   void DropNotifications(TWaveOutTarget&) override {}
 };

@@ -56,7 +56,8 @@ void BM_Analysis(benchmark::State& bench, bool responseOpen) {
   for (auto _ : bench)
     for (const auto& b : buffers) {
       // The ring is full: buffer n is filled while n - 3 plays.
-      analysis.BufferFilled(b.data(), BufferBytes, sequence, sequence >= 3 ? sequence - 3 : 0);
+      analysis.BufferFilled(b.data(), BufferBytes, sequence);
+      analysis.BufferPlaying(sequence >= 3 ? sequence - 3 : 0);
       ++sequence;
     }
   Report(bench, static_cast<double>(bench.iterations()) * double(buffers.size()) * BufferBytes / FrameBytes / Rate);

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -137,16 +138,22 @@ TEST_F(PortAudioWaveOutTest, PausedOutputHoldsItsQueueAndGoesOnWhereItStopped) {
 TEST_F(PortAudioWaveOutTest, StopAtOnceDropsTheQueuedAudioAndTheDevicePlaysAgainAfterwards) {
   constexpr int32_t bufferSize = 65536;  // far more than one period of the device thread
   AudioOut1->SetBufferSize(bufferSize);
-  // The null device plays faster than the loop can look, so the fill that
-  // completes the sixth buffer pauses the device: that buffer is then still
-  // queued (bar the period a running callback may take) when the stop comes.
-  AudioOut1->SetOnFillBuffer([this](uint8_t* buffer, int32_t& size) {
+  // The null device plays faster than the loop can look, so the fill of the
+  // sixth buffer pauses the device itself (from the render thread): that
+  // buffer is then still queued (bar the period a running callback may take)
+  // when the stop comes.
+  std::atomic<int> fills{0};
+  std::atomic<bool> devicePaused{false};
+  AudioOut1->SetOnFillBuffer([&](uint8_t* buffer, int32_t& size) {
     bool filled = Fill(buffer, size);
-    if (AudioOut1->FilledBuffers == 5) AudioOut1->SetPaused(true);
+    if (++fills == 6) {
+      device->Pause(AudioOut1->WaveHandle);
+      devicePaused = true;
+    }
     return filled;
   });
   ASSERT_TRUE(Start()) << AudioOut1->ErrorMessage;
-  ASSERT_TRUE(WaitUntil([this] { return AudioOut1->Paused(); }));
+  ASSERT_TRUE(WaitUntil([&] { return devicePaused.load(); }));
   AudioOut1->StopAtOnce();
   ASSERT_TRUE(WaitForStop());
   std::vector<uint8_t> played = Played();
@@ -174,16 +181,14 @@ TEST_F(PortAudioWaveOutTest, UnplayableFormatIsRefusedByTheDevice) {
   TWaveHandle handle = 0;
   struct TIgnore final : TWaveOutTarget {
     void WomOpen() override {}
-    void WomDone(TWaveHdr&) override {}
     void WomClose() override {}
   } target;
-  EXPECT_EQ(device->Open(handle, AudioOut1->WaveDevice(), format, target), WAVERR_BADFORMAT);
+  EXPECT_EQ(device->Open(handle, AudioOut1->WaveDevice(), format, 4096, target), WAVERR_BADFORMAT);
 }
 
 /// Records the notifications a device delivers.
 struct TRecordingTarget final : TWaveOutTarget {
   void WomOpen() override { Notes += "open "; }
-  void WomDone(TWaveHdr&) override { Notes += "done "; }
   void WomClose() override { Notes += "close "; }
   std::string Notes;
 };
@@ -205,17 +210,18 @@ TEST(PortAudioStartFailure, TheWriteThatCannotStartTheStreamLeavesNothingQueuedA
   header.dwBufferLength = static_cast<uint32_t>(data.size());
 
   TWaveHandle handle = 0;
-  ASSERT_EQ(device.Open(handle, *id, format, target), MMSYSERR_NOERROR);
+  ASSERT_EQ(device.Open(handle, *id, format, 4096, target), MMSYSERR_NOERROR);
   ASSERT_EQ(device.Prepare(handle, header), MMSYSERR_NOERROR);
   const TMMResult result = device.Write(handle, header);
   EXPECT_NE(result, MMSYSERR_NOERROR);
   EXPECT_EQ(device.ErrorText(result), Pa_GetErrorText(paDeviceUnavailable));
   EXPECT_FALSE(header.dwFlags & WHDR_INQUEUE) << "the failed buffer is taken back";
+  EXPECT_EQ(device.TakeReturned(handle), nullptr) << "no buffer comes back that never played";
   EXPECT_EQ(device.Unprepare(handle, header), MMSYSERR_NOERROR);
   EXPECT_EQ(device.Close(handle), MMSYSERR_NOERROR) << "nothing is left queued";
   loop.ProcessMessages();
-  EXPECT_EQ(target.Notes, "open close ") << "no buffer comes back that never played";
-  EXPECT_EQ(device.Open(handle, *id, format, target), MMSYSERR_NOERROR) << "the device is free again";
+  EXPECT_EQ(target.Notes, "open close ");
+  EXPECT_EQ(device.Open(handle, *id, format, 4096, target), MMSYSERR_NOERROR) << "the device is free again";
   EXPECT_EQ(device.Close(handle), MMSYSERR_NOERROR);
   loop.RemoveSource(device);
 }

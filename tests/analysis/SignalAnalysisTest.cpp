@@ -37,7 +37,8 @@ protected:
   }
   void Fill(int64_t sequence, int64_t playing, int32_t amplitude) {
     const auto b = SquareBuffer(amplitude, Channels);
-    Analysis.BufferFilled(b.data(), static_cast<int32_t>(b.size()), sequence, playing);
+    Analysis.BufferFilled(b.data(), static_cast<int32_t>(b.size()), sequence);
+    Analysis.BufferPlaying(playing);
   }
   int32_t Channels = 2;
   GeneratorState State;

@@ -1,6 +1,9 @@
 #include "tests/fakes/FakeWaveOutDevice.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 namespace {
@@ -14,14 +17,15 @@ TFakeWaveCall NamedCall(const char* name, const TWaveHdr* header = nullptr, uint
 }  // namespace
 
 void TFakeWaveOutDevice::Dispatch() {
-  if (AutoReturn) ReturnBuffers(static_cast<int>(FQueue.size()));
-  // Targets may call back into the device (write, close) while a note is delivered.
+  if (AutoReturn) ReturnBuffers(static_cast<int>(QueuedCount()));
+  // Targets may call back into the device (start, close) while a note is delivered.
   while (FNotes.DeliverNext()) {
   }
 }
 
 TMMResult TFakeWaveOutDevice::Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format,
-                                   TWaveOutTarget& target) {
+                                   uint32_t bufferBytes, TWaveOutTarget& target) {
+  std::lock_guard lock(FMutex);
   TMMResult result = Record(NamedCall("Open", nullptr, device));
   if (result != MMSYSERR_NOERROR) return result;
   if (IsOpen) return MMSYSERR_ALLOCATED;
@@ -29,7 +33,9 @@ TMMResult TFakeWaveOutDevice::Open(TWaveHandle& handle, uint32_t device, const T
   IsOpen = true;
   IsPaused = false;
   Format = format;
+  BufferBytes = bufferBytes;
   Position = 0;
+  FUnderruns = {};
   FStarted = false;
   FTarget = &target;
   handle = ++FHandle;
@@ -38,6 +44,7 @@ TMMResult TFakeWaveOutDevice::Open(TWaveHandle& handle, uint32_t device, const T
 }
 
 TMMResult TFakeWaveOutDevice::Prepare(TWaveHandle handle, TWaveHdr& header) {
+  std::lock_guard lock(FMutex);
   TMMResult result = Record(NamedCall("Prepare", &header));
   if (result == MMSYSERR_NOERROR) result = CheckHandle(handle);
   if (result == MMSYSERR_NOERROR) header.dwFlags |= WHDR_PREPARED;
@@ -45,6 +52,7 @@ TMMResult TFakeWaveOutDevice::Prepare(TWaveHandle handle, TWaveHdr& header) {
 }
 
 TMMResult TFakeWaveOutDevice::Write(TWaveHandle handle, TWaveHdr& header) {
+  std::lock_guard lock(FMutex);
   TFakeWaveCall call = NamedCall("Write", &header);
   call.Length = header.dwBufferLength;
   call.Data.assign(header.lpData, header.lpData + header.dwBufferLength);
@@ -62,6 +70,7 @@ TMMResult TFakeWaveOutDevice::Write(TWaveHandle handle, TWaveHdr& header) {
 }
 
 TMMResult TFakeWaveOutDevice::Pause(TWaveHandle handle) {
+  std::lock_guard lock(FMutex);
   TMMResult result = Record(NamedCall("Pause"));
   if (result == MMSYSERR_NOERROR) result = CheckHandle(handle);
   if (result == MMSYSERR_NOERROR) IsPaused = true;
@@ -69,6 +78,7 @@ TMMResult TFakeWaveOutDevice::Pause(TWaveHandle handle) {
 }
 
 TMMResult TFakeWaveOutDevice::Restart(TWaveHandle handle) {
+  std::lock_guard lock(FMutex);
   TMMResult result = Record(NamedCall("Restart"));
   if (result == MMSYSERR_NOERROR) result = CheckHandle(handle);
   if (result == MMSYSERR_NOERROR) IsPaused = false;
@@ -76,18 +86,20 @@ TMMResult TFakeWaveOutDevice::Restart(TWaveHandle handle) {
 }
 
 TMMResult TFakeWaveOutDevice::Reset(TWaveHandle handle) {
+  std::lock_guard lock(FMutex);
   TMMResult result = Record(NamedCall("Reset"));
   if (result == MMSYSERR_NOERROR) result = CheckHandle(handle);
   if (result != MMSYSERR_NOERROR) return result;
-  while (!FQueue.empty()) {
-    GiveBack(FQueue.front());
-    FQueue.pop_front();
+  for (auto* queue : {&FReturned, &FQueue}) {
+    for (TWaveHdr* header : *queue) MarkDone(header);
+    queue->clear();
   }
   Position = 0;
   return MMSYSERR_NOERROR;
 }
 
 TMMResult TFakeWaveOutDevice::Unprepare(TWaveHandle handle, TWaveHdr& header) {
+  std::lock_guard lock(FMutex);
   TMMResult result = Record(NamedCall("Unprepare", &header));
   if (result == MMSYSERR_NOERROR) result = CheckHandle(handle);
   if (result != MMSYSERR_NOERROR) return result;
@@ -97,10 +109,11 @@ TMMResult TFakeWaveOutDevice::Unprepare(TWaveHandle handle, TWaveHdr& header) {
 }
 
 TMMResult TFakeWaveOutDevice::Close(TWaveHandle handle) {
+  std::lock_guard lock(FMutex);
   TMMResult result = Record(NamedCall("Close"));
   if (result == MMSYSERR_NOERROR) result = CheckHandle(handle);
   if (result != MMSYSERR_NOERROR) return result;
-  if (!FQueue.empty()) return WAVERR_STILLPLAYING;
+  if (!FQueue.empty() || !FReturned.empty()) return WAVERR_STILLPLAYING;
   IsOpen = false;
   FNotes.PushClose(*FTarget);
   FTarget = nullptr;
@@ -108,10 +121,29 @@ TMMResult TFakeWaveOutDevice::Close(TWaveHandle handle) {
 }
 
 TMMResult TFakeWaveOutDevice::GetPosition(TWaveHandle handle, uint32_t& samples) {
+  std::lock_guard lock(FMutex);
   TMMResult result = Record(NamedCall("GetPosition"));
   if (result == MMSYSERR_NOERROR) result = CheckHandle(handle);
   if (result == MMSYSERR_NOERROR) samples = Position;
   return result;
+}
+
+TWaveHdr* TFakeWaveOutDevice::TakeReturned(TWaveHandle handle) {
+  std::lock_guard lock(FMutex);
+  if (CheckHandle(handle) != MMSYSERR_NOERROR || FReturned.empty()) {
+    ++FEmptyTakes;
+    FTaken.notify_all();
+    return nullptr;
+  }
+  TWaveHdr* header = FReturned.front();
+  FReturned.pop_front();
+  MarkDone(header);
+  return header;
+}
+
+TUnderruns TFakeWaveOutDevice::Underruns(TWaveHandle handle) {
+  std::lock_guard lock(FMutex);
+  return CheckHandle(handle) == MMSYSERR_NOERROR ? FUnderruns : TUnderruns{};
 }
 
 std::string TFakeWaveOutDevice::ErrorText(TMMResult code) { return "Fake device error " + std::to_string(code); }
@@ -120,28 +152,60 @@ void TFakeWaveOutDevice::DropNotifications(TWaveOutTarget& target) {
   FNotes.Drop(target);
 }
 
-void TFakeWaveOutDevice::Fail(const std::string& call, TMMResult code, int times) { FFailures[call] = {code, times}; }
+void TFakeWaveOutDevice::Fail(const std::string& call, TMMResult code, int times) {
+  std::lock_guard lock(FMutex);
+  FFailures[call] = {code, times};
+}
 
 void TFakeWaveOutDevice::ReturnBuffers(int count) {
+  std::unique_lock lock(FMutex);
+  const uint64_t empties = FEmptyTakes;
+  bool returned = false;
   for (; count > 0 && !FQueue.empty(); --count) {
     TWaveHdr* header = FQueue.front();
     FQueue.pop_front();
     if (Format.nBlockAlign > 0) Position += header->dwBufferLength / Format.nBlockAlign;
-    GiveBack(header);
+    FReturned.push_back(header);
+    returned = true;
   }
+  if (!returned) return;
+  FReturnWake.Signal();
+  AwaitTaken(lock, empties);
+}
+
+void TFakeWaveOutDevice::AwaitTaken(std::unique_lock<std::mutex>& lock, uint64_t empties) {
+  // The render thread handles each buffer it takes before it takes again, so
+  // a take that finds none after these were given back means all are handled.
+  const bool handled = FTaken.wait_for(lock, std::chrono::seconds(10),
+                                       [&] { return FReturned.empty() && FEmptyTakes > empties; });
+  if (!handled) ADD_FAILURE() << "no render thread took the buffers the device gave back";
+}
+
+void TFakeWaveOutDevice::Starve(uint64_t frames) {
+  std::lock_guard lock(FMutex);
+  ++FUnderruns.Count;
+  FUnderruns.Frames += frames;
+}
+
+size_t TFakeWaveOutDevice::QueuedCount() const {
+  std::lock_guard lock(FMutex);
+  return FQueue.size();
 }
 
 std::string TFakeWaveOutDevice::CallLog() const {
+  std::lock_guard lock(FMutex);
   std::string log;
   for (const auto& call : Calls) log += (log.empty() ? "" : " ") + call.Name;
   return log;
 }
 
 int TFakeWaveOutDevice::CountOf(const std::string& call) const {
+  std::lock_guard lock(FMutex);
   return static_cast<int>(std::count_if(Calls.begin(), Calls.end(), [&](const auto& c) { return c.Name == call; }));
 }
 
 std::vector<TFakeWaveCall> TFakeWaveOutDevice::Writes() const {
+  std::lock_guard lock(FMutex);
   std::vector<TFakeWaveCall> writes;
   std::copy_if(Calls.begin(), Calls.end(), std::back_inserter(writes), [](const auto& c) { return c.Name == "Write"; });
   return writes;
@@ -159,7 +223,4 @@ TMMResult TFakeWaveOutDevice::CheckHandle(TWaveHandle handle) const {
   return IsOpen && handle == FHandle ? MMSYSERR_NOERROR : MMSYSERR_INVALHANDLE;
 }
 
-void TFakeWaveOutDevice::GiveBack(TWaveHdr* header) {
-  header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
-  FNotes.PushDone(*FTarget, *header);
-}
+void TFakeWaveOutDevice::MarkDone(TWaveHdr* header) { header->dwFlags = (header->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE; }

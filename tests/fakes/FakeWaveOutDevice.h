@@ -2,13 +2,19 @@
 // A wave-out device for tests. It records every call, fails the calls a test
 // names, and gives buffers back only when the test says so (or, with
 // AutoReturn, one round of queued buffers per dispatch, as if they played).
-// Notifications wait until the loop dispatches the device, like a real one.
+// Open and close notifications wait until the loop dispatches the device,
+// like a real one. Given-back buffers go to the output's render thread, and
+// the test waits until that thread has taken every one of them and asks for
+// more, so that a test reads the device after each step as it left it.
 
+#include "platform/EventFd.h"
 #include "platform/WaveNotes.h"
 #include "platform/WaveOutDevice.h"
 
+#include <condition_variable>
 #include <deque>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -27,7 +33,7 @@ public:
   void Dispatch() override;
 
   std::vector<std::string> DeviceNames() override { return Names; }
-  TMMResult Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format,
+  TMMResult Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format, uint32_t bufferBytes,
                  TWaveOutTarget& target) override;
   TMMResult Prepare(TWaveHandle handle, TWaveHdr& header) override;
   TMMResult Write(TWaveHandle handle, TWaveHdr& header) override;
@@ -37,6 +43,9 @@ public:
   TMMResult Unprepare(TWaveHandle handle, TWaveHdr& header) override;
   TMMResult Close(TWaveHandle handle) override;
   TMMResult GetPosition(TWaveHandle handle, uint32_t& samples) override;
+  TWaveHdr* TakeReturned(TWaveHandle handle) override;
+  int ReturnDescriptor() const override { return FReturnWake.Fd(); }
+  TUnderruns Underruns(TWaveHandle handle) override;
   /// "Fake device error <code>".
   std::string ErrorText(TMMResult code) override;
   void DropNotifications(TWaveOutTarget& target) override;
@@ -48,8 +57,11 @@ public:
   /// already queued and stays queued until Reset gives it back, so Close
   /// refuses with WAVERR_STILLPLAYING until then.
   void FailStart(TMMResult code) { FStartFailure = code; }
-  /// Gives back the count oldest queued buffers; their notifications wait for Dispatch.
+  /// Gives back the count oldest queued buffers and waits until the render
+  /// thread has handled them.
   void ReturnBuffers(int count = 1);
+  /// The device plays a gap of frames for want of a buffer, as if the ring had run empty.
+  void Starve(uint64_t frames);
   /// Names of the recorded calls, space-separated ("Open Prepare Prepare Write ...").
   std::string CallLog() const;
   /// How many recorded calls have this name.
@@ -58,7 +70,7 @@ public:
   std::vector<TFakeWaveCall> Writes() const;
   /// Notifications not yet delivered.
   size_t PendingNotifications() const { return FNotes.Size(); }
-  size_t QueuedCount() const { return FQueue.size(); }
+  size_t QueuedCount() const;
 
   std::vector<std::string> Names{"Fake Output"};
   std::vector<TFakeWaveCall> Calls;
@@ -66,16 +78,25 @@ public:
   bool IsPaused = false;
   TWaveFormatEx Format;         ///< the format of the last open
   uint32_t Position = 0;        ///< frames played; ReturnBuffers adds the returned frames
+  uint32_t BufferBytes = 0;     ///< the buffer size of the last open
   bool AutoReturn = false;
 
 private:
   TMMResult Record(TFakeWaveCall call);
   TMMResult CheckHandle(TWaveHandle handle) const;
-  void GiveBack(TWaveHdr* header);
+  static void MarkDone(TWaveHdr* header);
+  /// Waits until the render thread has asked for a buffer and found none more often than empties.
+  void AwaitTaken(std::unique_lock<std::mutex>& lock, uint64_t empties);
 
+  mutable std::mutex FMutex;  // the test's thread and the render thread both call in
+  std::condition_variable FTaken;
   std::map<std::string, std::pair<TMMResult, int>> FFailures;
   std::deque<TWaveHdr*> FQueue;
-  TWaveNotes FNotes;
+  std::deque<TWaveHdr*> FReturned;  // given back, not yet taken
+  uint64_t FEmptyTakes = 0;
+  TEventFd FReturnWake;
+  TUnderruns FUnderruns;
+  TWaveNotes FNotes;  // GUI thread only
   TWaveOutTarget* FTarget = nullptr;
   TWaveHandle FHandle = 0;
   TMMResult FStartFailure = MMSYSERR_NOERROR;

@@ -189,7 +189,7 @@ TEST_F(PlaybackFailures, AQuantisationThatIsNotAnIntegerEndsTheStartBeforeTheDev
 
 TEST_F(PlaybackFailures, APerformanceIssueStopsTheOutputWithItsMessage) {
   StartOutput();
-  Gen->State.fillBusy = true;
+  Gen->RenderState().fillBusy = true;  // a fill that never completed
   Device.ReturnBuffers(1);
   Loop.ProcessMessages();
   EXPECT_FALSE(Gen->AudioOut1->Active);

@@ -1,0 +1,101 @@
+// The render thread's side of the output component: the buffer cycle of a
+// running output. It takes each buffer the device gives back, refills it
+// through the fill event and writes it again, and leaves a note for the GUI
+// thread. It allocates nothing and takes no lock; it waits only in poll().
+
+#include "AudioIO/AudioOut.h"
+#include "AudioIO/RealtimeScheduling.h"
+
+#include <poll.h>
+
+void TAudioOut::StartRenderThread() {
+  FNote.Store(FCycle);
+  FStopRequested.store(false);
+  FRenderThread = std::thread([this] { RenderLoop(); });
+}
+
+void TAudioOut::JoinRenderThread() {
+  if (!FRenderThread.joinable()) return;
+  FStopRequested.store(true, std::memory_order_release);
+  FRenderWake.Signal();
+  FRenderThread.join();
+  if (FOnRenderStopped) FOnRenderStopped(CallBackWin);
+}
+
+void TAudioOut::RenderLoop() noexcept {
+  RequestRealtimeScheduling();
+  pollfd wakes[2] = {{FDevice.ReturnDescriptor(), POLLIN, 0}, {FRenderWake.Fd(), POLLIN, 0}};
+  while (!FStopRequested.load(std::memory_order_acquire)) {
+    // Read the wake first: a buffer given back after the last take raises it again.
+    TEventFd::Drain(wakes[0].fd);
+    FRenderWake.Clear();
+    while (!FStopRequested.load(std::memory_order_acquire)) {
+      TWaveHdr* header = FDevice.TakeReturned(WaveHandle);
+      if (header == nullptr) break;
+      BufferReturned(*header);
+    }
+    if (FCycle.Drained) return;
+    poll(wakes, 2, -1);
+  }
+}
+
+void TAudioOut::BufferReturned(TWaveHdr& header) noexcept {
+  const auto slot = &header - WaveHdr;
+  if (slot >= 0 && slot < MaxBuffers) FCycle.WithDevice[slot] = false;
+  if (!FCycle.ClosePending) {
+    ++FCycle.Processed;
+    // A buffer that was filled but whose write failed never comes back: the
+    // run also ends when the device holds nothing more.
+    FCycle.Active = FCycle.Filled - FCycle.Processed > 0 && BuffersOut();
+    if (FGracefulStop.load(std::memory_order_acquire)) ContinueProcessing = false;
+    if (FillWaveBuffer(BufIndex, FCycleSize)) WriteBuffer();
+    if (!FCycle.Active) {
+      ContinueProcessing = false;
+      EndWriting();
+      FCycle.ClosePending = true;
+    }
+  }
+  FCycle.Drained = FCycle.ClosePending && !BuffersOut();
+  PublishCycle();
+}
+
+bool TAudioOut::FillWaveBuffer(int32_t index, int32_t size) {
+  bool result = false;
+  if (ContinueProcessing && FOnFillBuffer) {
+    int32_t s = size;
+    result = FOnFillBuffer(WaveBuffer[index].get(), s);
+    // The device must never read beyond the buffer, whatever the event answered.
+    WaveHdr[index].dwBufferLength = static_cast<uint32_t>(std::clamp(s, 0, size));
+  }
+  if (result)
+    ++FCycle.Filled;
+  else
+    EndWriting();
+  return result;
+}
+
+bool TAudioOut::WriteBuffer() {
+  TWaveHdr& header = WaveHdr[BufIndex];
+  header.dwFlags = WHDR_PREPARED;
+  const TMMResult result = FDevice.Write(WaveHandle, header);
+  if (result != MMSYSERR_NOERROR) {
+    FCycle.WriteError = result;
+    ContinueProcessing = false;  // the queued audio plays out, then the device closes
+    EndWriting();
+    return false;
+  }
+  FCycle.WithDevice[BufIndex] = true;
+  BufIndex = (BufIndex + 1) % FCycleBuffers;
+  return true;
+}
+
+void TAudioOut::EndWriting() noexcept {
+  if (FCycle.WritingEnded) return;
+  FCycle.WritingEnded = true;
+  FCycle.EndedUnderruns = FDevice.Underruns(WaveHandle);
+}
+
+void TAudioOut::PublishCycle() noexcept {
+  FNote.Store(FCycle);
+  FGuiWake.Signal();
+}

@@ -1,0 +1,40 @@
+#pragma once
+// A counter in the kernel that one thread raises to wake another, which
+// polls its descriptor: safe to signal from any thread, also a real-time
+// one, without a lock.
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cstdint>
+
+class TEventFd {
+public:
+  TEventFd() : FFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+  ~TEventFd() {
+    if (FFd >= 0) close(FFd);
+  }
+  TEventFd(const TEventFd&) = delete;
+  TEventFd& operator=(const TEventFd&) = delete;
+
+  int Fd() const noexcept { return FFd; }
+  /// Makes the descriptor readable.
+  void Signal() const noexcept { Raise(FFd); }
+  /// Reads the descriptor empty; true when it had been signalled.
+  bool Clear() const noexcept { return Drain(FFd); }
+
+  /// The same on a descriptor owned elsewhere.
+  static void Raise(int fd) noexcept {
+    const uint64_t one = 1;
+    [[maybe_unused]] auto written = write(fd, &one, sizeof one);
+  }
+  static bool Drain(int fd) noexcept {
+    uint64_t count;
+    bool any = false;
+    while (read(fd, &count, sizeof count) > 0) any = true;
+    return any;
+  }
+
+private:
+  int FFd;
+};

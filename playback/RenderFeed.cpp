@@ -1,0 +1,34 @@
+#include "playback/RenderFeed.h"
+
+#include "analysis/SignalAnalysis.h"
+#include "engine/Render.h"
+
+void TRenderFeed::Start(const GeneratorState& state, int64_t ringBytes) noexcept {
+  FMailbox.Drop();  // nothing older than state may arrive later
+  FState = state;
+  FRingBytes = ringBytes;
+  FFills = 0;
+  FHandedBack = false;
+  FPerformanceIssue.store(false);
+}
+
+bool TRenderFeed::Fill(uint8_t* buffer, int32_t& size) noexcept {
+  FMailbox.ApplyTo(FState);
+  switch (FillBuffer(FState, buffer, size, FRingBytes)) {
+    case TFillResult::Continue:
+      FAnalysis.BufferFilled(buffer, size, FFills++);
+      return true;
+    case TFillResult::End:
+      return false;
+    case TFillResult::PerformanceIssue:
+      break;
+  }
+  FPerformanceIssue.store(true);
+  return false;
+}
+
+void TRenderFeed::HandBack(GeneratorState& state) noexcept {
+  if (FHandedBack) return;
+  CopyRunningState(state, FState);
+  FHandedBack = true;
+}
