@@ -127,6 +127,7 @@ bool TAudioOut::OpenDevice(TAudioOut*& TS) {
   FCycleBuffers = NumBuffers();
   FCycleSize = BufferSize();
   FCycleRate = FrameRate();
+  FCycleFrames = FCycleSize / std::max<int32_t>(WaveFormat().nBlockAlign, 1);
   InitHeaders();
   for (int i = 0; i < FCycleBuffers; ++i) {
     result = FDevice.Prepare(WaveHandle, WaveHdr[i]);

@@ -122,6 +122,7 @@ private:
   int32_t FCycleBuffers = 0;               // buffer count and size fixed at open
   int32_t FCycleSize = 0;
   int32_t FCycleRate = 0;
+  int32_t FCycleFrames = 0;                // frames of one buffer
   TCallBackWinOut* CallBackWin = nullptr;  // receiver of the current (last) open
   std::vector<std::unique_ptr<TCallBackWinOut>> FReceivers;
   TBufferEvent FOnFillBuffer;

@@ -24,6 +24,8 @@ void TAudioOut::JoinRenderThread() {
 
 void TAudioOut::RenderLoop() noexcept {
   RequestRealtimeScheduling();
+  TPaceWatch pace;
+  pace.Start(static_cast<uint32_t>(FCycleRate));
   pollfd wakes[2] = {{FDevice.ReturnDescriptor(), POLLIN, 0}, {FRenderWake.Fd(), POLLIN, 0}};
   while (!FStopRequested.load(std::memory_order_acquire)) {
     // Read the wake first: a buffer given back after the last take raises it again.
@@ -33,6 +35,7 @@ void TAudioOut::RenderLoop() noexcept {
       TWaveHdr* header = FDevice.TakeReturned(WaveHandle);
       if (header == nullptr) break;
       BufferReturned(*header);
+      pace.Handled(static_cast<uint64_t>(FCycleFrames));
     }
     if (FCycle.Drained) return;
     poll(wakes, 2, -1);

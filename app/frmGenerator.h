@@ -402,7 +402,7 @@ public:
   /// Stops the output, asks for a script file and runs it.
   void RunScript1Click();
   /// Runs a script file with the main window hidden, as the program does when
-  /// started with a script; returns the program's exit status (0, 1 or 3).
+  /// started with a script; returns the program's exit status (0, 1, 3 or 4).
   int RunBatchScript(const std::string& fileName);
 
   /// The level meter and the Response window's figures of this window's output.

@@ -5,6 +5,8 @@
 #include "platform/MessageLoop.h"
 #include "script/ScriptFile.h"
 
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <utility>
 
@@ -24,10 +26,10 @@ bool FileExists(const std::string& path) {
 
 }  // namespace
 
-int ExitStatusOf(TScriptOutcome outcome) {
+int ExitStatusOf(TScriptOutcome outcome, bool hadDropouts) {
   switch (outcome) {
     case TScriptOutcome::Finished:
-      return 0;
+      return hadDropouts ? 4 : 0;
     case TScriptOutcome::Failed:
       return 1;
     case TScriptOutcome::Stopped:
@@ -47,6 +49,7 @@ TScriptOutcome TScriptRunner::Run(const std::string& fileName) {
   FRunning = true;
   FStop = TStop::None;
   FPlayFailed = false;
+  FHadDropouts = false;
   // A Loop state still kept back from an earlier run is the state before this one.
   const bool loop = FPendingLoop.value_or(FHost->LoopChecked());
   FPendingLoop.reset();
@@ -147,6 +150,17 @@ void TScriptRunner::Play(const TScriptLine& line, int32_t lineNumber) {
   while (Tick() && FHost->OutputActive()) {
   }
   FSignalBusy = false;
+  ReportDropouts(line, lineNumber);
+}
+
+void TScriptRunner::ReportDropouts(const TScriptLine& line, int32_t lineNumber) {
+  const TPlayDropouts dropouts = FHost->OutputDropouts();
+  if (dropouts.Count <= 0) return;
+  FHadDropouts = true;
+  // A measurement taken from this signal is not to be trusted: say so where a batch run's log goes.
+  std::fprintf(stderr, "Line %d: the output of play %s had %lld dropout%s, %.0f ms of silence in all\n",
+               lineNumber, line.Remainder.c_str(), static_cast<long long>(dropouts.Count),
+               dropouts.Count == 1 ? "" : "s", std::ceil(dropouts.Milliseconds));
 }
 
 bool TScriptRunner::LoadPresetFile(const std::string& path) {

@@ -15,6 +15,12 @@ class TDialogs;
 class TMessageLoop;
 class TScriptText;
 
+/// The gaps the output played since its last start while it was meant to sound.
+struct TPlayDropouts {
+  int64_t Count = 0;
+  double Milliseconds = 0;
+};
+
 /// What a run uses of its window: the window's handlers and controls, and its
 /// progress window. Implemented by the window that owns the runner.
 class TScriptHost {
@@ -35,6 +41,8 @@ public:
   /// Starts the output with the controls' signal unless it is active.
   virtual void StartSignal() = 0;
   virtual bool OutputActive() const = 0;
+  /// The gaps of the output's last start.
+  virtual TPlayDropouts OutputDropouts() = 0;
   virtual void ShowProgress() = 0;
   virtual void HideProgress() = 0;
   /// The run goes on while the progress window is visible.
@@ -57,8 +65,9 @@ enum class TScriptOutcome {
   Stopped,
 };
 
-/// The batch program's exit status: 0 finished, 1 failed, 3 stopped.
-int ExitStatusOf(TScriptOutcome outcome);
+/// The batch program's exit status: 0 finished, 1 failed, 3 stopped; 4
+/// finished with dropouts in a `play` line.
+int ExitStatusOf(TScriptOutcome outcome, bool hadDropouts = false);
 
 class TScriptRunner {
 public:
@@ -72,6 +81,8 @@ public:
   /// ends. A call while a run is in progress does nothing (Failed).
   TScriptOutcome Run(const std::string& fileName);
   bool Running() const { return FRunning; }
+  /// A `play` line of the last run had dropouts (each one reported on stderr).
+  bool HadDropouts() const { return FHadDropouts; }
   /// The window is closing: a running wait ends within one tick and the run
   /// after the current line.
   void Abandon();
@@ -90,6 +101,8 @@ private:
   /// Runs one line; `repeat` sets lineNumber back to 0.
   void RunLine(const TScriptLine& line, int32_t& lineNumber, bool endOfFile, TScriptText& text);
   void Play(const TScriptLine& line, int32_t lineNumber);
+  /// One stderr line when the output of a `play` line had dropouts.
+  void ReportDropouts(const TScriptLine& line, int32_t lineNumber);
   /// False (reported) when the preset file of a `play` line cannot be used.
   bool LoadPresetFile(const std::string& path);
   void Pause(const TScriptLine& line);
@@ -109,6 +122,7 @@ private:
   TStop FStop = TStop::None;
   /// A `play` line played nothing.
   bool FPlayFailed = false;
+  bool FHadDropouts = false;
   /// A tick was waited since the first line: `repeat` may start over.
   bool FWaitedThisPass = false;
   std::optional<bool> FPendingLoop;

@@ -27,6 +27,10 @@ public:
   void MemRecall(int32_t n) override { FWindow.MemRecall(n); }
   void StartSignal() override { FWindow.startsignal(); }
   bool OutputActive() const override { return FWindow.AudioOut1->Active; }
+  TPlayDropouts OutputDropouts() override {
+    const TDropouts dropouts = FWindow.AudioOut1->Dropouts();
+    return {dropouts.Count, dropouts.Milliseconds};
+  }
   void ShowProgress() override { Popup().Show(); }
   void HideProgress() override { Popup().Hide(); }
   bool ProgressVisible() const override { return FWindow.frmScriptPopup && FWindow.frmScriptPopup->Visible(); }
@@ -66,5 +70,6 @@ void TfrmGenerator::RunScript1Click() {
 
 int TfrmGenerator::RunBatchScript(const std::string& fileName) {
   SetVisible(false);
-  return ExitStatusOf(Runscript(fileName));
+  const TScriptOutcome outcome = Runscript(fileName);
+  return ExitStatusOf(outcome, ScriptRunner().HadDropouts());
 }

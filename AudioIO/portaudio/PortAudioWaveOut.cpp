@@ -82,6 +82,7 @@ TMMResult TPortAudioWaveOut::Open(TWaveHandle& handle, uint32_t device, const TW
   FUnderrunCount.store(0);
   FUnderrunFrames.store(0);
   FStarving = false;
+  FCallbackPace.Start(format.nSamplesPerSec);
   FCurrent = TQueued{};
   FOffset = 0;
   FOutstanding.store(0);
@@ -234,6 +235,7 @@ int TPortAudioWaveOut::StreamCallback(const void*, void* output, unsigned long f
 }
 
 void TPortAudioWaveOut::Render(uint8_t* output, size_t frames, bool underflowed) noexcept {
+  FCallbackPace.Handled(frames);
   const size_t wanted = frames * FBlockAlign;
   size_t written = 0;
   bool finished = false;

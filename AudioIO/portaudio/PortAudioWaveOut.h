@@ -7,6 +7,7 @@
 // allocates nothing, takes no lock and touches nothing but the two rings, a
 // few atomics and its output.
 
+#include "AudioIO/RealtimeScheduling.h"
 #include "AudioIO/portaudio/SpscRing.h"
 #include "platform/WaveNotes.h"
 #include "platform/WaveOutDevice.h"
@@ -103,4 +104,5 @@ private:
   TQueued FCurrent;
   uint32_t FOffset = 0;
   bool FStarving = false;  // the last callback ran out of buffers
+  TPaceWatch FCallbackPace;
 };
