@@ -23,6 +23,7 @@
 
 class TfrmSettings;
 class TSignalAnalysis;
+struct TGeneratorStatus;
 class TfrmWait;
 class TfrmScriptPopup;
 class TGeneratorMessageHandler;
@@ -393,6 +394,8 @@ public:
 
   /// The level meter and the Response window's figures of this window's output.
   TSignalAnalysis& Analysis() const { return *FAnalysis; }
+  /// What the bus's Status() answers: output, format and meter (app/frmGeneratorStatus.cpp).
+  TGeneratorStatus Status() const;
 
   const TGeneratorServices& Services() const { return FServices; }
   /// A wave output device existed at start-up.
