@@ -48,8 +48,9 @@ TStatusFields StatusFieldsOf(const QDBusMessage& reply) {
   return InStatusOrder(std::move(fields));
 }
 
-QDBusMessage CallStatus(const QDBusConnection& connection, const QString& service, int timeoutMs) {
+QDBusMessage CallStatus(const QDBusConnection& connection, const QString& service, int timeoutMs,
+                        QDBus::CallMode mode) {
   const QDBusMessage call = QDBusMessage::createMethodCall(service, QLatin1String(N::ObjectPath),
                                                            QLatin1String(N::Interface), QLatin1String(N::StatusMethod));
-  return connection.call(call, QDBus::Block, timeoutMs);
+  return connection.call(call, mode, timeoutMs);
 }

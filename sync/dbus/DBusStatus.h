@@ -16,5 +16,7 @@ QVariantMap StatusMap(const TGeneratorStatus& status);
 /// the reply carries no dictionary.
 TStatusFields StatusFieldsOf(const QDBusMessage& reply);
 
-/// Calls Status() on service and returns the reply or the error.
-QDBusMessage CallStatus(const QDBusConnection& connection, const QString& service, int timeoutMs);
+/// Calls Status() on service and returns the reply or the error; mode
+/// BlockWithGui serves incoming calls while it waits.
+QDBusMessage CallStatus(const QDBusConnection& connection, const QString& service, int timeoutMs,
+                        QDBus::CallMode mode = QDBus::Block);
