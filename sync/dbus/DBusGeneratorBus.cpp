@@ -61,28 +61,27 @@ public:
     if (message.type() != QDBusMessage::MethodCallMessage) return false;
     const QString interface = message.interface();
     if (!interface.isEmpty() && interface != QLatin1String(N::Interface)) return false;
-    if (message.member() == QLatin1String(N::Method))
-      connection.send(MessageReply(message));
-    else if (message.member() == QLatin1String(N::StatusMethod))
+    if (message.member() == QLatin1String(N::StatusMethod)) {
       connection.send(StatusReply(message));
-    else
-      return false;
+      return true;
+    }
+    if (message.member() != QLatin1String(N::Method)) return false;
+    const std::optional<std::array<uint32_t, 3>> args = IntegerArguments(message);
+    if (!args) {
+      connection.send(message.createErrorReply(
+          QDBusError::InvalidArgs, QStringLiteral("Message takes three integers (u number, u wParam, i lParam), not (%1)")
+                                       .arg(message.signature())));
+      return true;
+    }
+    // Copy: a receiver's reaction may replace the receiver.
+    const TGeneratorReceiver receiver = FReceiver;
+    receiver((*args)[0], (*args)[1], static_cast<int32_t>((*args)[2]));
+    connection.send(message.createReply());
     return true;
   }
 
 private:
-  QDBusMessage MessageReply(const QDBusMessage& message) const {
-    const std::optional<std::array<uint32_t, 3>> args = IntegerArguments(message);
-    if (!args)
-      return message.createErrorReply(
-          QDBusError::InvalidArgs,
-          QStringLiteral("Message takes three integers (u number, u wParam, i lParam), not (%1)").arg(message.signature()));
-    // Copy: a receiver's reaction may replace the receiver.
-    const TGeneratorReceiver receiver = FReceiver;
-    receiver((*args)[0], (*args)[1], static_cast<int32_t>((*args)[2]));
-    return message.createReply();
-  }
-
+  /// Answers from the current state at once: nothing is run and nothing waited for.
   QDBusMessage StatusReply(const QDBusMessage& message) const {
     if (!message.signature().isEmpty())
       return message.createErrorReply(QDBusError::InvalidArgs, QStringLiteral("Status takes no arguments"));
