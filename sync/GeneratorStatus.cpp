@@ -20,9 +20,11 @@ namespace {
 
 /// Position of key in the fixed order; unknown keys after every known one.
 size_t Rank(const std::string& key) {
-  TGeneratorStatus stereo;
-  stereo.Channels = 2;
-  static const TStatusFields order = StatusFields(stereo);
+  static const TStatusFields order = [] {
+    TGeneratorStatus stereo;
+    stereo.Channels = 2;
+    return StatusFields(stereo);
+  }();
   const auto known = std::find_if(order.begin(), order.end(), [&](const auto& f) { return f.first == key; });
   return static_cast<size_t>(known - order.begin());
 }
