@@ -24,6 +24,7 @@
 class TfrmSettings;
 class TRenderFeed;
 class TSignalAnalysis;
+struct TGeneratorStatus;
 class TfrmWait;
 class TfrmScriptPopup;
 class TGeneratorMessageHandler;
@@ -407,6 +408,8 @@ public:
 
   /// The level meter and the Response window's figures of this window's output.
   TSignalAnalysis& Analysis() const { return *FAnalysis; }
+  /// What the bus's Status() answers: output, format and meter (app/frmGeneratorStatus.cpp).
+  TGeneratorStatus Status() const;
 
   const TGeneratorServices& Services() const { return FServices; }
   /// A wave output device existed at start-up.

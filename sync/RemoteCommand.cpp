@@ -124,20 +124,36 @@ std::variant<TRemoteCommand, std::string> FromAlias(const TAlias& a, const std::
   return c;
 }
 
+/// Reads "--pid PID" at args[i] into c.Pid and steps over it; false when
+/// PID is missing or no process id.
+bool ParsePid(const std::vector<std::string>& args, size_t& i, TRemoteCommand& c) {
+  const auto pid = i + 1 < args.size() ? ParseInteger(args[i + 1]) : std::nullopt;
+  if (!pid || *pid == 0 || *pid > uint32_t{std::numeric_limits<int32_t>::max()}) return false;
+  c.Pid = *pid;
+  i += 2;
+  return true;
+}
+
+constexpr const char* kPidError = "--pid needs a process id";
+
+/// "status" and what follows it: nothing, or --pid PID unless given before.
+std::variant<TRemoteCommand, std::string> StatusCommand(const std::vector<std::string>& args, size_t i,
+                                                        TRemoteCommand c) {
+  c.Status = true;
+  if (i < args.size() && args[i] == "--pid" && !c.Pid && !ParsePid(args, i, c)) return std::string(kPidError);
+  if (i < args.size()) return std::string("'status' takes only --pid PID");
+  return c;
+}
+
 }  // namespace
 
 std::variant<TRemoteCommand, std::string> ParseRemoteCommand(const std::vector<std::string>& args) {
   TRemoteCommand c;
   size_t i = 0;
-  if (i < args.size() && args[i] == "--pid") {
-    const auto pid = i + 1 < args.size() ? ParseInteger(args[i + 1]) : std::nullopt;
-    if (!pid || *pid == 0 || *pid > uint32_t{std::numeric_limits<int32_t>::max()})
-      return std::string("--pid needs a process id");
-    c.Pid = *pid;
-    i += 2;
-  }
+  if (i < args.size() && args[i] == "--pid" && !ParsePid(args, i, c)) return std::string(kPidError);
   if (i >= args.size()) return std::string("no message given");
   const std::string& first = args[i];
+  if (first == "status") return StatusCommand(args, i + 1, c);
   const std::vector<std::string> values(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
   for (const TAlias& a : kAliases)
     if (first == a.Name) return FromAlias(a, values, c);
@@ -158,7 +174,12 @@ std::string RemoteUsage() {
   std::string text =
       "usage: zephyra-remote [--pid PID] NUMBER [WPARAM [LPARAM]]\n"
       "       zephyra-remote [--pid PID] NAME [VALUE...]\n"
+      "       zephyra-remote status [--pid PID]\n"
       "Sends a message to every running generator (or to the one with process id PID).\n"
+      "status prints each generator's state as key=value lines (playing, paused, sample_rate,\n"
+      "buffer_count, buffer_size, dropouts, dropout_ms, rms_left, peak_left, in stereo also\n"
+      "rms_right, peak_right; levels in dBFS); without --pid each generator's lines follow\n"
+      "a line [BUS NAME].\n"
       "Numbers are decimal or 0x hex; negative values are sent as 32-bit two's complement.\n"
       "Names:\n";
   for (const TAlias& a : kAliases) text += std::string("  ") + a.Help + "  (" + std::to_string(a.Number) + ")\n";

@@ -3,6 +3,7 @@
 // every running generator or for the one with a given process id.
 //   zephyra-remote [--pid PID] NUMBER [WPARAM [LPARAM]]
 //   zephyra-remote [--pid PID] on | off | pause | duration 2.5 | recall 3 | ...
+//   zephyra-remote status [--pid PID]   (also with --pid first)
 
 #include <cstdint>
 #include <optional>
@@ -16,6 +17,8 @@ struct TRemoteCommand {
   uint32_t Number = 0;
   uint32_t WParam = 0;
   int32_t LParam = 0;
+  /// Ask for the generators' status instead of sending a message.
+  bool Status = false;
   bool operator==(const TRemoteCommand&) const = default;
 };
 

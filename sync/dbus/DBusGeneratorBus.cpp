@@ -1,5 +1,6 @@
 #include "sync/dbus/DBusGeneratorBus.h"
 
+#include "sync/dbus/DBusStatus.h"
 #include "sync/dbus/GeneratorBusNames.h"
 
 #include <QDBusConnectionInterface>
@@ -38,10 +39,10 @@ std::optional<std::array<uint32_t, 3>> IntegerArguments(const QDBusMessage& mess
 }  // namespace
 
 /// The object /Generator: hands each well-formed Message call to the receiver
-/// and answers once it has been handled.
+/// and answers once it has been handled; answers Status from the source.
 class TDBusGeneratorBus::TObject final : public QDBusVirtualObject {
 public:
-  explicit TObject(TGeneratorReceiver& receiver) : FReceiver(receiver) {}
+  TObject(TGeneratorReceiver& receiver, TStatusSource& status) : FReceiver(receiver), FStatus(status) {}
 
   QString introspect(const QString&) const override {
     return QStringLiteral(
@@ -49,15 +50,22 @@ public:
                "<arg name=\"number\" type=\"u\" direction=\"in\"/>"
                "<arg name=\"wParam\" type=\"u\" direction=\"in\"/>"
                "<arg name=\"lParam\" type=\"i\" direction=\"in\"/>"
+               "</method><method name=\"%3\">"
+               "<arg name=\"status\" type=\"a{sv}\" direction=\"out\"/>"
                "</method></interface>")
-        .arg(QLatin1String(N::Interface), QLatin1String(N::Method));
+        .arg(QLatin1String(N::Interface), QLatin1String(N::Method), QLatin1String(N::StatusMethod));
   }
 
   bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
     // Introspection and unknown methods are left to Qt's standard answers.
-    if (message.type() != QDBusMessage::MethodCallMessage || message.member() != QLatin1String(N::Method)) return false;
+    if (message.type() != QDBusMessage::MethodCallMessage) return false;
     const QString interface = message.interface();
     if (!interface.isEmpty() && interface != QLatin1String(N::Interface)) return false;
+    if (message.member() == QLatin1String(N::StatusMethod)) {
+      connection.send(StatusReply(message));
+      return true;
+    }
+    if (message.member() != QLatin1String(N::Method)) return false;
     const std::optional<std::array<uint32_t, 3>> args = IntegerArguments(message);
     if (!args) {
       connection.send(message.createErrorReply(
@@ -73,16 +81,27 @@ public:
   }
 
 private:
+  /// Answers from the current state at once: nothing is run and nothing waited for.
+  QDBusMessage StatusReply(const QDBusMessage& message) const {
+    if (!message.signature().isEmpty())
+      return message.createErrorReply(QDBusError::InvalidArgs, QStringLiteral("Status takes no arguments"));
+    if (!FStatus)
+      return message.createErrorReply(QDBusError::NotSupported, QStringLiteral("This generator reports no status"));
+    return message.createReply(StatusMap(FStatus()));
+  }
+
   TGeneratorReceiver& FReceiver;
+  TStatusSource& FStatus;
 };
 
 TDBusGeneratorBus::TDBusGeneratorBus(QDBusConnection connection, const std::string& instance,
-                                     TGeneratorReceiver own, int timeoutMs)
+                                     TGeneratorReceiver own, int timeoutMs, TStatusSource status)
     : FConnection(std::move(connection)),
       FServiceName(QLatin1String(N::ServicePrefix) + QString::fromStdString(instance)),
       FOwn(std::move(own)),
+      FStatus(std::move(status)),
       FTimeoutMs(timeoutMs),
-      FObject(std::make_unique<TObject>(FOwn)) {
+      FObject(std::make_unique<TObject>(FOwn, FStatus)) {
   if (!FConnection.isConnected()) return;
   if (!FConnection.registerVirtualObject(QLatin1String(N::ObjectPath), FObject.get())) return;
   const auto reply = FConnection.interface()->registerService(FServiceName, QDBusConnectionInterface::DontQueueService,

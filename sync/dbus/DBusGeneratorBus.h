@@ -3,9 +3,12 @@
 // own name, and a broadcast calls every generator on the bus in sorted name
 // order, its own window in-process and the others synchronously. While a call
 // waits, incoming calls are served, so two instances that broadcast at once
-// both finish. GUI thread only; needs a QCoreApplication.
+// both finish. Status() answers at once from a status source, never
+// waiting and never running a generator action. GUI thread only; needs a
+// QCoreApplication.
 
 #include "sync/GeneratorBroadcast.h"
+#include "sync/GeneratorStatus.h"
 #include "sync/dbus/GeneratorBusNames.h"
 
 #include <QDBusConnection>
@@ -20,9 +23,10 @@ public:
   /// Claims GeneratorBusNames::ServicePrefix + instance (the program passes
   /// "p" + its process id) on connection and serves the generator object;
   /// own handles this instance's messages. Without a usable connection, or
-  /// when the name is taken, broadcasts reach own only.
+  /// when the name is taken, broadcasts reach own only. status answers
+  /// Status(); without one, Status() answers the error NotSupported.
   TDBusGeneratorBus(QDBusConnection connection, const std::string& instance, TGeneratorReceiver own,
-                    int timeoutMs = GeneratorBusNames::DefaultTimeoutMs);
+                    int timeoutMs = GeneratorBusNames::DefaultTimeoutMs, TStatusSource status = {});
   ~TDBusGeneratorBus() override;
   TDBusGeneratorBus(const TDBusGeneratorBus&) = delete;
   TDBusGeneratorBus& operator=(const TDBusGeneratorBus&) = delete;
@@ -51,6 +55,7 @@ private:
   QDBusConnection FConnection;
   QString FServiceName;
   TGeneratorReceiver FOwn;
+  TStatusSource FStatus;
   int FTimeoutMs;
   std::unique_ptr<TObject> FObject;
   bool FServing = false;

@@ -1,6 +1,9 @@
 #include "sync/dbus/DBusScreenSaver.h"
 
+#include <QCoreApplication>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 
 namespace {
 
@@ -16,6 +19,13 @@ QDBusMessage Method(const char* name) {
   return m;
 }
 
+/// Sent without waiting for the answer, which nobody needs.
+void UnInhibit(const QDBusConnection& connection, uint32_t cookie) {
+  QDBusMessage call = Method("UnInhibit");
+  call << cookie;
+  connection.send(call);
+}
+
 }  // namespace
 
 TDBusScreenSaver::TDBusScreenSaver(QDBusConnection connection, QString application, int timeoutMs)
@@ -23,20 +33,32 @@ TDBusScreenSaver::TDBusScreenSaver(QDBusConnection connection, QString applicati
 
 TDBusScreenSaver::~TDBusScreenSaver() { Release(); }
 
+bool TDBusScreenSaver::Held() const { return FHold->Held; }
+
 void TDBusScreenSaver::Hold() {
-  if (FHeld || !FConnection.isConnected()) return;
+  FHold->Wanted = true;
+  if (FHold->Held || FHold->Pending || !FConnection.isConnected()) return;
   QDBusMessage call = Method("Inhibit");
   call << FApplication << QStringLiteral("The generator's output is active");
-  const QDBusMessage reply = FConnection.call(call, QDBus::Block, FTimeoutMs);
-  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1) return;
-  FCookie = reply.arguments().front().toUInt();
-  FHeld = true;
+  FHold->Pending = true;
+  // The watcher belongs to the application, not to this object: an answer
+  // that comes after this object went must still be given back.
+  auto* watcher = new QDBusPendingCallWatcher(FConnection.asyncCall(call, FTimeoutMs), QCoreApplication::instance());
+  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                   [hold = FHold, connection = FConnection](QDBusPendingCallWatcher* w) {
+                     w->deleteLater();
+                     hold->Pending = false;
+                     const QDBusPendingReply<uint32_t> reply = *w;
+                     if (reply.isError()) return;
+                     if (!hold->Wanted) return UnInhibit(connection, reply.value());
+                     hold->Held = true;
+                     hold->Cookie = reply.value();
+                   });
 }
 
 void TDBusScreenSaver::Release() {
-  if (!FHeld) return;
-  FHeld = false;
-  QDBusMessage call = Method("UnInhibit");
-  call << FCookie;
-  FConnection.call(call, QDBus::Block, FTimeoutMs);
+  FHold->Wanted = false;
+  if (!FHold->Held) return;
+  FHold->Held = false;
+  UnInhibit(FConnection, FHold->Cookie);
 }

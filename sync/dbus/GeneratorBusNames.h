@@ -3,6 +3,7 @@
 // it a message, for example (one line):
 //   gdbus call --session --dest org.vellacor.Zephyra.Generator.p1234
 //     --object-path /Generator --method org.vellacor.Zephyra.Generator.Message 1024 0 0
+// and ask for its state with ... --method org.vellacor.Zephyra.Generator.Status
 
 namespace GeneratorBusNames {
 /// Each instance owns this prefix followed by "p" and its process id.
@@ -12,6 +13,8 @@ constexpr const char* Interface = "org.vellacor.Zephyra.Generator";
 /// Message(u number, u wParam, i lParam)
 constexpr const char* Method = "Message";
 constexpr const char* Signature = "uui";
+/// Status() -> a{sv}: answers at once from the generator's current state.
+constexpr const char* StatusMethod = "Status";
 /// D-Bus's own default: a receiver's open message box holds the sender this long.
 constexpr int DefaultTimeoutMs = 25000;
 }  // namespace GeneratorBusNames

@@ -1,10 +1,13 @@
 // zephyra-remote: sends one generator message to every running generator, in
-// the order of their bus names, or to the one with a given process id.
+// the order of their bus names, or to the one with a given process id; or
+// prints their status, each generator's lines under a line [BUS NAME] unless
+// one is addressed with --pid.
 // Exit status: 0 every generator answered, 1 none running or one failed,
 // 2 a bad command line.
 
 #include "sync/RemoteCommand.h"
 #include "sync/dbus/DBusGeneratorBus.h"
+#include "sync/dbus/DBusStatus.h"
 #include "sync/dbus/GeneratorBusNames.h"
 
 #include <QCoreApplication>
@@ -14,6 +17,37 @@
 #include <iostream>
 #include <string>
 #include <vector>
+
+namespace {
+
+/// Reports a failed call on stderr; a generator that ended after the names
+/// were listed is no failure.
+bool Failed(const QDBusMessage& reply, const TRemoteCommand& command, const QString& name) {
+  if (reply.type() != QDBusMessage::ErrorMessage) return false;
+  const bool gone = TDBusGeneratorBus::HasGone(reply);
+  if (!command.Pid && gone) return false;
+  if (gone)
+    std::cerr << "zephyra-remote: no generator with process id " << *command.Pid << " is running\n";
+  else
+    std::cerr << "zephyra-remote: " << name.toStdString() << ": " << reply.errorMessage().toStdString() << "\n";
+  return true;
+}
+
+QDBusMessage PrintStatus(const QDBusConnection& bus, const QString& name, const TRemoteCommand& command) {
+  const QDBusMessage reply = CallStatus(bus, name, GeneratorBusNames::DefaultTimeoutMs);
+  if (reply.type() != QDBusMessage::ReplyMessage) return reply;
+  if (!command.Pid) std::cout << "[" << name.toStdString() << "]\n";
+  std::cout << StatusText(StatusFieldsOf(reply));
+  return reply;
+}
+
+QDBusMessage Perform(const QDBusConnection& bus, const QString& name, const TRemoteCommand& command) {
+  if (command.Status) return PrintStatus(bus, name, command);
+  return TDBusGeneratorBus::Call(bus, name, command.Number, command.WParam, command.LParam,
+                                 GeneratorBusNames::DefaultTimeoutMs, QDBus::Block);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
@@ -42,17 +76,6 @@ int main(int argc, char** argv) {
     return 1;
   }
   int failures = 0;
-  for (const QString& name : names) {
-    const QDBusMessage reply = TDBusGeneratorBus::Call(bus, name, command.Number, command.WParam, command.LParam,
-                                                       GeneratorBusNames::DefaultTimeoutMs, QDBus::Block);
-    if (reply.type() != QDBusMessage::ErrorMessage) continue;
-    // A generator that ended after the names were listed is no failure.
-    if (!command.Pid && TDBusGeneratorBus::HasGone(reply)) continue;
-    ++failures;
-    if (TDBusGeneratorBus::HasGone(reply))
-      std::cerr << "zephyra-remote: no generator with process id " << *command.Pid << " is running\n";
-    else
-      std::cerr << "zephyra-remote: " << name.toStdString() << ": " << reply.errorMessage().toStdString() << "\n";
-  }
+  for (const QString& name : names) failures += Failed(Perform(bus, name, command), command, name);
   return failures == 0 ? 0 : 1;
 }

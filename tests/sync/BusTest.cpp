@@ -6,6 +6,7 @@
 #include "persistence/MemorySettingsStore.h"
 #include "playback/frmSettings.h"
 #include "sync/dbus/DBusGeneratorBus.h"
+#include "sync/dbus/DBusStatus.h"
 #include "tests/fakes/FakeDialogs.h"
 #include "tests/fakes/FakeServices.h"
 #include "tests/fakes/FakeMessageLoop.h"
@@ -23,6 +24,7 @@
 #include <QEventLoop>
 #include <QProcess>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,7 +38,8 @@ struct TInstance : TFakeServices {
         TGeneratorServices{App, Loop, Dialogs, Shell, Loop.Clock, Device, Store, TNumberFormat{'.'}});
     Settings = std::make_unique<TfrmSettings>(*Gen, Shell);
     auto bus = std::make_unique<TDBusGeneratorBus>(
-        Connect(address, id), id, [this](uint32_t n, uint32_t w, int32_t l) { Gen->WndProc(n, w, l); }, timeoutMs);
+        Connect(address, id), id, [this](uint32_t n, uint32_t w, int32_t l) { Gen->WndProc(n, w, l); }, timeoutMs,
+        [this] { return Gen->Status(); });
     Bus = bus.get();
     Gen->SetBroadcast(std::move(bus));
   }
@@ -80,8 +83,8 @@ protected:
   }
 
   /// Runs zephyra-remote on the private bus while this process serves its
-  /// generators; returns the exit status, stderr in err.
-  int Remote(const QStringList& args, std::string* err = nullptr) {
+  /// generators; returns the exit status, stderr in err, stdout in out.
+  int Remote(const QStringList& args, std::string* err = nullptr, std::string* out = nullptr) {
     QProcess remote;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromStdString(Daemon.Address()));
@@ -92,6 +95,7 @@ protected:
     if (!remote.waitForStarted()) return -1;
     loop.exec();
     if (err) *err = remote.readAllStandardError().toStdString();
+    if (out) *out = remote.readAllStandardOutput().toStdString();
     return remote.exitStatus() == QProcess::NormalExit ? remote.exitCode() : -1;
   }
 
@@ -294,6 +298,32 @@ TEST_F(GeneratorBus, ZephyraRemoteReachesEveryGeneratorOrTheOneOfAProcessId) {
   EXPECT_NE(err.find("no generator with process id 999"), std::string::npos) << err;
   EXPECT_TRUE(a.Playing());
   EXPECT_EQ(Remote({"volume", "3"}, &err), 2);
+}
+
+TEST_F(GeneratorBus, StatusAnswersWithTheSourcesValuesAndZephyraRemotePrintsThem) {
+  const TGeneratorStatus stereo{true, false, 48000, 3, 4096, 7, 12.5, 2, {-20.25, -INFINITY}, {-3, -INFINITY}};
+  TDBusGeneratorBus fixed(Connect(Daemon.Address(), "p1000"), "p1000", [](uint32_t, uint32_t, int32_t) {}, 20000,
+                          [&] { return stereo; });
+  TInstance& window = Add(1001);
+  window.Gen->btnON.Click();
+  ASSERT_TRUE(window.Playing());
+  auto asker = Connect(Daemon.Address(), "asker");
+  EXPECT_EQ(StatusFieldsOf(CallStatus(asker, fixed.ServiceName(), 20000, QDBus::BlockWithGui)), StatusFields(stereo))
+      << "every key with its type and value";
+
+  const std::string stereoText =
+      "playing=true\npaused=false\nsample_rate=48000\nbuffer_count=3\nbuffer_size=4096\ndropouts=7\n"
+      "dropout_ms=12.5\nrms_left=-20.25\npeak_left=-3\nrms_right=-inf\npeak_right=-inf\n";
+  std::string out;
+  EXPECT_EQ(Remote({"status", "--pid", "1000"}, nullptr, &out), 0);
+  EXPECT_EQ(out, stereoText);
+  EXPECT_EQ(Remote({"status"}, nullptr, &out), 0);
+  EXPECT_EQ(out.substr(0, out.find("[", 1)), "[org.vellacor.Zephyra.Generator.p1000]\n" + stereoText);
+  const std::string windowText = "[org.vellacor.Zephyra.Generator.p1001]\nplaying=true\npaused=false\nsample_rate=" +
+                                 std::to_string(window.Gen->State.sampleRate) + "\n";
+  EXPECT_NE(out.find(windowText), std::string::npos) << out;
+  QDBusConnection::disconnectFromBus("p1000");
+  QDBusConnection::disconnectFromBus("asker");
 }
 
 }  // namespace

@@ -20,6 +20,8 @@ TRemoteCommand Msg(uint32_t n, uint32_t w = 0, int32_t l = 0, std::optional<uint
   return {pid, n, w, l};
 }
 
+TRemoteCommand StatusOf(std::optional<uint32_t> pid = std::nullopt) { return {pid, 0, 0, 0, true}; }
+
 TEST(RemoteCommand, NumbersAndNamesBecomeMessages) {
   const std::vector<TCase> cases = {
       {{"1024"}, Msg(gmStart)},
@@ -52,6 +54,9 @@ TEST(RemoteCommand, NumbersAndNamesBecomeMessages) {
       {{"store", "2"}, Msg(gmMemory, 1, 2)},
       {{"--pid", "4711", "off"}, Msg(gmStop, 0, 0, 4711)},
       {{"--pid", "4711", "1035", "1"}, Msg(gmLoop, 1, 0, 4711)},
+      {{"status"}, StatusOf()},
+      {{"status", "--pid", "4711"}, StatusOf(4711)},
+      {{"--pid", "4711", "status"}, StatusOf(4711)},
   };
   for (const TCase& c : cases) {
     const auto parsed = ParseRemoteCommand(c.Args);
@@ -87,6 +92,9 @@ TEST(RemoteCommand, BadCommandLinesAreRefusedWithAReason) {
       {"period", "1"},
       {"recall", "three"},
       {"sync", "maybe"},
+      {"status", "1"},
+      {"status", "--pid"},
+      {"--pid", "1", "status", "--pid", "2"},
   };
   for (const auto& args : bad) {
     const auto parsed = ParseRemoteCommand(args);
