@@ -88,7 +88,7 @@ double TAudioOut::ElapsedTime() {
   return samples / static_cast<double>(FrameRate());
 }
 
-TDropouts TAudioOut::Dropouts() {
+TDropouts TAudioOut::Dropouts() const {
   const TCycle cycle = CurrentCycle();
   const TUnderruns gaps = cycle.WritingEnded ? cycle.EndedUnderruns
                           : WaveDeviceOpen  ? FDevice.Underruns(WaveHandle)

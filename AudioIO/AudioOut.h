@@ -65,7 +65,7 @@ public:
   bool Rendering() const { return FRenderThread.joinable(); }
   /// The gaps of the last run: silence the device played while active, not
   /// paused and before the fill ended the signal or a stop.
-  TDropouts Dropouts();
+  TDropouts Dropouts() const;
 
   TWaveHandle WaveHandle = 0;
 

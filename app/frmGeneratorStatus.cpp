@@ -11,6 +11,9 @@ TGeneratorStatus TfrmGenerator::Status() const {
   s.SampleRate = State.sampleRate;
   s.BufferCount = AudioOut1->NumBuffers();
   s.BufferSize = AudioOut1->BufferSize();
+  const TDropouts dropouts = AudioOut1->Dropouts();
+  s.Dropouts = dropouts.Count;
+  s.DropoutMs = dropouts.Milliseconds;
   s.Channels = Analysis().Channels();
   for (int c = 0; c < 2; ++c) {
     s.RmsDb[c] = Analysis().Levels(c).rmsDb;
