@@ -108,7 +108,12 @@ TQtGeneratorWindow::TQtGeneratorWindow(TfrmGenerator& form, TApplication& applic
                                      form.lblDepthR, form.lblPercentR, form.lblPhaseR, form.ModFunctionRight,
                                      form.ModPeriodRightEdit, form.ModDepthRightEdit, form.ModPhaseRightEdit}));
   column->addLayout(channels);
-  column->addWidget(new TLevelMeterPanel(form.Analysis()));
+  auto* meterRow = new QHBoxLayout;
+  meterRow->addWidget(new TLevelMeterPanel(form.Analysis()), 1);
+  auto* dropouts = new QLabel;
+  FBinder->BindLabel(form.lblDropouts, *dropouts);
+  meterRow->addWidget(dropouts, 0, Qt::AlignBottom);
+  column->addLayout(meterRow);
   column->addWidget(CreateMemoryRow());
   column->addWidget(CreateBottomRow());
   setCentralWidget(central);

@@ -16,6 +16,48 @@ TFakeWaveCall NamedCall(const char* name, const TWaveHdr* header = nullptr, uint
 }
 }  // namespace
 
+TFakeWaveOutDevice::~TFakeWaveOutDevice() {
+  FPlayerStop = true;
+  if (FPlayer.joinable()) FPlayer.join();
+}
+
+void TFakeWaveOutDevice::PlayInRealTime() {
+  FPlayer = std::thread([this] {
+    auto next = std::chrono::steady_clock::now();
+    while (!FPlayerStop) {
+      next += PlayTurn();
+      std::this_thread::sleep_until(next);
+    }
+  });
+}
+
+std::chrono::nanoseconds TFakeWaveOutDevice::PlayTurn() {
+  std::lock_guard lock(FMutex);
+  if (!IsOpen || !FStarted || Format.nAvgBytesPerSec == 0 || BufferBytes == 0) return std::chrono::milliseconds(1);
+  const std::chrono::nanoseconds turn(uint64_t{BufferBytes} * 1000000000 / Format.nAvgBytesPerSec);
+  if (IsPaused) return turn;
+  if (FQueue.empty()) {
+    if (!FStarving) ++FUnderruns.Count;
+    FUnderruns.Frames += BufferBytes / Format.nBlockAlign;
+    FPlayed.insert(FPlayed.end(), BufferBytes, uint8_t{0});  // the gap is heard as silence
+    FStarving = true;
+    return turn;
+  }
+  FStarving = false;
+  TWaveHdr* header = FQueue.front();
+  FQueue.pop_front();
+  FPlayed.insert(FPlayed.end(), header->lpData, header->lpData + header->dwBufferLength);
+  Position += header->dwBufferLength / Format.nBlockAlign;
+  FReturned.push_back(header);
+  FReturnWake.Signal();
+  return turn;
+}
+
+std::vector<uint8_t> TFakeWaveOutDevice::PlayedBytes() const {
+  std::lock_guard lock(FMutex);
+  return FPlayed;
+}
+
 void TFakeWaveOutDevice::Dispatch() {
   if (AutoReturn) ReturnBuffers(static_cast<int>(QueuedCount()));
   // Targets may call back into the device (start, close) while a note is delivered.
@@ -36,6 +78,7 @@ TMMResult TFakeWaveOutDevice::Open(TWaveHandle& handle, uint32_t device, const T
   BufferBytes = bufferBytes;
   Position = 0;
   FUnderruns = {};
+  FStarving = false;
   FStarted = false;
   FTarget = &target;
   handle = ++FHandle;

@@ -11,11 +11,13 @@
 #include "platform/WaveNotes.h"
 #include "platform/WaveOutDevice.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct TFakeWaveCall {
@@ -28,6 +30,8 @@ struct TFakeWaveCall {
 
 class TFakeWaveOutDevice final : public TWaveOutDevice {
 public:
+  ~TFakeWaveOutDevice() override;
+
   int WakeDescriptor() const override { return -1; }
   /// Delivers the pending notifications in order; with AutoReturn, first gives back what is queued.
   void Dispatch() override;
@@ -62,6 +66,12 @@ public:
   void ReturnBuffers(int count = 1);
   /// The device plays a gap of frames for want of a buffer, as if the ring had run empty.
   void Starve(uint64_t frames);
+  /// From now on a thread of the device plays like a sound card: each
+  /// buffer's duration it takes the oldest queued buffer, keeps its bytes
+  /// (PlayedBytes) and gives it back; a turn without a buffer, while open,
+  /// started and not paused, is a gap (Underruns), as on a real device.
+  void PlayInRealTime();
+  std::vector<uint8_t> PlayedBytes() const;
   /// Names of the recorded calls, space-separated ("Open Prepare Prepare Write ...").
   std::string CallLog() const;
   /// How many recorded calls have this name.
@@ -87,6 +97,8 @@ private:
   static void MarkDone(TWaveHdr* header);
   /// Waits until the render thread has asked for a buffer and found none more often than empties.
   void AwaitTaken(std::unique_lock<std::mutex>& lock, uint64_t empties);
+  /// One turn of the real-time player; the time to the next one.
+  std::chrono::nanoseconds PlayTurn();
 
   mutable std::mutex FMutex;  // the test's thread and the render thread both call in
   std::condition_variable FTaken;
@@ -97,6 +109,10 @@ private:
   TEventFd FReturnWake;
   TUnderruns FUnderruns;
   TWaveNotes FNotes;  // GUI thread only
+  std::vector<uint8_t> FPlayed;
+  bool FStarving = false;
+  std::atomic<bool> FPlayerStop{false};
+  std::thread FPlayer;
   TWaveOutTarget* FTarget = nullptr;
   TWaveHandle FHandle = 0;
   TMMResult FStartFailure = MMSYSERR_NOERROR;

@@ -65,6 +65,22 @@ TEST_F(PlaybackStart, OnTwiceChangesNothingNotEvenTheFocus) {
   EXPECT_EQ(Gen->ActiveControl(), &Gen->chkSync);
 }
 
+TEST_F(PlaybackStart, ALevelChangedWhilePlayingIsInTheNextBufferTheRenderThreadFills) {
+  const auto peak = [](const TFakeWaveCall& write) {
+    int32_t most = 0;
+    for (size_t i = 0; i + 1 < write.Data.size(); i += 2)
+      most = std::max<int32_t>(most, std::abs(int16_t(write.Data[i] | write.Data[i + 1] << 8)));
+    return most;
+  };
+  Gen->Loop.SetChecked(true);
+  Gen->barAmplitudeLeft.SetPosition(4000);  // -40 dBFS
+  StartOutput();
+  const int32_t quiet = peak(Device.Writes().back());
+  Gen->barAmplitudeLeft.SetPosition(0);
+  Device.ReturnBuffers(1);
+  EXPECT_GT(peak(Device.Writes().back()), 30 * quiet) << "40 dB louder: the buffer refilled next has the new level";
+}
+
 TEST_F(PlaybackStart, TheDeviceListEntryChoosesTheDeviceId) {
   Device.Names = {"A", "B", "C"};
   Create();
