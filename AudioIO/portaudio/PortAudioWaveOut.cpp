@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -105,12 +106,21 @@ PaError TPortAudioWaveOut::OpenStream(PaDeviceIndex index, const TWaveFormatEx& 
   parameters.sampleFormat = SampleFormat(format.wBitsPerSample);
   parameters.suggestedLatency =
       std::max(info->defaultHighOutputLatency, static_cast<double>(bufferFrames) / format.nSamplesPerSec);
+  const bool alsa = Pa_GetHostApiInfo(info->hostApi)->type == paALSA;
+  // ALSA plays its buffer in periods and calls back once per period, in a
+  // burst of user buffers when a period holds several: a ring of two would
+  // run dry within each burst. A period of one user buffer avoids that.
+  if (alsa) {
+    const double periods = parameters.suggestedLatency * format.nSamplesPerSec / bufferFrames;
+    PaAlsa_SetNumPeriods(static_cast<int>(std::clamp(std::ceil(periods), 2.0, 64.0)));
+  }
   PaError error = Pa_OpenStream(&FStream, nullptr, &parameters, format.nSamplesPerSec, bufferFrames,
                                 paClipOff | paDitherOff, &StreamCallback, this);
   if (error != paNoError) return error;
   // ALSA's callback thread asks for real-time scheduling; where the system
   // refuses, it runs at normal priority.
-  if (Pa_GetHostApiInfo(info->hostApi)->type == paALSA) PaAlsa_EnableRealtimeScheduling(FStream, 1);
+  if (alsa) PaAlsa_EnableRealtimeScheduling(FStream, 1);
+  FPrimeFrames = static_cast<uint64_t>(Pa_GetStreamInfo(FStream)->outputLatency * format.nSamplesPerSec);
   return paNoError;
 }
 
@@ -235,6 +245,16 @@ int TPortAudioWaveOut::StreamCallback(const void*, void* output, unsigned long f
 }
 
 void TPortAudioWaveOut::Render(uint8_t* output, size_t frames, bool underflowed) noexcept {
+  // A starting stream fills the host's whole buffer at once, many callbacks
+  // in a row: that first buffer gets silence, so that the ring's audio
+  // follows at the device's own pace instead of running dry within the burst.
+  if (FPrimeFrames > 0) {
+    const size_t prime = std::min<uint64_t>(frames, FPrimeFrames);
+    std::memset(output, FSilence, prime * FBlockAlign);
+    FPrimeFrames -= prime;
+    output += prime * FBlockAlign;
+    frames -= prime;
+  }
   FCallbackPace.Handled(frames);
   const size_t wanted = frames * FBlockAlign;
   size_t written = 0;

@@ -104,5 +104,6 @@ private:
   TQueued FCurrent;
   uint32_t FOffset = 0;
   bool FStarving = false;  // the last callback ran out of buffers
+  uint64_t FPrimeFrames = 0;  // silence still to go ahead of the ring's audio
   TPaceWatch FCallbackPace;
 };
