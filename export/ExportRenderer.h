@@ -1,0 +1,43 @@
+#pragma once
+// The frames of a WAV export, rendered on two threads: a render thread of
+// its own runs the first half of each block (RenderExportSources) ahead,
+// while the calling thread finishes the blocks in order (level, filters,
+// storage). Each call renders its frames completely before it returns, and
+// between calls the render thread waits without touching the state, so the
+// caller may change the state between calls as between frames, and the
+// frames are those of RenderExportFrames.
+
+#include "engine/Render.h"
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+class TExportRenderer {
+public:
+  /// Renders at most maxFrames frames a call. On a single processor, or when
+  /// no thread can be started, the calling thread renders alone.
+  TExportRenderer(GeneratorState& state, const TExportLayout& layout, int32_t maxFrames);
+  /// Ends the render thread and waits for it.
+  ~TExportRenderer();
+  TExportRenderer(const TExportRenderer&) = delete;
+  TExportRenderer& operator=(const TExportRenderer&) = delete;
+
+  /// The next `frames` frames (at most maxFrames) at `out`.
+  void Render(uint8_t* out, int32_t frames) noexcept;
+
+private:
+  void Run() noexcept;
+  void RenderSources(int32_t frames) noexcept;
+
+  GeneratorState& FState;
+  const TExportLayout FLayout;
+  std::vector<TRenderBlock> FBlocks;
+  // Written by the calling thread before FCall moves on, read by the render thread after.
+  int32_t FFrames = 0;
+  bool FStopping = false;
+  std::atomic<uint32_t> FCall{0};  // counts the calls; each one wakes the render thread
+  std::atomic<int32_t> FReady{0};  // blocks of this call whose first half is done
+  std::thread FThread;
+};
