@@ -158,7 +158,12 @@ void DrawNoise(GeneratorState& state, const TFillLayout& layout, TRenderBlock& b
   std::copy(rows, rows + 13, state.pinkRows);
 }
 
-// Stage 3: each channel's modulation gain per frame; a channel whose gain
+// Stage 3: crest shaping of one channel, in place.
+void Shape(const ChannelSettings& channel, int32_t noiseType, float* noise, int32_t count) noexcept {
+  if (HasNoise(noiseType)) CrestShapeEach(noise, count, channel.crestExponent);
+}
+
+// Stage 4: each channel's modulation gain per frame; a channel whose gain
 // does not follow its modulation keeps its current one.
 void ModulateChannel(const GeneratorState& state, ChannelSettings& channel, const TRenderBlock& block,
                      float* gains) noexcept {
@@ -182,11 +187,6 @@ void Modulate(GeneratorState& state, const TFillLayout& layout, TRenderBlock& bl
   } else {
     ModulateChannel(state, state.right, block, block.gainRight);
   }
-}
-
-// Stage 4: crest shaping of one channel, in place.
-void Shape(const ChannelSettings& channel, int32_t noiseType, float* noise, int32_t count) noexcept {
-  if (HasNoise(noiseType)) CrestShapeEach(noise, count, channel.crestExponent);
 }
 
 // Stage 5: the level of one channel.
@@ -239,22 +239,22 @@ uint8_t* StoreBlock(const GeneratorState& state, const TFillLayout& layout, cons
   return out + silence;
 }
 
-// The first half of a block, stages 1 to 4: what the time index, the random
-// sequence and the modulation decide.
-void RenderSources(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block,
-                   int32_t count) noexcept {
+// The first half of a block: the time index and the shaped noise.
+void RenderNoise(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block,
+                 int32_t count) noexcept {
   PlanFrames(state, layout, block, count);
   if (block.active == 0) return;
   DrawNoise(state, layout, block);
-  Modulate(state, layout, block);
   Shape(state.left, layout.noiseLeft, block.left, block.active);
   if (layout.renderRight) Shape(state.right, layout.noiseRight, block.right, block.active);
 }
 
-// The second half, stages 5 to 7; returns the end of what it wrote.
+// The second half: modulation, level, filters and storage; returns the end
+// of what it wrote.
 uint8_t* FinishBlock(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block,
                      uint8_t* out) noexcept {
   if (block.active > 0) {
+    Modulate(state, layout, block);
     Level(state, state.left, layout.noiseLeft, block.left, block.gainLeft, block.active, block.sampleLeft);
     if (layout.renderRight)
       Level(state, state.right, layout.noiseRight, block.right, block.gainRight, block.active,
@@ -269,7 +269,7 @@ uint8_t* RenderBlocks(GeneratorState& state, const TFillLayout& layout, uint8_t*
                       int32_t frames) noexcept {
   TRenderBlock block;
   for (; frames > 0; frames -= block.count) {
-    RenderSources(state, layout, block, frames < BlockFrames ? frames : BlockFrames);
+    RenderNoise(state, layout, block, frames < BlockFrames ? frames : BlockFrames);
     out = FinishBlock(state, layout, block, out);
   }
   return out;
@@ -316,12 +316,18 @@ void RenderExportFrames(GeneratorState& state, const TExportLayout& layout, uint
   RenderBlocks(state, ExportFillLayout(state, layout), out, frames);
 }
 
-void RenderExportSources(GeneratorState& state, const TExportLayout& layout, TRenderBlock& block,
+void RenderExportNoise(GeneratorState& state, const TExportLayout& layout, TRenderBlock& block,
                          int32_t frames) noexcept {
-  RenderSources(state, ExportFillLayout(state, layout), block, frames);
+  RenderNoise(state, ExportFillLayout(state, layout), block, frames);
 }
 
 uint8_t* FinishExportBlock(GeneratorState& state, const TExportLayout& layout, TRenderBlock& block,
                            uint8_t* out) noexcept {
   return FinishBlock(state, ExportFillLayout(state, layout), block, out);
+}
+
+void TakeNoiseState(GeneratorState& to, const GeneratorState& from) noexcept {
+  to.frameIndex = from.frameIndex;
+  to.random = from.random;
+  std::copy(from.pinkRows, from.pinkRows + 13, to.pinkRows);
 }

@@ -79,14 +79,18 @@ void TExportRenderer::Run() noexcept {
   for (uint32_t call = 0;;) {
     call = AwaitChange(FCall, call);
     if (FStopping) return;
-    RenderSources(FFrames);
+    RenderNoise(FFrames);
   }
 }
 
-void TExportRenderer::RenderSources(int32_t frames) noexcept {
+void TExportRenderer::RenderNoise(int32_t frames) noexcept {
+  // A copy of its own, so that the two threads write no cache line that the
+  // other reads; the state is the caller's alone until the first hand-over.
+  GeneratorState noise = FState;
   const int32_t blocks = BlocksFor(frames);
   for (int32_t b = 0; b < blocks; ++b) {
-    RenderExportSources(FState, FLayout, FBlocks[b], std::min(frames - b * kBlockFrames, kBlockFrames));
+    RenderExportNoise(noise, FLayout, FBlocks[b], std::min(frames - b * kBlockFrames, kBlockFrames));
+    if (b + 1 == blocks) TakeNoiseState(FState, noise);
     if ((b + 1) % kHandOverBlocks != 0 && b + 1 != blocks) continue;
     FReady.store(b + 1, std::memory_order_release);
     FReady.notify_one();

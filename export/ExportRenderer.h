@@ -1,11 +1,11 @@
 #pragma once
 // The frames of a WAV export, rendered on two threads: a render thread of
-// its own runs the first half of each block (RenderExportSources) ahead,
-// while the calling thread finishes the blocks in order (level, filters,
-// storage). Each call renders its frames completely before it returns, and
-// between calls the render thread waits without touching the state, so the
-// caller may change the state between calls as between frames, and the
-// frames are those of RenderExportFrames.
+// its own runs the first half of each block (RenderExportNoise: draws and
+// crest shaping) ahead, while the calling thread finishes the blocks in
+// order (modulation, level, filters, storage). Each call renders all its
+// frames before it returns, and between calls the render thread waits
+// without touching the state, so the caller may change the state between
+// calls as between frames; the frames are those of RenderExportFrames.
 
 #include "engine/Render.h"
 
@@ -29,7 +29,7 @@ public:
 
 private:
   void Run() noexcept;
-  void RenderSources(int32_t frames) noexcept;
+  void RenderNoise(int32_t frames) noexcept;
 
   GeneratorState& FState;
   const TExportLayout FLayout;
