@@ -59,11 +59,18 @@ TExportRenderer::~TExportRenderer() {
 }
 
 void TExportRenderer::Render(uint8_t* out, int32_t frames) noexcept {
-  if (!FThread.joinable()) {
-    RenderExportFrames(FState, FLayout, out, frames);
-    return;
-  }
   if (frames <= 0) return;
+  const bool together = FThread.joinable() && FChoice.TwoThreads();
+  const auto start = std::chrono::steady_clock::now();
+  if (together)
+    RenderTogether(out, frames);
+  else
+    RenderExportFrames(FState, FLayout, out, frames);
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  FChoice.Took(together, frames, took.count());
+}
+
+void TExportRenderer::RenderTogether(uint8_t* out, int32_t frames) noexcept {
   FReady.store(0, std::memory_order_relaxed);
   FFrames = frames;
   FCall.fetch_add(1, std::memory_order_release);

@@ -8,6 +8,7 @@
 // calls as between frames; the frames are those of RenderExportFrames.
 
 #include "engine/Render.h"
+#include "export/ThreadChoice.h"
 
 #include <atomic>
 #include <cstdint>
@@ -17,7 +18,8 @@
 class TExportRenderer {
 public:
   /// Renders at most maxFrames frames a call. On a single processor, or when
-  /// no thread can be started, the calling thread renders alone.
+  /// no thread can be started, the calling thread renders alone; otherwise
+  /// each call goes the way TThreadChoice chooses.
   TExportRenderer(GeneratorState& state, const TExportLayout& layout, int32_t maxFrames);
   /// Ends the render thread and waits for it.
   ~TExportRenderer();
@@ -28,12 +30,14 @@ public:
   void Render(uint8_t* out, int32_t frames) noexcept;
 
 private:
+  void RenderTogether(uint8_t* out, int32_t frames) noexcept;
   void Run() noexcept;
   void RenderNoise(int32_t frames) noexcept;
 
   GeneratorState& FState;
   const TExportLayout FLayout;
   std::vector<TRenderBlock> FBlocks;
+  TThreadChoice FChoice;
   // Written by the calling thread before FCall moves on, read by the render thread after.
   int32_t FFrames = 0;
   bool FStopping = false;
