@@ -8,7 +8,8 @@ namespace {
 
 constexpr int32_t kBlockFrames = TRenderBlock::Frames;
 // Blocks handed over at once: every hand-over moves a cache line between
-// the processors, which costs the render thread more than the wait saves.
+// the processors, and smaller steps cost the render thread more than the
+// calling thread's shorter wait at the end of a call saves.
 constexpr int32_t kHandOverBlocks = 8;
 // The other thread usually answers within tens of microseconds; falling
 // asleep and waking for each answer would cost about as much as the work.

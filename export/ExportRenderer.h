@@ -5,7 +5,8 @@
 // order (modulation, level, filters, storage). Each call renders all its
 // frames before it returns, and between calls the render thread waits
 // without touching the state, so the caller may change the state between
-// calls as between frames; the frames are those of RenderExportFrames.
+// calls as between frames. The frames are those of RenderExportFrames,
+// which renders a call instead whenever that is faster (TThreadChoice).
 
 #include "engine/Render.h"
 #include "export/ThreadChoice.h"
