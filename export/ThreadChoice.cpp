@@ -9,17 +9,24 @@ constexpr int32_t kMeasuredFrames = 1000;
 
 }  // namespace
 
+double TThreadChoice::Pace(int way) const noexcept {
+  double best = 0;
+  for (double pace : FPerFrame[way])
+    if (pace > 0 && (best == 0 || pace < best)) best = pace;
+  return best;
+}
+
 bool TThreadChoice::TwoThreads() const noexcept {
-  if (FPerFrame[1] == 0) return true;
-  if (FPerFrame[0] == 0) return false;
-  const bool twoFaster = FPerFrame[1] <= FPerFrame[0];
+  const double two = Pace(1), alone = Pace(0);
+  if (two == 0) return true;
+  if (alone == 0) return false;
+  const bool twoFaster = two <= alone;
   return FCalls % kTryOtherEvery == 0 ? !twoFaster : twoFaster;
 }
 
 void TThreadChoice::Took(bool twoThreads, int32_t frames, double seconds) noexcept {
   ++FCalls;
   if (frames < kMeasuredFrames) return;
-  double& pace = FPerFrame[twoThreads ? 1 : 0];
-  const double now = seconds / frames;
-  pace = pace == 0 ? now : (pace + now) / 2;
+  const int way = twoThreads ? 1 : 0;
+  FPerFrame[way][FNext[way]++ % kKept] = seconds / frames;
 }

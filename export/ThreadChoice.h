@@ -4,7 +4,9 @@
 // threads hand work over every few microseconds, so they are much faster
 // only while both have a processor: when other programs keep a processor
 // busy, one thread alone is faster. Now and then the other way is tried
-// again, so that the choice follows the machine's load.
+// again, so that the choice follows the machine's load. Each way counts
+// with its best recent pace, so that one call held up by the system does
+// not turn the choice.
 
 #include <cstdint>
 
@@ -15,6 +17,11 @@ public:
   void Took(bool twoThreads, int32_t frames, double seconds) noexcept;
 
 private:
-  double FPerFrame[2] = {0, 0};  // seconds per frame lately, alone and on two threads; 0: not yet known
+  static constexpr int kKept = 4;
+  /// The best of the kept paces of a way (0 alone, 1 two threads); 0 when none is known.
+  double Pace(int way) const noexcept;
+
+  double FPerFrame[2][kKept] = {};  // the latest seconds per frame of each way; 0: none yet
+  uint32_t FNext[2] = {0, 0};      // where each way keeps its next pace
   uint32_t FCalls = 0;
 };
