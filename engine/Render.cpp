@@ -112,7 +112,7 @@ namespace {
 // settings during a fill, and each stage keeps the order of the per-sample
 // path where order matters (draws, filter history, modulation gain), so the
 // samples are those of RenderChannelSample frame by frame.
-constexpr int32_t BlockFrames = 64;
+constexpr int32_t BlockFrames = TRenderBlock::Frames;
 static_assert(2 * BlockFrames <= TPinkBatch::Capacity, "a block's pink draws fit one batch");
 
 struct TFillLayout {
@@ -122,20 +122,10 @@ struct TFillLayout {
   bool silentAfterEnd;  // playback: frames past the end are silence; export: all are rendered
 };
 
-// Frames within the signal come first in a block: in a loop every frame is,
-// otherwise the time index only grows and the end comes once.
-struct TBlock {
-  int32_t active;
-  int64_t frame[BlockFrames];
-  float left[BlockFrames], right[BlockFrames];
-  float gainLeft[BlockFrames], gainRight[BlockFrames];
-  int32_t sampleLeft[BlockFrames], sampleRight[BlockFrames];
-  TPinkBatch pink;
-};
-
 // Stage 1: the time index of each frame; the state's index moves past the
 // block as the per-sample loop moves it.
-void PlanFrames(GeneratorState& state, const TFillLayout& layout, TBlock& block, int32_t count) noexcept {
+void PlanFrames(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block, int32_t count) noexcept {
+  block.count = count;
   block.active = 0;
   for (int32_t j = 0; j < count; ++j) {
     if (!layout.silentAfterEnd || layout.loop || state.frameIndex < state.totalFrames)
@@ -147,12 +137,12 @@ void PlanFrames(GeneratorState& state, const TFillLayout& layout, TBlock& block,
 }
 
 // Stage 2: the random draws, left before right in every frame.
-void DrawNoise(GeneratorState& state, const TFillLayout& layout, TBlock& block) noexcept {
+void DrawNoise(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block) noexcept {
   const bool left = HasNoise(layout.noiseLeft);
   const bool right = layout.renderRight && HasNoise(layout.noiseRight);
   const bool pinkLeft = left && layout.noiseLeft == ntPink;
   const bool pinkRight = right && layout.noiseRight == ntPink;
-  TPinkBatch& pink = block.pink;
+  TPinkBatch pink;
   // Local copies, so that the generator and the rows stay in registers.
   TRandomLcg random = state.random;
   float rows[13];
@@ -168,9 +158,14 @@ void DrawNoise(GeneratorState& state, const TFillLayout& layout, TBlock& block) 
   std::copy(rows, rows + 13, state.pinkRows);
 }
 
-// Stage 3: each channel's modulation gain per frame; a channel whose gain
+// Stage 3: crest shaping of one channel, in place.
+void Shape(const ChannelSettings& channel, int32_t noiseType, float* noise, int32_t count) noexcept {
+  if (HasNoise(noiseType)) CrestShapeEach(noise, count, channel.crestExponent);
+}
+
+// Stage 4: each channel's modulation gain per frame; a channel whose gain
 // does not follow its modulation keeps its current one.
-void ModulateChannel(const GeneratorState& state, ChannelSettings& channel, const TBlock& block,
+void ModulateChannel(const GeneratorState& state, ChannelSettings& channel, const TRenderBlock& block,
                      float* gains) noexcept {
   if (!ModulationRuns(channel)) {
     std::fill(gains, gains + block.active, channel.modulationGain);
@@ -180,7 +175,7 @@ void ModulateChannel(const GeneratorState& state, ChannelSettings& channel, cons
   channel.modulationGain = gains[block.active - 1];
 }
 
-void Modulate(GeneratorState& state, const TFillLayout& layout, TBlock& block) noexcept {
+void Modulate(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block) noexcept {
   // Equal settings give equal gains from equal starting gains (a gain can stay as it is).
   const bool sameStart = state.left.modulationGain == state.right.modulationGain;
   ModulateChannel(state, state.left, block, block.gainLeft);
@@ -194,30 +189,28 @@ void Modulate(GeneratorState& state, const TFillLayout& layout, TBlock& block) n
   }
 }
 
-// Stage 4: crest shaping (in place) and level of one channel.
-void ShapeAndLevel(const GeneratorState& state, const ChannelSettings& channel, int32_t noiseType,
-                   float* noise, const float* gains, int32_t count, int32_t* samples) noexcept {
-  if (HasNoise(noiseType)) {
-    CrestShapeEach(noise, count, channel.crestExponent);
+// Stage 5: the level of one channel.
+void Level(const GeneratorState& state, const ChannelSettings& channel, int32_t noiseType, const float* noise,
+           const float* gains, int32_t count, int32_t* samples) noexcept {
+  if (HasNoise(noiseType))
     ScaleToSamples(noise, gains, count, state.fullScale, channel.amplitudeGain, samples);
-  } else {
+  else
     std::fill(samples, samples + count, 0);
-  }
 }
 
-// Stage 5: the filters. Each channel's recursion runs in one call, its
+// Stage 6: the filters. Each channel's recursion runs in one call, its
 // history held in registers.
-void Filter(GeneratorState& state, const TFillLayout& layout, TBlock& block) noexcept {
+void Filter(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block) noexcept {
   if (IsFilterActive(state.left.filterType))
     FilterSamples(state.filterL, block.sampleLeft, block.active);
   if (layout.renderRight && IsFilterActive(state.right.filterType))
     FilterSamples(state.filterR, block.sampleRight, block.active);
 }
 
-// Stage 6: storage, with the channel switches in stereo and silence after
+// Stage 7: storage, with the channel switches in stereo and silence after
 // the end; one loop per layout so that the width is a constant.
 template <int Bytes, bool Stereo>
-uint8_t* StoreFrames(const GeneratorState& state, const TFillLayout& layout, const TBlock& block,
+uint8_t* StoreFrames(const GeneratorState& state, const TFillLayout& layout, const TRenderBlock& block,
                      uint8_t* out) noexcept {
   const bool leftOn = state.left.channelOn != 0, rightOn = state.right.channelOn != 0;
   for (int32_t j = 0; j < block.active; ++j) {
@@ -233,40 +226,59 @@ uint8_t* StoreFrames(const GeneratorState& state, const TFillLayout& layout, con
   return out;
 }
 
-uint8_t* StoreBlock(const GeneratorState& state, const TFillLayout& layout, const TBlock& block,
-                    int32_t count, uint8_t* out) noexcept {
+uint8_t* StoreBlock(const GeneratorState& state, const TFillLayout& layout, const TRenderBlock& block,
+                    uint8_t* out) noexcept {
   if (layout.sampleBytes == 2)
     out = layout.stereo ? StoreFrames<2, true>(state, layout, block, out)
                         : StoreFrames<2, false>(state, layout, block, out);
   else
     out = layout.stereo ? StoreFrames<3, true>(state, layout, block, out)
                         : StoreFrames<3, false>(state, layout, block, out);
-  const size_t silence = static_cast<size_t>(count - block.active) * layout.frameBytes;
+  const size_t silence = static_cast<size_t>(block.count - block.active) * layout.frameBytes;
   std::memset(out, 0, silence);
   return out + silence;
+}
+
+// The first half of a block: the time index and the shaped noise.
+void RenderNoise(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block,
+                 int32_t count) noexcept {
+  PlanFrames(state, layout, block, count);
+  if (block.active == 0) return;
+  DrawNoise(state, layout, block);
+  Shape(state.left, layout.noiseLeft, block.left, block.active);
+  if (layout.renderRight) Shape(state.right, layout.noiseRight, block.right, block.active);
+}
+
+// The second half: modulation, level, filters and storage; returns the end
+// of what it wrote.
+uint8_t* FinishBlock(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block,
+                     uint8_t* out) noexcept {
+  if (block.active > 0) {
+    Modulate(state, layout, block);
+    Level(state, state.left, layout.noiseLeft, block.left, block.gainLeft, block.active, block.sampleLeft);
+    if (layout.renderRight)
+      Level(state, state.right, layout.noiseRight, block.right, block.gainRight, block.active,
+            block.sampleRight);
+    Filter(state, layout, block);
+  }
+  return StoreBlock(state, layout, block, out);
 }
 
 // Renders `frames` frames into out block by block; returns the end of what it wrote.
 uint8_t* RenderBlocks(GeneratorState& state, const TFillLayout& layout, uint8_t* out,
                       int32_t frames) noexcept {
-  TBlock block;
-  while (frames > 0) {
-    const int32_t count = frames < BlockFrames ? frames : BlockFrames;
-    PlanFrames(state, layout, block, count);
-    if (block.active > 0) {
-      DrawNoise(state, layout, block);
-      Modulate(state, layout, block);
-      ShapeAndLevel(state, state.left, layout.noiseLeft, block.left, block.gainLeft, block.active,
-                    block.sampleLeft);
-      if (layout.renderRight)
-        ShapeAndLevel(state, state.right, layout.noiseRight, block.right, block.gainRight,
-                      block.active, block.sampleRight);
-      Filter(state, layout, block);
-    }
-    out = StoreBlock(state, layout, block, count, out);
-    frames -= count;
+  TRenderBlock block;
+  for (; frames > 0; frames -= block.count) {
+    RenderNoise(state, layout, block, frames < BlockFrames ? frames : BlockFrames);
+    out = FinishBlock(state, layout, block, out);
   }
   return out;
+}
+
+TFillLayout ExportFillLayout(const GeneratorState& state, const TExportLayout& layout) noexcept {
+  const int sampleBytes = layout.SampleBytes == 3 ? 3 : 2;
+  return {state.left.noiseType, state.right.noiseType, false, false, layout.Stereo,
+          layout.Stereo, sampleBytes, layout.Stereo ? 2 * sampleBytes : sampleBytes, false};
 }
 
 }  // namespace
@@ -301,9 +313,21 @@ TFillResult FillBuffer(GeneratorState& state, uint8_t* buffer, int32_t size, int
 
 void RenderExportFrames(GeneratorState& state, const TExportLayout& layout, uint8_t* out,
                         int32_t frames) noexcept {
-  const int sampleBytes = layout.SampleBytes == 3 ? 3 : 2;
-  const TFillLayout fill{state.left.noiseType, state.right.noiseType, false, false, layout.Stereo,
-                         layout.Stereo, sampleBytes, layout.Stereo ? 2 * sampleBytes : sampleBytes,
-                         false};
-  RenderBlocks(state, fill, out, frames);
+  RenderBlocks(state, ExportFillLayout(state, layout), out, frames);
+}
+
+void RenderExportNoise(GeneratorState& state, const TExportLayout& layout, TRenderBlock& block,
+                         int32_t frames) noexcept {
+  RenderNoise(state, ExportFillLayout(state, layout), block, frames);
+}
+
+uint8_t* FinishExportBlock(GeneratorState& state, const TExportLayout& layout, TRenderBlock& block,
+                           uint8_t* out) noexcept {
+  return FinishBlock(state, ExportFillLayout(state, layout), block, out);
+}
+
+void TakeNoiseState(GeneratorState& to, const GeneratorState& from) noexcept {
+  to.frameIndex = from.frameIndex;
+  to.random = from.random;
+  std::copy(from.pinkRows, from.pinkRows + 13, to.pinkRows);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/GeneratorState.h"
+#include "engine/RenderBlock.h"
 
 #include <cstdint>
 
@@ -43,6 +44,24 @@ struct TExportLayout {
 /// RenderChannelSample frame by frame (left, then right), frameIndex advancing.
 void RenderExportFrames(GeneratorState& state, const TExportLayout& layout, uint8_t* out,
                         int32_t frames) noexcept;
+
+/// RenderExportFrames in two halves, one block of at most
+/// TRenderBlock::Frames frames at a time, so that two threads can share a
+/// pass. The first half (time index, draws, crest shaping) writes only
+/// frameIndex, the random generator and the pink rows; the second
+/// (modulation, level, filters, storage) only the channels' modulation
+/// gains, the filters and the output. So the first half may run ahead on
+/// other blocks while the second finishes earlier ones in their order, as
+/// long as nothing else changes the state meanwhile.
+void RenderExportNoise(GeneratorState& state, const TExportLayout& layout, TRenderBlock& block,
+                       int32_t frames) noexcept;
+/// Stores the block's frames at `out`; returns the end of what it wrote.
+uint8_t* FinishExportBlock(GeneratorState& state, const TExportLayout& layout, TRenderBlock& block,
+                           uint8_t* out) noexcept;
+
+/// Takes over from `from` what RenderExportNoise changes in the state, for
+/// a first half that ran on a copy of it.
+void TakeNoiseState(GeneratorState& to, const GeneratorState& from) noexcept;
 
 /// Stores `sample` as `bytes` (2 or 3) little-endian two's-complement bytes
 /// at `out` and advances `out`. A sample beyond what the width holds is

@@ -6,6 +6,14 @@
 #include <stdexcept>
 #include <unistd.h>
 
+namespace {
+
+// The disk writes the file while the rest is rendered, a few blocks behind,
+// instead of all of it at the close.
+constexpr uint64_t kWriteBackBytes = 1 << 20;
+
+}  // namespace
+
 TWavFileWriter::TWavFileWriter(const std::string& path, const TWavFormat& format, uint64_t frameCount)
     : FBytesPerSample(format.BytesPerSample) {
   if (frameCount > MaxWavFrames(format)) throw std::length_error(WavTooLongMessage(format));
@@ -40,6 +48,9 @@ bool TWavFileWriter::Flush() noexcept {
     if (n <= 0) Fail(n == 0 ? EIO : errno);
     else done += static_cast<size_t>(n);
   }
+  if (FWritten / kWriteBackBytes != (FWritten + done) / kWriteBackBytes && FFile)
+    FFile->StartWriteBack(static_cast<off_t>(FWritten + done));
+  FWritten += done;
   FUsed = 0;
   return !FFailed;
 }

@@ -56,6 +56,7 @@ private:
   std::optional<TFileReplacement> FFile;  // empty once closed or discarded
   std::unique_ptr<uint8_t[]> FBuffer;
   size_t FUsed = 0;
+  uint64_t FWritten = 0;  // bytes in the file
   bool FFailed = false;
   int FErrno = 0;
 };

@@ -3,7 +3,7 @@
 #include "app/frmGenerator.h"
 
 #include "app/Application.h"
-#include "engine/Render.h"
+#include "export/ExportRenderer.h"
 #include "export/WavFileWriter.h"
 #include "export/frmWait.h"
 #include "persistence/FileError.h"
@@ -128,13 +128,13 @@ TfrmGenerator::TWaveWriteOutcome TfrmGenerator::WriteWaveData(const std::string&
 
   // Blocks end where the export shows progress and lets messages in, so a
   // value changed there takes effect at the next frame, as frame by frame.
-  const TExportLayout layout{stereo, bytes};
+  TExportRenderer renderer(State, {stereo, bytes}, static_cast<int32_t>(kProgressFrames));
   std::vector<uint8_t> block(kProgressFrames * format.BytesPerFrame());
   bool cancelled = false;
   for (uint64_t done = 0; done < frames;) {
     const uint64_t progressFrame = NextProgressFrame(done);
     const uint64_t count = std::min(frames, progressFrame + 1) - done;
-    RenderExportFrames(State, layout, block.data(), static_cast<int32_t>(count));
+    renderer.Render(block.data(), static_cast<int32_t>(count));
     done += count;
     if (!writer->WriteBytes({block.data(), static_cast<size_t>(count * format.BytesPerFrame())})) break;
     if (done - 1 == progressFrame && frmWait && frmWait->Visible()) {

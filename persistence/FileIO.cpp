@@ -143,6 +143,13 @@ TFileReplacement::TFileReplacement(const std::string& path) : FTarget(FollowLink
 
 TFileReplacement::~TFileReplacement() { Discard(); }
 
+void TFileReplacement::StartWriteBack(off_t bytes) noexcept {
+  if (FTemporary.empty() || FFd < 0 || bytes <= FWrittenBack) return;
+  // Only a hint: a failure here shows again at Commit, whose flush counts.
+  ::sync_file_range(FFd, FWrittenBack, bytes - FWrittenBack, SYNC_FILE_RANGE_WRITE);
+  FWrittenBack = bytes;
+}
+
 int TFileReplacement::Commit() noexcept {
   if (FFd < 0) return EBADF;
   int error = 0;

@@ -33,6 +33,9 @@ public:
 
   /// The descriptor to write the new contents to (blocking writes).
   int Fd() const noexcept { return FFd; }
+  /// Starts writing the first `bytes` bytes of the new contents to the disk
+  /// without waiting, so that Commit has less to wait for.
+  void StartWriteBack(off_t bytes) noexcept;
   /// Flushes and closes the new contents and puts them in the target's place.
   /// Returns 0, or the system error number of the first step that failed;
   /// after a failure the old file is still there, untouched.
@@ -44,6 +47,7 @@ private:
   std::string FTarget;     // the file to replace, links followed
   std::string FTemporary;  // empty when writing in place
   int FFd = -1;
+  off_t FWrittenBack = 0;  // bytes whose write-back has been started
 };
 
 /// Replaces the file's contents with bytes as TFileReplacement does. Throws

@@ -17,6 +17,9 @@ protected:
     EXPECT_FALSE(Wait->Visible());
     EXPECT_TRUE(Gen->Loop.Checked()) << "the loop switch comes back";
   }
+  static std::ptrdiff_t ThreadCount() {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/task"), {});
+  }
 };
 
 TEST_F(WaveExport, FiveSecondsOfCdStereoWithoutAQuestion) {
@@ -92,7 +95,9 @@ TEST_F(WaveExport, CancelStopsTheExportAndLeavesNoFile) {
     disabledMeanwhile |= !Gen->Enabled();
     if (Wait->ProgressBar1.Position() >= 20) Wait->FormKeyDown(27);  // Esc
   });
+  const auto threads = ThreadCount();
   Export(Dir.File("cancel.wav"));
+  EXPECT_EQ(ThreadCount(), threads) << "the render thread has ended";
   EXPECT_TRUE(disabledMeanwhile);
   EXPECT_FALSE(std::filesystem::exists(Dir.File("cancel.wav")));
   EXPECT_FALSE(Wait->WaitCancel);
@@ -102,7 +107,9 @@ TEST_F(WaveExport, CancelStopsTheExportAndLeavesNoFile) {
 
 TEST_F(WaveExport, WriteAndCreateFailuresAreReportedAndReleaseTheWindow) {
   Choose(3, 0, cmStereo, "1");
+  const auto threads = ThreadCount();
   Export("/dev/full");
+  EXPECT_EQ(ThreadCount(), threads) << "the render thread has ended";
   ASSERT_EQ(Dialogs.Messages.size(), 1u);
   EXPECT_EQ(Dialogs.Messages[0], kWavWriteErrorText);
   ExpectWindowsRestored();

@@ -1,0 +1,106 @@
+#include "export/ExportRenderer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <exception>
+
+namespace {
+
+constexpr int32_t kBlockFrames = TRenderBlock::Frames;
+// Blocks handed over at once: every hand-over moves a cache line between
+// the processors, and smaller steps cost the render thread more than the
+// calling thread's shorter wait at the end of a call saves.
+constexpr int32_t kHandOverBlocks = 8;
+// The other thread usually answers within tens of microseconds; falling
+// asleep and waking for each answer would cost about as much as the work.
+constexpr auto kSpinTime = std::chrono::microseconds(100);
+
+int32_t BlocksFor(int32_t frames) noexcept { return (frames + kBlockFrames - 1) / kBlockFrames; }
+
+void Pause() noexcept {
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_ia32_pause();
+#endif
+}
+
+/// Waits until `value` is no longer `old` and returns it: on the processor
+/// for a short while, then asleep.
+template <class T>
+T AwaitChange(const std::atomic<T>& value, T old) noexcept {
+  const auto spinUntil = std::chrono::steady_clock::now() + kSpinTime;
+  for (uint32_t spin = 1;; ++spin) {
+    const T now = value.load(std::memory_order_acquire);
+    if (now != old) return now;
+    Pause();
+    if (spin % 64 == 0 && std::chrono::steady_clock::now() > spinUntil) break;
+  }
+  value.wait(old, std::memory_order_acquire);
+  return value.load(std::memory_order_acquire);
+}
+
+}  // namespace
+
+TExportRenderer::TExportRenderer(GeneratorState& state, const TExportLayout& layout, int32_t maxFrames)
+    : FState(state), FLayout(layout) {
+  if (std::thread::hardware_concurrency() < 2) return;
+  try {
+    FBlocks.resize(static_cast<size_t>(BlocksFor(maxFrames)));
+    FThread = std::thread([this] { Run(); });
+  } catch (const std::exception&) {
+    FBlocks.clear();  // no memory or no thread: the calling thread renders alone
+  }
+}
+
+TExportRenderer::~TExportRenderer() {
+  if (!FThread.joinable()) return;
+  FStopping = true;
+  FCall.fetch_add(1, std::memory_order_release);
+  FCall.notify_one();
+  FThread.join();
+}
+
+void TExportRenderer::Render(uint8_t* out, int32_t frames) noexcept {
+  if (frames <= 0) return;
+  const bool together = FThread.joinable() && FChoice.TwoThreads();
+  const auto start = std::chrono::steady_clock::now();
+  if (together)
+    RenderTogether(out, frames);
+  else
+    RenderExportFrames(FState, FLayout, out, frames);
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  FChoice.Took(together, frames, took.count());
+}
+
+void TExportRenderer::RenderTogether(uint8_t* out, int32_t frames) noexcept {
+  FReady.store(0, std::memory_order_relaxed);
+  FFrames = frames;
+  FCall.fetch_add(1, std::memory_order_release);
+  FCall.notify_one();
+  int32_t ready = 0;
+  for (int32_t b = 0, blocks = BlocksFor(frames); b < blocks; ++b) {
+    while (ready <= b) ready = AwaitChange(FReady, ready);
+    out = FinishExportBlock(FState, FLayout, FBlocks[b], out);
+  }
+}
+
+void TExportRenderer::Run() noexcept {
+  for (uint32_t call = 0;;) {
+    call = AwaitChange(FCall, call);
+    if (FStopping) return;
+    RenderNoise(FFrames);
+  }
+}
+
+void TExportRenderer::RenderNoise(int32_t frames) noexcept {
+  // A copy of its own, so that the two threads write no cache line that the
+  // other reads; the state is the caller's alone until the first hand-over.
+  GeneratorState noise = FState;
+  const int32_t blocks = BlocksFor(frames);
+  for (int32_t b = 0; b < blocks; ++b) {
+    RenderExportNoise(noise, FLayout, FBlocks[b], std::min(frames - b * kBlockFrames, kBlockFrames));
+    if (b + 1 == blocks) TakeNoiseState(FState, noise);
+    if ((b + 1) % kHandOverBlocks != 0 && b + 1 != blocks) continue;
+    FReady.store(b + 1, std::memory_order_release);
+    FReady.notify_one();
+  }
+}
