@@ -38,7 +38,8 @@ void TfrmGenerator::startsignal() {
   FServices.Loop.ProcessMessages();
   FAnalysis->Start({State.sampleRate, AudioOut1->Stereo() ? 2 : 1, AudioOut1->Quantization() / 8, State.fullScale,
                     AudioOut1->NumBuffers(), AudioOut1->BufferSize()});
-  FFeed->Start(State, int64_t{AudioOut1->NumBuffers()} * AudioOut1->BufferSize());
+  // A run still draining keeps its feed; the start then fails as the device is still open.
+  if (!AudioOut1->Rendering()) FFeed->Start(State, int64_t{AudioOut1->NumBuffers()} * AudioOut1->BufferSize());
   const bool started = AudioOut1->Start(AudioOut1);
   if (!AudioOut1->Rendering()) FFeed->HandBack(State);  // the start's own fills moved it on
   if (FFeed->TakePerformanceIssue()) ShowPerformanceIssue();

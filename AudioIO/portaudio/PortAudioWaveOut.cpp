@@ -114,8 +114,13 @@ PaError TPortAudioWaveOut::OpenStream(PaDeviceIndex index, const TWaveFormatEx& 
     const double periods = parameters.suggestedLatency * format.nSamplesPerSec / bufferFrames;
     PaAlsa_SetNumPeriods(static_cast<int>(std::clamp(std::ceil(periods), 2.0, 64.0)));
   }
+  // The threads the sound library starts for the stream (a sound server's
+  // client thread among them) inherit the scheduling of the thread that
+  // opens it: opened at real-time priority, they keep up on a busy machine.
+  const bool raised = RequestRealtimeScheduling();
   PaError error = Pa_OpenStream(&FStream, nullptr, &parameters, format.nSamplesPerSec, bufferFrames,
                                 paClipOff | paDitherOff, &StreamCallback, this);
+  if (raised) LeaveRealtimeScheduling();
   if (error != paNoError) return error;
   // ALSA's callback thread asks for real-time scheduling; where the system
   // refuses, it runs at normal priority.

@@ -18,25 +18,7 @@ pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null; rm -rf "$tmp"; }
 trap cleanup EXIT
 
-mkdir -m 700 "$tmp/run"
-export XDG_RUNTIME_DIR=$tmp/run PULSE_SERVER=unix:$tmp/run/pulse/native HOME=$tmp XDG_CONFIG_HOME=$tmp/config
-printf '%s\n' 'load-module module-native-protocol-unix' \
-  'load-module module-null-sink sink_name=zsink rate=192000 channels=2 format=s24le' \
-  'set-default-sink zsink' >"$tmp/default.pa"
-chrt -f 40 pulseaudio -n -F "$tmp/default.pa" --daemonize=no --exit-idle-time=-1 --disallow-exit >"$tmp/pa.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-printf '%s\n' '</usr/share/alsa/alsa.conf>' 'pcm.!default { type pulse }' 'ctl.!default { type pulse }' >"$tmp/asound.conf"
-export ALSA_CONFIG_PATH=$tmp/asound.conf
-
-# Output settings: 192000 Hz, 24 bits, the ring asked for, the system's default device.
-index_of() { local i=0; for v in "${@:2}"; do [ "$v" = "$1" ] && { echo $i; return; }; i=$((i + 1)); done; echo "no $1" >&2; exit 2; }
-mkdir -p "$tmp/config/Vellacor"
-printf '%s\r\n' 'REGEDIT4' '' '[HKEY_LOCAL_MACHINE\Software\Vellacor\Zephyra]' \
-  "\"Fs\"=dword:$(printf %08x 6)" "\"Quant\"=dword:$(printf %08x 1)" \
-  "\"Buffers\"=dword:$(printf %08x "$(index_of "$buffers" 2 3 4)")" \
-  "\"BufferSize\"=dword:$(printf %08x "$(index_of "$size" 4096 8192 16384 32768 64536)")" \
-  "\"DisableSS\"=dword:00000000" "\"WaveDevice\"=dword:00000000" "\"Welcome\"=dword:00000001" >"$tmp/config/Vellacor/Zephyra.reg"
+. "$here/sink.sh"
 "$bin/zephyra-make-presets" "$here/WhiteNoise.txt" "$tmp/noise.zep"
 memory=$([ "$seconds" = 6 ] && echo 2 || echo 1)
 printf 'play %s %s\nend\n' "$memory" "$tmp/noise.zep" >"$tmp/play.zes"
@@ -60,10 +42,12 @@ silent = [data[i*6:i*6+6] == b'\0' * 6 for i in range(frames)]
 first = next((i for i, s in enumerate(silent) if not s), frames)
 last = frames - next((i for i, s in enumerate(reversed(silent)) if not s), frames)
 count = total = run = 0
-for s in silent[first:last]:
+where = []
+for i, s in enumerate(silent[first:last]):
     if s: run += 1
-    elif run: count += 1; total += run; run = 0
-print(f"{count} gaps, {total / 192:.1f} ms of silence in {(last - first) / 192000:.2f} s of sound")
+    elif run: count += 1; total += run; where.append(f"{(i - run) / 192000:.2f} s: {run / 192:.1f} ms"); run = 0
+print(f"{count} gaps, {total / 192:.1f} ms of silence in {(last - first) / 192000:.2f} s of sound",
+      f"({', '.join(where[:4])})" if where else "")
 PY
 )
 dropouts=$(grep -o 'had [0-9]* dropouts*, [0-9]* ms' "$tmp/zephyra.err" || echo "had 0 dropouts, 0 ms")
