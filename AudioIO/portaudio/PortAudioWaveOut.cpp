@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <thread>
 #include <cstring>
 
 namespace {
@@ -242,14 +244,32 @@ void TPortAudioWaveOut::DropNotifications(TWaveOutTarget& target) {
   if (FTarget == &target) FTarget = nullptr;
 }
 
-int TPortAudioWaveOut::StreamCallback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
-                                      PaStreamCallbackFlags statusFlags, void* self) noexcept {
-  static_cast<TPortAudioWaveOut*>(self)->Render(static_cast<uint8_t*>(output), frames,
+int TPortAudioWaveOut::StreamCallback(const void*, void* output, unsigned long frames,
+                                      const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags,
+                                      void* self) noexcept {
+  static_cast<TPortAudioWaveOut*>(self)->Render(static_cast<uint8_t*>(output), frames, WaitAllowance(timeInfo),
                                                 (statusFlags & paOutputUnderflow) != 0);
   return paContinue;
 }
 
-void TPortAudioWaveOut::Render(uint8_t* output, size_t frames, bool underflowed) noexcept {
+TPortAudioWaveOut::TClock::duration TPortAudioWaveOut::WaitAllowance(const PaStreamCallbackTimeInfo* timeInfo) noexcept {
+  // The host plays what it holds until this callback's output is due; a
+  // margin before that stays for the host's own work.
+  constexpr double MarginSeconds = 0.002, MostSeconds = 0.02;
+  if (timeInfo == nullptr || timeInfo->currentTime <= 0 || timeInfo->outputBufferDacTime <= 0) return {};
+  const double ahead = timeInfo->outputBufferDacTime - timeInfo->currentTime - MarginSeconds;
+  return std::chrono::duration_cast<TClock::duration>(
+      std::chrono::duration<double>(std::clamp(ahead, 0.0, MostSeconds)));
+}
+
+bool TPortAudioWaveOut::AwaitBuffer(TClock::time_point deadline) noexcept {
+  if (TClock::now() >= deadline) return false;
+  std::this_thread::sleep_for(std::chrono::microseconds(100));
+  return true;
+}
+
+void TPortAudioWaveOut::Render(uint8_t* output, size_t frames, TClock::duration allowance, bool underflowed) noexcept {
+  const TClock::time_point deadline = TClock::now() + allowance;
   // A starting stream fills the host's whole buffer at once, many callbacks
   // in a row: that first buffer gets silence, so that the ring's audio
   // follows at the device's own pace instead of running dry within the burst.
@@ -267,7 +287,14 @@ void TPortAudioWaveOut::Render(uint8_t* output, size_t frames, bool underflowed)
   // A paused device plays silence and keeps its queue.
   const bool paused = FPaused.load(std::memory_order_acquire);
   while (written < wanted && !paused) {
-    if (FCurrent.Header == nullptr && !FSubmitted.Pop(FCurrent)) break;
+    if (FCurrent.Header == nullptr && !FSubmitted.Pop(FCurrent)) {
+      // Within a burst of callbacks the ring can be empty for the moment the
+      // render thread takes to refill the buffer just played: while the host
+      // still holds audio, a short wait for it beats a gap.
+      if (finished) Wake(FReturnFd);
+      if (!AwaitBuffer(deadline)) break;
+      continue;
+    }
     size_t count = std::min<size_t>(FCurrent.Bytes - FOffset, wanted - written);
     std::memcpy(output + written, FCurrent.Header->lpData + FOffset, count);
     written += count;

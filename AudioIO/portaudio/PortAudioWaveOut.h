@@ -15,6 +15,7 @@
 #include <portaudio.h>
 
 #include <atomic>
+#include <chrono>
 
 class TPortAudioWaveOut final : public TWaveOutDevice {
 public:
@@ -60,8 +61,14 @@ private:
   static int StreamCallback(const void* input, void* output, unsigned long frames,
                             const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags,
                             void* self) noexcept;
-  /// Device thread: the next frames of output from the queued buffers, silence where there are none.
-  void Render(uint8_t* output, size_t frames, bool underflowed) noexcept;
+  using TClock = std::chrono::steady_clock;
+  /// Device thread: the next frames of output from the queued buffers,
+  /// silence where there are none within allowance.
+  void Render(uint8_t* output, size_t frames, TClock::duration allowance, bool underflowed) noexcept;
+  /// How long a callback may wait for a buffer before the host runs dry.
+  static TClock::duration WaitAllowance(const PaStreamCallbackTimeInfo* timeInfo) noexcept;
+  /// Device thread: sleeps a moment unless deadline has passed; false when it has.
+  static bool AwaitBuffer(TClock::time_point deadline) noexcept;
   /// Device thread: counts the missing frames of a callback of frames, and
   /// the host's own underflow.
   void CountUnderrun(size_t frames, size_t missing, bool underflowed) noexcept;

@@ -10,10 +10,6 @@ set -euo pipefail
 bin=${1:?usage: cpu.sh BIN_DIR [BUFFERS BUFFER_SIZE [SECONDS]]}
 buffers=${2:-4} size=${3:-16384} seconds=${4:-10}
 here=$(cd "$(dirname "$0")" && pwd)
-tmp=$(mktemp -d)
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null; rm -rf "$tmp"; }
-trap cleanup EXIT
 . "$here/sink.sh"
 "$bin/zephyra-make-presets" "$here/WhiteNoise.txt" "$tmp/noise.zep"
 

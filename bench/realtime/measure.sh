@@ -13,10 +13,6 @@ set -euo pipefail
 bin=${1:?usage: measure.sh BIN_DIR BUFFERS BUFFER_SIZE [SECONDS [LOAD]]}
 buffers=${2:?} size=${3:?} seconds=${4:-30} load=${5:-0}
 here=$(cd "$(dirname "$0")" && pwd)
-tmp=$(mktemp -d)
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null; rm -rf "$tmp"; }
-trap cleanup EXIT
 
 . "$here/sink.sh"
 "$bin/zephyra-make-presets" "$here/WhiteNoise.txt" "$tmp/noise.zep"

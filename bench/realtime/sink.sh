@@ -2,8 +2,12 @@
 # at 192 kHz stereo 24-bit that plays in real time, run at real-time priority
 # like a desktop's, reached through ALSA's default device; and the program's
 # settings: 192000 Hz, 24 bits, $buffers buffers of $size bytes, the system's
-# default device. Expects $tmp (a new folder), $buffers, $size and the array
-# pids (processes to end when done).
+# default device. Expects $buffers and $size; makes the folder $tmp and the
+# array pids, whose processes end (and the folder goes) when the script exits.
+tmp=$(mktemp -d)
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; wait 2>/dev/null; rm -rf "$tmp"; }
+trap cleanup EXIT
 mkdir -m 700 "$tmp/run"
 export XDG_RUNTIME_DIR=$tmp/run PULSE_SERVER=unix:$tmp/run/pulse/native HOME=$tmp XDG_CONFIG_HOME=$tmp/config
 printf '%s\n' 'load-module module-native-protocol-unix' \

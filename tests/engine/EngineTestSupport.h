@@ -18,6 +18,14 @@ inline std::vector<int32_t> DecodeSamples(const uint8_t* data, size_t count, int
   return out;
 }
 
+/// The whole prepared signal of state in one fill, at the full scale of its width.
+inline std::vector<uint8_t> WholeSignal(GeneratorState& state) {
+  state.fullScale = FullScaleFor(state.bitsPerSample);
+  std::vector<uint8_t> bytes(static_cast<size_t>(state.totalFrames * state.bytesPerFrame));
+  FillBuffer(state, bytes.data(), static_cast<int32_t>(bytes.size()), static_cast<int64_t>(bytes.size()));
+  return bytes;
+}
+
 /// Fills `frames` frames through FillBuffer (in buffers of `framesPerBuffer`)
 /// and returns the decoded samples.
 inline std::vector<int32_t> FillFrames(GeneratorState& state, int64_t frames,

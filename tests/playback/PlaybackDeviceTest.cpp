@@ -12,6 +12,7 @@
 #include "platform/Clock.h"
 #include "platform/PlainMessageLoop.h"
 #include "playback/frmSettings.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "tests/fakes/AlsaCaptureDevice.h"
 #include "tests/fakes/FakeDialogs.h"
 #include "tests/fakes/FakeShell.h"
@@ -127,11 +128,7 @@ protected:
   std::vector<uint8_t> RenderedFrom(const GeneratorState& start) {
     Gen->State = start;
     Gen->Preparevariables();
-    GeneratorState& state = Gen->State;
-    state.fullScale = FullScaleFor(state.bitsPerSample);
-    std::vector<uint8_t> bytes(static_cast<size_t>(state.totalFrames * state.bytesPerFrame));
-    FillBuffer(state, bytes.data(), static_cast<int32_t>(bytes.size()), static_cast<int64_t>(bytes.size()));
-    return bytes;
+    return WholeSignal(Gen->State);
   }
 
   TAlsaCaptureDevice Capture;  // before the device: ALSA reads its configuration when PortAudio starts

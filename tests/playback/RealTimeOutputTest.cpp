@@ -3,9 +3,9 @@
 // 192 kHz stereo 24-bit with two 4096-byte buffers holds 7 ms of sound, far
 // less than one 100 ms wait.
 
-#include "engine/Render.h"
 #include "persistence/PresetFile.h"
 #include "tests/app/GeneratorFixture.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "tests/persistence/TempDir.h"
 
 #include <algorithm>
@@ -47,11 +47,7 @@ protected:
     Gen->MemRecall(1);
     Gen->Loop.SetChecked(false);
     Gen->Preparevariables();
-    GeneratorState& s = Gen->State;
-    s.fullScale = FullScaleFor(s.bitsPerSample);
-    std::vector<uint8_t> bytes(static_cast<size_t>(s.totalFrames * s.bytesPerFrame));
-    FillBuffer(s, bytes.data(), static_cast<int32_t>(bytes.size()), static_cast<int64_t>(bytes.size()));
-    return bytes;
+    return WholeSignal(Gen->State);
   }
 
   TTempDir Dir;

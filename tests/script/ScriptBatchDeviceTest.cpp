@@ -16,6 +16,7 @@
 #include "platform/PlainMessageLoop.h"
 #include "playback/frmSettings.h"
 #include "script/frmScriptPopup.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "tests/fakes/AlsaCaptureDevice.h"
 #include "tests/fakes/FakeDialogs.h"
 #include "tests/fakes/FakeMessageLoop.h"
@@ -128,9 +129,7 @@ protected:
       g.MemRecall(n);
       g.Loop.SetChecked(false);
       g.Preparevariables();
-      g.State.fullScale = FullScaleFor(g.State.bitsPerSample);
-      std::vector<uint8_t> bytes(static_cast<size_t>(g.State.totalFrames * g.State.bytesPerFrame));
-      FillBuffer(g.State, bytes.data(), static_cast<int32_t>(bytes.size()), static_cast<int64_t>(bytes.size()));
+      const std::vector<uint8_t> bytes = WholeSignal(g.State);
       all.insert(all.end(), bytes.begin(), bytes.end());
     }
     return all;
