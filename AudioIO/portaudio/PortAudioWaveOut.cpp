@@ -43,7 +43,7 @@ TPortAudioWaveOut::TPortAudioWaveOut(TStreamStarter startStream) : FStartStream(
 
 TPortAudioWaveOut::~TPortAudioWaveOut() {
   if (FStream != nullptr) {
-    StopStream();
+    StopStream(TStop::Abort);
     Pa_CloseStream(FStream);
   }
   if (FInitError == paNoError) Pa_Terminate();
@@ -173,7 +173,7 @@ TMMResult TPortAudioWaveOut::Restart(TWaveHandle handle) {
 
 TMMResult TPortAudioWaveOut::Reset(TWaveHandle handle) {
   if (TMMResult result = CheckHandle(handle)) return result;
-  TMMResult result = StopStream();
+  TMMResult result = StopStream(TStop::Abort);
   ReturnQueued();
   FFramesPlayed.store(0);
   return result;
@@ -189,7 +189,7 @@ TMMResult TPortAudioWaveOut::Unprepare(TWaveHandle handle, TWaveHdr& header) {
 TMMResult TPortAudioWaveOut::Close(TWaveHandle handle) {
   if (TMMResult result = CheckHandle(handle)) return result;
   if (FOutstanding.load() > 0) return WAVERR_STILLPLAYING;
-  StopStream();
+  StopStream(TStop::Drain);  // every buffer has been played into the host: let it sound
   PaError error = Pa_CloseStream(FStream);
   FStream = nullptr;
   if (FTarget != nullptr) FNotes.PushClose(*FTarget);
@@ -334,10 +334,11 @@ TMMResult TPortAudioWaveOut::StartStream() {
   return FromPaError(error);
 }
 
-TMMResult TPortAudioWaveOut::StopStream() {
+TMMResult TPortAudioWaveOut::StopStream(TStop how) {
   if (!FStreamRunning) return MMSYSERR_NOERROR;
-  // Abort joins the device thread, so the GUI thread may touch its state afterwards.
-  PaError error = Pa_AbortStream(FStream);
+  // Both join the device thread, so the GUI thread may touch its state
+  // afterwards; a drain first plays what the host still holds.
+  PaError error = how == TStop::Drain ? Pa_StopStream(FStream) : Pa_AbortStream(FStream);
   FStreamRunning = false;
   return FromPaError(error);
 }

@@ -76,7 +76,8 @@ private:
   PaError OpenStream(PaDeviceIndex index, const TWaveFormatEx& format, uint32_t bufferBytes);
   TMMResult CheckHandle(TWaveHandle handle) const;
   TMMResult StartStream();
-  TMMResult StopStream();
+  enum class TStop { Abort, Drain };
+  TMMResult StopStream(TStop how);
   /// GUI thread, stream not started: a failed write leaves nothing queued and nothing owed.
   void TakeBackUnplayed(TWaveHdr& header);
   /// Marks header given back and no longer owed.
