@@ -14,6 +14,7 @@
 #include "platform/WaveOutDevice.h"
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -136,6 +137,7 @@ private:
   std::atomic<bool> FGracefulStop{false};
   TLatestValue<TCycle> FNote;              // render thread -> GUI thread
   TEventFd FGuiWake;
+  std::chrono::steady_clock::time_point FLastGuiWake;  // render thread only
   std::unique_ptr<TNotes> FNotes;          // the GUI loop's source of FNote
   int32_t FShownProcessed = 0;             // buffers played as the GUI last told its owner
 };

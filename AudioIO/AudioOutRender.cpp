@@ -100,5 +100,12 @@ void TAudioOut::EndWriting() noexcept {
 
 void TAudioOut::PublishCycle() noexcept {
   FNote.Store(FCycle);
+  // The GUI thread wakes for every change of the run's state, but for played
+  // buffers alone at most as often as a meter can show them.
+  constexpr auto Interval = std::chrono::milliseconds(1000 / 30);
+  const auto now = std::chrono::steady_clock::now();
+  const bool news = !FCycle.Active || FCycle.Drained || FCycle.WriteError != MMSYSERR_NOERROR;
+  if (!news && now - FLastGuiWake < Interval) return;
+  FLastGuiWake = now;
   FGuiWake.Signal();
 }

@@ -3,11 +3,13 @@
 #include "analysis/SignalAnalysis.h"
 
 #include <QGridLayout>
-#include <QLabel>
 #include <QPainter>
 #include <QPointer>
 
 TMeterBar::TMeterBar(const TSignalAnalysis& analysis, int channel) : FAnalysis(analysis), FChannel(channel) {
+  // Bar and readout paint every pixel they cover: a repaint, 30 times a
+  // second, then leaves the window behind them alone.
+  setAttribute(Qt::WA_OpaquePaintEvent);
   setFixedHeight(8);
   setMinimumWidth(120);
 }
@@ -31,20 +33,38 @@ void TMeterBar::paintEvent(QPaintEvent*) {
   painter.drawRect(frame);
 }
 
+TMeterReadout::TMeterReadout() {
+  QFont small = font();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  setFont(small);
+  // The texts come and go with the output; they must not resize the window.
+  setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TMeterReadout::SetText(const QString& text) {
+  if (text == FText) return;
+  FText = text;
+  update();
+}
+
+QSize TMeterReadout::sizeHint() const { return {0, fontMetrics().height()}; }
+
+void TMeterReadout::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().color(QPalette::Window));
+  painter.setPen(palette().color(QPalette::WindowText));
+  painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(FText, Qt::ElideRight, width()));
+}
+
 TLevelMeterPanel::TLevelMeterPanel(TSignalAnalysis& analysis) : FAnalysis(analysis) {
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(2, 0, 2, 0);
   grid->setHorizontalSpacing(6);
   grid->setVerticalSpacing(1);
-  QFont small = font();
-  small.setPointSizeF(small.pointSizeF() * 0.85);
   for (int c = 0; c < 2; ++c) {
     FBars[c] = new TMeterBar(analysis, c);
-    FReadouts[c] = new QLabel;
-    FReadouts[c]->setFont(small);
-    // The texts come and go with the output; they must not resize the window.
-    FReadouts[c]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    FReadouts[c]->setMinimumHeight(QFontMetrics(small).height());
+    FReadouts[c] = new TMeterReadout;
     FReadouts[c]->setObjectName(c == 0 ? "lblLevelL" : "lblLevelR");
     grid->addWidget(FBars[c], 0, c);
     grid->addWidget(FReadouts[c], 1, c);
@@ -58,7 +78,7 @@ TLevelMeterPanel::TLevelMeterPanel(TSignalAnalysis& analysis) : FAnalysis(analys
 
 void TLevelMeterPanel::Refresh() {
   for (int c = 0; c < 2; ++c) {
-    FReadouts[c]->setText(QString::fromStdString(FAnalysis.ReadoutText(c)));
+    FReadouts[c]->SetText(QString::fromStdString(FAnalysis.ReadoutText(c)));
     FBars[c]->update();
   }
 }

@@ -5,7 +5,6 @@
 
 #include <QWidget>
 
-class QLabel;
 class TSignalAnalysis;
 
 class TMeterBar final : public QWidget {
@@ -20,6 +19,23 @@ private:
   int FChannel;
 };
 
+/// One line of figures under a bar. Drawn by itself rather than as a label:
+/// a label's new text makes the whole window lay itself out again, 30 times
+/// a second while the output plays.
+class TMeterReadout final : public QWidget {
+public:
+  TMeterReadout();
+  void SetText(const QString& text);
+  const QString& Text() const { return FText; }
+  QSize sizeHint() const override;
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+
+private:
+  QString FText;
+};
+
 class TLevelMeterPanel final : public QWidget {
 public:
   /// analysis must outlive the panel.
@@ -30,5 +46,5 @@ private:
 
   TSignalAnalysis& FAnalysis;
   TMeterBar* FBars[2];
-  QLabel* FReadouts[2];
+  TMeterReadout* FReadouts[2];
 };

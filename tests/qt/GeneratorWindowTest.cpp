@@ -5,6 +5,7 @@
 #include "app/qt/FormBinder.h"
 #include "app/qt/GeneratorWindow.h"
 #include "app/qt/LedWidget.h"
+#include "app/qt/LevelMeterPanel.h"
 #include "app/qt/SettingsDialog.h"
 #include "tests/qt/GeneratorWindowFixture.h"
 
@@ -151,12 +152,12 @@ TEST_F(QtGeneratorWindowTest, F12OpensTheResponseWindowAndTheMetersShowThePlayed
   EXPECT_EQ(response->windowTitle(), "Response");
   EXPECT_TRUE(Gen->Analysis().ResponseVisible());
 
-  auto* left = Window->findChild<QLabel*>("lblLevelL");
+  auto* left = Window->findChild<TMeterReadout*>("lblLevelL");
   ASSERT_NE(left, nullptr);
-  EXPECT_EQ(left->text(), "");
+  EXPECT_EQ(left->Text(), "");
   QTest::keyClick(Window.get(), Qt::Key_F11);
   Loop.ProcessMessages();
-  EXPECT_TRUE(left->text().startsWith("Peak ")) << left->text().toStdString();
+  EXPECT_TRUE(left->Text().startsWith("Peak ")) << left->Text().toStdString();
 
   response->close();
   EXPECT_FALSE(Gen->Analysis().ResponseVisible()) << "closing the window stops the spectrum";
