@@ -47,4 +47,5 @@ private:
   TSignalAnalysis& FAnalysis;
   TMeterBar* FBars[2];
   TMeterReadout* FReadouts[2];
+  int FRefreshes = 0;
 };
