@@ -19,15 +19,14 @@ public:
 
   int Fd() const noexcept { return FFd; }
   /// Makes the descriptor readable.
-  void Signal() const noexcept { Raise(FFd); }
+  void Signal() const noexcept {
+    const uint64_t one = 1;
+    [[maybe_unused]] auto written = write(FFd, &one, sizeof one);
+  }
   /// Reads the descriptor empty; true when it had been signalled.
   bool Clear() const noexcept { return Drain(FFd); }
 
-  /// The same on a descriptor owned elsewhere.
-  static void Raise(int fd) noexcept {
-    const uint64_t one = 1;
-    [[maybe_unused]] auto written = write(fd, &one, sizeof one);
-  }
+  /// Clear on a descriptor owned elsewhere.
   static bool Drain(int fd) noexcept {
     uint64_t count;
     bool any = false;

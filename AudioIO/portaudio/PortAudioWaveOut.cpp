@@ -1,8 +1,6 @@
 #include "AudioIO/portaudio/PortAudioWaveOut.h"
 
 #include <pa_linux_alsa.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -31,8 +29,6 @@ bool Playable(const TWaveFormatEx& f) {
 }  // namespace
 
 TPortAudioWaveOut::TPortAudioWaveOut(TStreamStarter startStream) : FStartStream(startStream) {
-  FWakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-  FReturnFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   FInitError = Pa_Initialize();
   if (FInitError != paNoError) return;
   for (PaDeviceIndex i = 0; i < Pa_GetDeviceCount(); ++i) {
@@ -47,14 +43,10 @@ TPortAudioWaveOut::~TPortAudioWaveOut() {
     Pa_CloseStream(FStream);
   }
   if (FInitError == paNoError) Pa_Terminate();
-  if (FWakeFd >= 0) close(FWakeFd);
-  if (FReturnFd >= 0) close(FReturnFd);
 }
 
 void TPortAudioWaveOut::Dispatch() {
-  uint64_t count;
-  while (read(FWakeFd, &count, sizeof count) > 0) {
-  }
+  FWake.Clear();
   while (FNotes.DeliverNext()) {
   }
 }
@@ -92,7 +84,7 @@ TMMResult TPortAudioWaveOut::Open(TWaveHandle& handle, uint32_t device, const TW
   FTarget = &target;
   handle = ++FHandle;
   FNotes.PushOpen(target);
-  Wake(FWakeFd);
+  FWake.Signal();
   return MMSYSERR_NOERROR;
 }
 
@@ -194,7 +186,7 @@ TMMResult TPortAudioWaveOut::Close(TWaveHandle handle) {
   FStream = nullptr;
   if (FTarget != nullptr) FNotes.PushClose(*FTarget);
   FTarget = nullptr;
-  Wake(FWakeFd);
+  FWake.Signal();
   return FromPaError(error);
 }
 
@@ -291,7 +283,7 @@ void TPortAudioWaveOut::Render(uint8_t* output, size_t frames, TClock::duration 
       // Within a burst of callbacks the ring can be empty for the moment the
       // render thread takes to refill the buffer just played: while the host
       // still holds audio, a short wait for it beats a gap.
-      if (finished) Wake(FReturnFd);
+      if (finished) FReturns.Signal();
       if (!AwaitBuffer(deadline)) break;
       continue;
     }
@@ -309,7 +301,7 @@ void TPortAudioWaveOut::Render(uint8_t* output, size_t frames, TClock::duration 
   std::memset(output + written, FSilence, wanted - written);
   FFramesPlayed.fetch_add(written / FBlockAlign, std::memory_order_release);
   if (!paused) CountUnderrun(frames, (wanted - written) / FBlockAlign, underflowed);
-  if (finished) Wake(FReturnFd);
+  if (finished) FReturns.Signal();
 }
 
 void TPortAudioWaveOut::CountUnderrun(size_t frames, size_t missing, bool underflowed) noexcept {
@@ -360,10 +352,6 @@ void TPortAudioWaveOut::ReturnQueued() {
   while (FSubmitted.Pop(queued)) MarkDone(*queued.Header);
 }
 
-void TPortAudioWaveOut::Wake(int fd) noexcept {
-  uint64_t one = 1;
-  [[maybe_unused]] auto written = write(fd, &one, sizeof one);
-}
 
 TMMResult TPortAudioWaveOut::FromPaError(PaError error) {
   if (error == paNoError) return MMSYSERR_NOERROR;

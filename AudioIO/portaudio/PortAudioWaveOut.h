@@ -9,6 +9,7 @@
 
 #include "AudioIO/RealtimeScheduling.h"
 #include "AudioIO/portaudio/SpscRing.h"
+#include "platform/EventFd.h"
 #include "platform/WaveNotes.h"
 #include "platform/WaveOutDevice.h"
 
@@ -31,9 +32,9 @@ public:
   TPortAudioWaveOut& operator=(const TPortAudioWaveOut&) = delete;
 
   /// Readable while open or close notifications wait.
-  int WakeDescriptor() const override { return FWakeFd; }
+  int WakeDescriptor() const override { return FWake.Fd(); }
   void Dispatch() override;
-  int ReturnDescriptor() const override { return FReturnFd; }
+  int ReturnDescriptor() const override { return FReturns.Fd(); }
 
   std::vector<std::string> DeviceNames() override;
   TMMResult Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format, uint32_t bufferBytes,
@@ -84,12 +85,11 @@ private:
   void MarkDone(TWaveHdr& header) noexcept;
   /// GUI thread, stream stopped: gives back every buffer still queued or not yet taken.
   void ReturnQueued();
-  static void Wake(int fd) noexcept;
   static TMMResult FromPaError(PaError error);
 
   TStreamStarter FStartStream;
-  int FWakeFd = -1;    // GUI: open and close notifications
-  int FReturnFd = -1;  // render thread: buffers given back
+  TEventFd FWake;     // GUI: open and close notifications
+  TEventFd FReturns;  // render thread: buffers given back
   PaError FInitError = paNoError;
   std::vector<PaDeviceIndex> FOutputDevices;  // PortAudio indexes, in device-id order
   PaStream* FStream = nullptr;
