@@ -79,9 +79,9 @@ public:
   virtual void WomClose() = 0;
 };
 
-/// A wave output device. Calls come from the GUI thread, except Write and
-/// TakeReturned, which the output's render thread makes while it keeps the
-/// ring filled; the GUI thread then makes neither, and calls Reset, Unprepare
+/// A wave output device. Calls come from the GUI thread, except Write,
+/// TakeReturned and Drain, which the output's render thread makes while it
+/// keeps the ring filled; the GUI thread then makes neither, and calls Reset, Unprepare
 /// and Close only once that thread has stopped. Pause, Restart, GetPosition
 /// and Underruns may come at any time. Register the device with the GUI loop
 /// (AddSource) so that its notifications arrive.
@@ -121,6 +121,10 @@ public:
   virtual int ReturnDescriptor() const = 0;
   /// The gaps the device played since the open because no buffer was queued.
   virtual TUnderruns Underruns(TWaveHandle handle) = 0;
+  /// Render thread, once every written buffer has come back: returns when
+  /// the device has also played what it holds of them in its own buffer
+  /// (a buffer comes back when the device has taken it, not when it is heard).
+  virtual void Drain(TWaveHandle handle) = 0;
   /// A readable text for a result code.
   virtual std::string ErrorText(TMMResult code) = 0;
   /// Forgets every notification still pending for target; the device never

@@ -77,6 +77,8 @@ TMMResult TPortAudioWaveOut::Open(TWaveHandle& handle, uint32_t device, const TW
   FUnderrunCount.store(0);
   FUnderrunFrames.store(0);
   FStarving = false;
+  FRate = format.nSamplesPerSec;
+  FAudioHeardUntil.store(0);
   FCallbackPace.Start(format.nSamplesPerSec);
   FCurrent = TQueued{};
   FOffset = 0;
@@ -181,7 +183,7 @@ TMMResult TPortAudioWaveOut::Unprepare(TWaveHandle handle, TWaveHdr& header) {
 TMMResult TPortAudioWaveOut::Close(TWaveHandle handle) {
   if (TMMResult result = CheckHandle(handle)) return result;
   if (FOutstanding.load() > 0) return WAVERR_STILLPLAYING;
-  StopStream(TStop::Drain);  // every buffer has been played into the host: let it sound
+  StopStream(TStop::Abort);
   PaError error = Pa_CloseStream(FStream);
   FStream = nullptr;
   if (FTarget != nullptr) FNotes.PushClose(*FTarget);
@@ -201,6 +203,20 @@ TWaveHdr* TPortAudioWaveOut::TakeReturned(TWaveHandle handle) {
   if (CheckHandle(handle) != MMSYSERR_NOERROR || !FFinished.Pop(header)) return nullptr;
   MarkDone(*header);
   return header;
+}
+
+void TPortAudioWaveOut::Drain(TWaveHandle handle) {
+  if (CheckHandle(handle) != MMSYSERR_NOERROR) return;
+  // A sound server may take far more than the stream's latency and drop it
+  // at the stop: wait by the stream's clock until the last audio is heard,
+  // and a latency more, which the clock of a sound server's stream does not
+  // always include (never longer than ten seconds).
+  const double heard = FAudioHeardUntil.load(std::memory_order_relaxed);
+  const double until = heard > 0 ? heard + Pa_GetStreamInfo(FStream)->outputLatency : 0;
+  const TClock::time_point limit = TClock::now() + std::chrono::seconds(10);
+  while (until > 0 && Pa_GetStreamTime(FStream) < until && TClock::now() < limit)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  StopStream(TStop::Drain);
 }
 
 TUnderruns TPortAudioWaveOut::Underruns(TWaveHandle handle) {
@@ -240,6 +256,7 @@ int TPortAudioWaveOut::StreamCallback(const void*, void* output, unsigned long f
                                       const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags,
                                       void* self) noexcept {
   static_cast<TPortAudioWaveOut*>(self)->Render(static_cast<uint8_t*>(output), frames, WaitAllowance(timeInfo),
+                                                timeInfo != nullptr ? timeInfo->outputBufferDacTime : 0,
                                                 (statusFlags & paOutputUnderflow) != 0);
   return paContinue;
 }
@@ -260,8 +277,10 @@ bool TPortAudioWaveOut::AwaitBuffer(TClock::time_point deadline) noexcept {
   return true;
 }
 
-void TPortAudioWaveOut::Render(uint8_t* output, size_t frames, TClock::duration allowance, bool underflowed) noexcept {
+void TPortAudioWaveOut::Render(uint8_t* output, size_t frames, TClock::duration allowance, double dacTime,
+                               bool underflowed) noexcept {
   const TClock::time_point deadline = TClock::now() + allowance;
+  const size_t callbackFrames = frames;
   // A starting stream fills the host's whole buffer at once, many callbacks
   // in a row: that first buffer gets silence, so that the ring's audio
   // follows at the device's own pace instead of running dry within the burst.
@@ -300,7 +319,12 @@ void TPortAudioWaveOut::Render(uint8_t* output, size_t frames, TClock::duration 
   }
   std::memset(output + written, FSilence, wanted - written);
   FFramesPlayed.fetch_add(written / FBlockAlign, std::memory_order_release);
-  if (!paused) CountUnderrun(frames, (wanted - written) / FBlockAlign, underflowed);
+  if (written > 0 && dacTime > 0)
+    FAudioHeardUntil.store(dacTime + static_cast<double>(callbackFrames - frames + written / FBlockAlign) / FRate,
+                           std::memory_order_relaxed);
+  // The host's underflow while it is still being primed is before the signal.
+  const bool primed = callbackFrames == frames;
+  if (!paused) CountUnderrun(frames, (wanted - written) / FBlockAlign, underflowed && primed);
   if (finished) FReturns.Signal();
 }
 

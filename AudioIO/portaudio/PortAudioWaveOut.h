@@ -49,6 +49,7 @@ public:
   TMMResult GetPosition(TWaveHandle handle, uint32_t& samples) override;
   TWaveHdr* TakeReturned(TWaveHandle handle) override;
   TUnderruns Underruns(TWaveHandle handle) override;
+  void Drain(TWaveHandle handle) override;
   std::string ErrorText(TMMResult code) override;
   void DropNotifications(TWaveOutTarget& target) override;
 
@@ -65,7 +66,8 @@ private:
   using TClock = std::chrono::steady_clock;
   /// Device thread: the next frames of output from the queued buffers,
   /// silence where there are none within allowance.
-  void Render(uint8_t* output, size_t frames, TClock::duration allowance, bool underflowed) noexcept;
+  void Render(uint8_t* output, size_t frames, TClock::duration allowance, double dacTime,
+              bool underflowed) noexcept;
   /// How long a callback may wait for a buffer before the host runs dry.
   static TClock::duration WaitAllowance(const PaStreamCallbackTimeInfo* timeInfo) noexcept;
   /// Device thread: sleeps a moment unless deadline has passed; false when it has.
@@ -113,5 +115,7 @@ private:
   uint32_t FOffset = 0;
   bool FStarving = false;  // the last callback ran out of buffers
   uint64_t FPrimeFrames = 0;  // silence still to go ahead of the ring's audio
+  uint32_t FRate = 1;
+  std::atomic<double> FAudioHeardUntil{0};  // stream time at which the last audio written is heard
   TPaceWatch FCallbackPace;
 };

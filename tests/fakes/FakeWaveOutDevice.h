@@ -50,6 +50,8 @@ public:
   TWaveHdr* TakeReturned(TWaveHandle handle) override;
   int ReturnDescriptor() const override { return FReturnWake.Fd(); }
   TUnderruns Underruns(TWaveHandle handle) override;
+  /// Plays nothing beyond the buffers it gives back: returns at once.
+  void Drain(TWaveHandle) override {}
   /// "Fake device error <code>".
   std::string ErrorText(TMMResult code) override;
   void DropNotifications(TWaveOutTarget& target) override;
