@@ -26,7 +26,8 @@ public:
   bool LoadSettings(const std::string& path) override { return FWindow.LoadSettings(path); }
   void MemRecall(int32_t n) override { FWindow.MemRecall(n); }
   void StartSignal() override { FWindow.startsignal(); }
-  bool OutputActive() const override { return FWindow.AudioOut1->Active; }
+  // A play ends once its last buffers have been heard, not when the device took them.
+  bool OutputActive() const override { return FWindow.AudioOut1->Active || FWindow.AudioOut1->Rendering(); }
   TPlayDropouts OutputDropouts() override {
     const TDropouts dropouts = FWindow.AudioOut1->Dropouts();
     return {dropouts.Count, dropouts.Milliseconds};
