@@ -60,7 +60,7 @@ void TAudioOut::BufferReturned(TWaveHdr& header) noexcept {
   }
   FCycle.Drained = FCycle.ClosePending && !BuffersOut();
   // The run is over when the last of it has been heard, not when the device took it.
-  if (FCycle.Drained) FDevice.Drain(WaveHandle);
+  if (FCycle.Drained) FDevice.Drain(WaveHandle, FStopRequested);
   PublishCycle();
 }
 

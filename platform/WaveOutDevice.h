@@ -9,6 +9,7 @@
 
 #include "platform/MessageLoop.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -123,8 +124,9 @@ public:
   virtual TUnderruns Underruns(TWaveHandle handle) = 0;
   /// Render thread, once every written buffer has come back: returns when
   /// the device has also played what it holds of them in its own buffer
-  /// (a buffer comes back when the device has taken it, not when it is heard).
-  virtual void Drain(TWaveHandle handle) = 0;
+  /// (a buffer comes back when the device has taken it, not when it is
+  /// heard), or soon after stop is set, which cuts it short.
+  virtual void Drain(TWaveHandle handle, const std::atomic<bool>& stop) = 0;
   /// A readable text for a result code.
   virtual std::string ErrorText(TMMResult code) = 0;
   /// Forgets every notification still pending for target; the device never

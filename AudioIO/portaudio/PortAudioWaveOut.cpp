@@ -205,7 +205,7 @@ TWaveHdr* TPortAudioWaveOut::TakeReturned(TWaveHandle handle) {
   return header;
 }
 
-void TPortAudioWaveOut::Drain(TWaveHandle handle) {
+void TPortAudioWaveOut::Drain(TWaveHandle handle, const std::atomic<bool>& stop) {
   if (CheckHandle(handle) != MMSYSERR_NOERROR) return;
   // A sound server may take far more than the stream's latency and drop it
   // at the stop: wait by the stream's clock until the last audio is heard,
@@ -214,9 +214,9 @@ void TPortAudioWaveOut::Drain(TWaveHandle handle) {
   const double heard = FAudioHeardUntil.load(std::memory_order_relaxed);
   const double until = heard > 0 ? heard + Pa_GetStreamInfo(FStream)->outputLatency : 0;
   const TClock::time_point limit = TClock::now() + std::chrono::seconds(10);
-  while (until > 0 && Pa_GetStreamTime(FStream) < until && TClock::now() < limit)
+  while (until > 0 && Pa_GetStreamTime(FStream) < until && TClock::now() < limit && !stop.load())
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  StopStream(TStop::Drain);
+  StopStream(stop.load() ? TStop::Abort : TStop::Drain);
 }
 
 TUnderruns TPortAudioWaveOut::Underruns(TWaveHandle handle) {

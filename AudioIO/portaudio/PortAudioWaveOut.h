@@ -49,7 +49,7 @@ public:
   TMMResult GetPosition(TWaveHandle handle, uint32_t& samples) override;
   TWaveHdr* TakeReturned(TWaveHandle handle) override;
   TUnderruns Underruns(TWaveHandle handle) override;
-  void Drain(TWaveHandle handle) override;
+  void Drain(TWaveHandle handle, const std::atomic<bool>& stop) override;
   std::string ErrorText(TMMResult code) override;
   void DropNotifications(TWaveOutTarget& target) override;
 

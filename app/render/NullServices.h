@@ -66,7 +66,7 @@ public:
   TWaveHdr* TakeReturned(TWaveHandle) override { return nullptr; }
   int ReturnDescriptor() const override { return -1; }
   TUnderruns Underruns(TWaveHandle) override { return {}; }
-  void Drain(TWaveHandle) override {}
+  void Drain(TWaveHandle, const std::atomic<bool>&) override {}
   std::string ErrorText(TMMResult) override { return "No sound device."; }
   void DropNotifications(TWaveOutTarget&) override {}
 };

@@ -25,18 +25,21 @@ void TFakeWaveOutDevice::PlayInRealTime() {
   FPlayer = std::thread([this] {
     auto next = std::chrono::steady_clock::now();
     while (!FPlayerStop) {
-      next += PlayTurn();
+      next += PlayTurn(next);
       std::this_thread::sleep_until(next);
     }
   });
 }
 
-std::chrono::nanoseconds TFakeWaveOutDevice::PlayTurn() {
+std::chrono::nanoseconds TFakeWaveOutDevice::PlayTurn(std::chrono::steady_clock::time_point due) {
   std::lock_guard lock(FMutex);
-  if (!IsOpen || !FStarted || Format.nAvgBytesPerSec == 0 || BufferBytes == 0) return std::chrono::milliseconds(1);
+  if (!IsOpen || !FStarted || due < FStartedAt || Format.nAvgBytesPerSec == 0 || BufferBytes == 0)
+    return std::chrono::milliseconds(1);
   const std::chrono::nanoseconds turn(uint64_t{BufferBytes} * 1000000000 / Format.nAvgBytesPerSec);
   if (IsPaused) return turn;
-  if (FQueue.empty()) {
+  // Like a sound card's clock, the turn is judged by when it was due, not
+  // by when this thread got to it: a buffer written after that is too late.
+  if (FQueue.empty() || FWrittenAt[FQueue.front()] > due) {
     if (!FStarving) ++FUnderruns.Count;
     FUnderruns.Frames += BufferBytes / Format.nBlockAlign;
     FPlayed.insert(FPlayed.end(), BufferBytes, uint8_t{0});  // the gap is heard as silence
@@ -105,7 +108,9 @@ TMMResult TFakeWaveOutDevice::Write(TWaveHandle handle, TWaveHdr& header) {
   if (!(header.dwFlags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
   header.dwFlags = (header.dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
   FQueue.push_back(&header);
+  FWrittenAt[&header] = std::chrono::steady_clock::now();
   if (FStarted || FStartFailure == MMSYSERR_NOERROR) {
+    if (!FStarted) FStartedAt = std::chrono::steady_clock::now();
     FStarted = true;
     return MMSYSERR_NOERROR;
   }

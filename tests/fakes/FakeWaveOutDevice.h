@@ -12,6 +12,7 @@
 #include "platform/WaveOutDevice.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -51,7 +52,7 @@ public:
   int ReturnDescriptor() const override { return FReturnWake.Fd(); }
   TUnderruns Underruns(TWaveHandle handle) override;
   /// Plays nothing beyond the buffers it gives back: returns at once.
-  void Drain(TWaveHandle) override {}
+  void Drain(TWaveHandle, const std::atomic<bool>&) override {}
   /// "Fake device error <code>".
   std::string ErrorText(TMMResult code) override;
   void DropNotifications(TWaveOutTarget& target) override;
@@ -100,7 +101,7 @@ private:
   /// Waits until the render thread has asked for a buffer and found none more often than empties.
   void AwaitTaken(std::unique_lock<std::mutex>& lock, uint64_t empties);
   /// One turn of the real-time player; the time to the next one.
-  std::chrono::nanoseconds PlayTurn();
+  std::chrono::nanoseconds PlayTurn(std::chrono::steady_clock::time_point due);
 
   mutable std::mutex FMutex;  // the test's thread and the render thread both call in
   std::condition_variable FTaken;
@@ -112,6 +113,8 @@ private:
   TUnderruns FUnderruns;
   TWaveNotes FNotes;  // GUI thread only
   std::vector<uint8_t> FPlayed;
+  std::map<const TWaveHdr*, std::chrono::steady_clock::time_point> FWrittenAt;
+  std::chrono::steady_clock::time_point FStartedAt;
   bool FStarving = false;
   std::atomic<bool> FPlayerStop{false};
   std::thread FPlayer;

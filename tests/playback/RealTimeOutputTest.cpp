@@ -1,7 +1,8 @@
 // The output in time: a device that plays each buffer at the real rate, as
 // a sound card does, while the GUI thread sleeps through a script's waits.
-// 192 kHz stereo 24-bit with two 4096-byte buffers holds 7 ms of sound, far
-// less than one 100 ms wait.
+// 192 kHz stereo 24-bit with the default four 16384-byte buffers holds 57 ms
+// of sound, less than one 100 ms wait, yet enough that a busy test machine
+// delaying the render thread by a few milliseconds is no gap.
 
 #include "persistence/PresetFile.h"
 #include "tests/app/GeneratorFixture.h"
@@ -22,8 +23,8 @@ protected:
     GeneratorFixture::SetUp();
     Settings->cboFsList.UserSelect(6);      // 192000
     Settings->cboQuant.UserSelect(1);       // 24
-    Settings->cboBuffers.UserSelect(0);     // 2
-    Settings->cboBufferSize.UserSelect(0);  // 4096
+    Settings->cboBuffers.UserSelect(2);     // 4
+    Settings->cboBufferSize.UserSelect(2);  // 16384
     Gen->cboChannels.UserSelect(cmStereo);
     Gen->Loop.SetChecked(false);
     Enter(Gen->Duration, "0.6");
