@@ -21,12 +21,14 @@ struct TCaptureFolder {
 
   TCaptureFolder() {
     fs::create_directories(Dir);
-    std::ofstream(Dir / "asound.conf") << "pcm." << TAlsaCaptureDevice::PcmName
-                                       << " {\n  type file\n  slave.pcm \"null\"\n  file \"" << File.string()
+    // The whole configuration: without the system's files no sound-server
+    // plugin is loaded, so the tests meet the same devices on every machine.
+    std::ofstream(Dir / "asound.conf") << "pcm.null {\n  type null\n}\n"
+                                       << "pcm.!default {\n  type null\n}\n"
+                                       << "pcm." << TAlsaCaptureDevice::PcmName << " {\n  type file\n"
+                                       << "  slave.pcm \"null\"\n  file \"" << File.string()
                                        << "\"\n  format \"raw\"\n}\n";
-    // The system file comes first: it defines the null PCM and the plugins.
-    const std::string configPath = "/usr/share/alsa/alsa.conf:" + (Dir / "asound.conf").string();
-    setenv("ALSA_CONFIG_PATH", configPath.c_str(), 1);
+    setenv("ALSA_CONFIG_PATH", (Dir / "asound.conf").c_str(), 1);
   }
   ~TCaptureFolder() {
     std::error_code ignored;
