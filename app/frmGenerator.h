@@ -14,6 +14,7 @@
 #include "platform/Dialogs.h"
 #include "script/ScriptRunner.h"
 #include "sync/GeneratorBroadcast.h"
+#include "sync/MessageOrder.h"
 
 #include <cstdint>
 #include <functional>
@@ -322,10 +323,15 @@ public:
 
   // ---- synchronisation and remote control (playback/frmGeneratorMessages.cpp, sync/) ----
   void chkSyncClick();
-  /// Sends BroadcastMessage with the parameters to every generator.
+  /// Sends BroadcastMessage with the parameters to every generator, after
+  /// any message or broadcast in progress; nothing while this window handles
+  /// another generator's broadcast.
   void BroadcastToGenerators(uint32_t wParam, int32_t lParam);
-  /// A generator message sent to this window (sync/GeneratorMessages.h); an
-  /// error ends the message with the standard error box.
+  /// A generator message as the bus or the window's own broadcast delivers
+  /// it: one from outside runs after any message in progress.
+  void ReceiveMessage(uint32_t number, uint32_t wParam, int32_t lParam, TDelivery delivery);
+  /// A generator message handled now (sync/GeneratorMessages.h); an error
+  /// ends the message with the standard error box.
   void WndProc(uint32_t number, uint32_t wParam, int32_t lParam);
   /// Replaces the in-process broadcast (a bus that reaches other instances).
   void SetBroadcast(std::unique_ptr<TGeneratorBroadcast> broadcast);
@@ -462,6 +468,9 @@ private:
   std::unique_ptr<TMessageTarget> FMessageTarget;
   std::unique_ptr<TGeneratorMessageHandler> FMessageHandler;
   std::unique_ptr<TGeneratorBroadcast> FBroadcast;
+  TMessageOrder FMessageOrder;
+  bool FHandlingBroadcast = false;  // a change made now is not broadcast again
+  int FMessageDepth = 0;            // messages being handled; more than one is a fault
   // ---- performance test (perftest/frmGeneratorPerformance.cpp) ----
   friend class TWindowPerformanceTarget;
   std::unique_ptr<TPerformanceTarget> FPerformanceTarget;

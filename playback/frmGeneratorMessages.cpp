@@ -8,6 +8,8 @@
 #include "sync/MessageHandler.h"
 #include "sync/MessageTarget.h"
 
+#include <iostream>
+
 /// The window's controls and commands as the generator messages name them.
 class TWindowMessageTarget final : public TMessageTarget {
 public:
@@ -71,7 +73,8 @@ private:
 void TfrmGenerator::CreateMessageHandling() {
   FMessageTarget = std::make_unique<TWindowMessageTarget>(*this);
   FMessageHandler = std::make_unique<TGeneratorMessageHandler>(*FMessageTarget, FServices.Format);
-  FBroadcast = std::make_unique<TLocalBroadcast>([this](uint32_t n, uint32_t w, int32_t l) { WndProc(n, w, l); });
+  FBroadcast = std::make_unique<TLocalBroadcast>(
+      [this](uint32_t n, uint32_t w, int32_t l, TDelivery d) { ReceiveMessage(n, w, l, d); });
 }
 
 void TfrmGenerator::chkSyncClick() {
@@ -80,13 +83,33 @@ void TfrmGenerator::chkSyncClick() {
 }
 
 void TfrmGenerator::BroadcastToGenerators(uint32_t wParam, int32_t lParam) {
-  FBroadcast->Broadcast(FServices.Application.BroadcastMessage, wParam, lParam);
+  // Another generator's broadcast reached every generator by itself; sending
+  // its change on would make two opposite changes chase each other for ever.
+  if (FHandlingBroadcast) return;
+  const uint32_t number = FServices.Application.BroadcastMessage;
+  FMessageOrder.Run([this, number, wParam, lParam] { FBroadcast->Broadcast(number, wParam, lParam); });
+}
+
+void TfrmGenerator::ReceiveMessage(uint32_t number, uint32_t wParam, int32_t lParam, TDelivery delivery) {
+  if (delivery == TDelivery::Own) {  // the broadcast that runs now handles its own window first
+    WndProc(number, wParam, lParam);
+    return;
+  }
+  FMessageOrder.Run([this, number, wParam, lParam, delivery] {
+    FHandlingBroadcast = delivery == TDelivery::Broadcast;
+    WndProc(number, wParam, lParam);
+    FHandlingBroadcast = false;
+  });
 }
 
 void TfrmGenerator::WndProc(uint32_t number, uint32_t wParam, int32_t lParam) {
+  if (FMessageDepth > 0)
+    std::cerr << "zephyra: message " << number << " was handled inside another message\n";
+  ++FMessageDepth;
   // Each message is a command of its own: an error ends it with the standard
   // error box, and a broadcast goes on to the next generator.
   FServices.Application.Perform([&] { FMessageHandler->WndProc(number, wParam, lParam); });
+  --FMessageDepth;
 }
 
 void TfrmGenerator::SetBroadcast(std::unique_ptr<TGeneratorBroadcast> broadcast) {

@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
   view.OnWindowsCreated = [](TfrmGenerator& generator) {
     generator.SetBroadcast(std::make_unique<TDBusGeneratorBus>(
         QDBusConnection::sessionBus(), "p" + std::to_string(QCoreApplication::applicationPid()),
-        [&generator](uint32_t n, uint32_t w, int32_t l) { generator.WndProc(n, w, l); },
+        [&generator](uint32_t n, uint32_t w, int32_t l, TDelivery d) { generator.ReceiveMessage(n, w, l, d); },
         GeneratorBusNames::DefaultTimeoutMs, [&generator] { return generator.Status(); }));
   };
   TStartup startup(services, view, programFolder.toStdString());

@@ -5,6 +5,7 @@
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDBusVirtualObject>
 
 #include <algorithm>
@@ -19,6 +20,14 @@ namespace {
 /// The three arguments as 32-bit patterns. Senders whose tools type numbers
 /// as they please (a plain 1024 is a signed int in most) are understood too:
 /// each argument may be a signed or an unsigned 32-bit integer.
+QDBusMessage MessageCall(const QString& service, const char* method, uint32_t number, uint32_t wParam,
+                         int32_t lParam) {
+  QDBusMessage call = QDBusMessage::createMethodCall(service, QLatin1String(N::ObjectPath),
+                                                     QLatin1String(N::Interface), QLatin1String(method));
+  call << number << wParam << lParam;
+  return call;
+}
+
 std::optional<std::array<uint32_t, 3>> IntegerArguments(const QDBusMessage& message) {
   const QString signature = message.signature();
   const QList<QVariant> values = message.arguments();
@@ -38,22 +47,21 @@ std::optional<std::array<uint32_t, 3>> IntegerArguments(const QDBusMessage& mess
 
 }  // namespace
 
-/// The object /Generator: hands each well-formed Message call to the receiver
-/// and answers once it has been handled; answers Status from the source.
+/// The object /Generator: answers each well-formed Message or Broadcast call
+/// as soon as it is accepted, then hands it to the receiver; answers Status
+/// from the source.
 class TDBusGeneratorBus::TObject final : public QDBusVirtualObject {
 public:
   TObject(TGeneratorReceiver& receiver, TStatusSource& status) : FReceiver(receiver), FStatus(status) {}
 
   QString introspect(const QString&) const override {
-    return QStringLiteral(
-               "<interface name=\"%1\"><method name=\"%2\">"
-               "<arg name=\"number\" type=\"u\" direction=\"in\"/>"
-               "<arg name=\"wParam\" type=\"u\" direction=\"in\"/>"
-               "<arg name=\"lParam\" type=\"i\" direction=\"in\"/>"
-               "</method><method name=\"%3\">"
-               "<arg name=\"status\" type=\"a{sv}\" direction=\"out\"/>"
-               "</method></interface>")
-        .arg(QLatin1String(N::Interface), QLatin1String(N::Method), QLatin1String(N::StatusMethod));
+    const QString message = QStringLiteral(
+        "<method name=\"%1\"><arg name=\"number\" type=\"u\" direction=\"in\"/>"
+        "<arg name=\"wParam\" type=\"u\" direction=\"in\"/><arg name=\"lParam\" type=\"i\" direction=\"in\"/></method>");
+    return QStringLiteral("<interface name=\"%1\">%2%3<method name=\"%4\">"
+                          "<arg name=\"status\" type=\"a{sv}\" direction=\"out\"/></method></interface>")
+        .arg(QLatin1String(N::Interface), message.arg(QLatin1String(N::Method)),
+             message.arg(QLatin1String(N::BroadcastMethod)), QLatin1String(N::StatusMethod));
   }
 
   bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
@@ -65,7 +73,8 @@ public:
       connection.send(StatusReply(message));
       return true;
     }
-    if (message.member() != QLatin1String(N::Method)) return false;
+    const bool broadcast = message.member() == QLatin1String(N::BroadcastMethod);
+    if (!broadcast && message.member() != QLatin1String(N::Method)) return false;
     const std::optional<std::array<uint32_t, 3>> args = IntegerArguments(message);
     if (!args) {
       connection.send(message.createErrorReply(
@@ -73,10 +82,12 @@ public:
                                        .arg(message.signature())));
       return true;
     }
+    // The sender waits for nobody: the answer says the message was accepted.
+    connection.send(message.createReply());
     // Copy: a receiver's reaction may replace the receiver.
     const TGeneratorReceiver receiver = FReceiver;
-    receiver((*args)[0], (*args)[1], static_cast<int32_t>((*args)[2]));
-    connection.send(message.createReply());
+    receiver((*args)[0], (*args)[1], static_cast<int32_t>((*args)[2]),
+             broadcast ? TDelivery::Broadcast : TDelivery::Message);
     return true;
   }
 
@@ -95,13 +106,13 @@ private:
 };
 
 TDBusGeneratorBus::TDBusGeneratorBus(QDBusConnection connection, const std::string& instance,
-                                     TGeneratorReceiver own, int timeoutMs, TStatusSource status)
+                                     TGeneratorReceiver receiver, int timeoutMs, TStatusSource status)
     : FConnection(std::move(connection)),
       FServiceName(QLatin1String(N::ServicePrefix) + QString::fromStdString(instance)),
-      FOwn(std::move(own)),
+      FReceiver(std::move(receiver)),
       FStatus(std::move(status)),
       FTimeoutMs(timeoutMs),
-      FObject(std::make_unique<TObject>(FOwn, FStatus)) {
+      FObject(std::make_unique<TObject>(FReceiver, FStatus)) {
   if (!FConnection.isConnected()) return;
   if (!FConnection.registerVirtualObject(QLatin1String(N::ObjectPath), FObject.get())) return;
   const auto reply = FConnection.interface()->registerService(FServiceName, QDBusConnectionInterface::DontQueueService,
@@ -124,25 +135,16 @@ QStringList TDBusGeneratorBus::GeneratorNames(const QDBusConnection& connection)
   return names;
 }
 
-void TDBusGeneratorBus::Broadcast(const uint32_t& number, uint32_t wParam, int32_t lParam) {
-  if (!FServing) {
-    FOwn(number, wParam, lParam);
-    return;
-  }
-  for (const QString& service : GeneratorNames(FConnection)) {
-    if (service == FServiceName)
-      FOwn(number, wParam, lParam);
-    else
-      Send(service, number, wParam, lParam);
-  }
+void TDBusGeneratorBus::Broadcast(uint32_t number, uint32_t wParam, int32_t lParam) {
+  FReceiver(number, wParam, lParam, TDelivery::Own);
+  if (!FServing) return;
+  for (const QString& service : GeneratorNames(FConnection))
+    if (service != FServiceName) Send(service, number, wParam, lParam);
 }
 
 QDBusMessage TDBusGeneratorBus::Call(const QDBusConnection& connection, const QString& service, uint32_t number,
                                      uint32_t wParam, int32_t lParam, int timeoutMs, QDBus::CallMode mode) {
-  QDBusMessage call = QDBusMessage::createMethodCall(service, QLatin1String(N::ObjectPath),
-                                                     QLatin1String(N::Interface), QLatin1String(N::Method));
-  call << number << wParam << lParam;
-  return connection.call(call, mode, timeoutMs);
+  return connection.call(MessageCall(service, N::Method, number, wParam, lParam), mode, timeoutMs);
 }
 
 bool TDBusGeneratorBus::HasGone(const QDBusMessage& reply) {
@@ -153,9 +155,21 @@ bool TDBusGeneratorBus::HasGone(const QDBusMessage& reply) {
 }
 
 void TDBusGeneratorBus::Send(const QString& service, uint32_t number, uint32_t wParam, int32_t lParam) {
-  const QDBusMessage reply = Call(FConnection, service, number, wParam, lParam, FTimeoutMs, QDBus::BlockWithGui);
-  // An instance that ended after the names were listed has simply gone.
+  const QDBusMessage call = MessageCall(service, N::BroadcastMethod, number, wParam, lParam);
+  auto* pending = new QDBusPendingCallWatcher(FConnection.asyncCall(call, FTimeoutMs), FObject.get());
+  ++FUnconfirmed;
+  QObject::connect(pending, &QDBusPendingCallWatcher::finished, FObject.get(), [this, service, number, pending] {
+    pending->deleteLater();
+    --FUnconfirmed;
+    Confirmed(service, number, pending->reply());
+  });
+}
+
+void TDBusGeneratorBus::Confirmed(const QString& service, uint32_t number, const QDBusMessage& reply) {
   if (reply.type() != QDBusMessage::ErrorMessage || HasGone(reply)) return;
-  std::cerr << "zephyra: generator " << service.toStdString() << " skipped: " << reply.errorMessage().toStdString()
-            << " (" << reply.errorName().toStdString() << ")\n";
+  // One that ended after the names were listed has simply gone, whatever
+  // error its connection's end produced.
+  if (!FConnection.interface()->isServiceRegistered(service).value()) return;
+  std::cerr << "zephyra: generator " << service.toStdString() << " did not confirm message " << number << ": "
+            << reply.errorMessage().toStdString() << " (" << reply.errorName().toStdString() << ")\n";
 }

@@ -213,7 +213,7 @@ TEST_F(PlaybackFailures, APerformanceIssueStopsTheOutputWithItsMessage) {
 }
 
 struct TRecordingBroadcast : TGeneratorBroadcast {
-  void Broadcast(const uint32_t& number, uint32_t, int32_t) override { Numbers.push_back(number); }
+  void Broadcast(uint32_t number, uint32_t, int32_t) override { Numbers.push_back(number); }
   std::vector<uint32_t> Numbers;
 };
 

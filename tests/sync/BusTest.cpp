@@ -21,9 +21,11 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -38,7 +40,12 @@ struct TInstance : TFakeServices {
         TGeneratorServices{App, Loop, Dialogs, Shell, Loop.Clock, Device, Store, TNumberFormat{'.'}});
     Settings = std::make_unique<TfrmSettings>(*Gen, Shell);
     auto bus = std::make_unique<TDBusGeneratorBus>(
-        Connect(address, id), id, [this](uint32_t n, uint32_t w, int32_t l) { Gen->WndProc(n, w, l); }, timeoutMs,
+        Connect(address, id), id,
+        [this](uint32_t n, uint32_t w, int32_t l, TDelivery d) {
+          Gen->ReceiveMessage(n, w, l, d);
+          if (AfterMessage) AfterMessage(n, d);
+        },
+        timeoutMs,
         [this] { return Gen->Status(); });
     Bus = bus.get();
     Gen->SetBroadcast(std::move(bus));
@@ -51,6 +58,8 @@ struct TInstance : TFakeServices {
   }
 
   std::string Name;
+  /// Runs after each message the window got, as a user's click in between would.
+  std::function<void(uint32_t, TDelivery)> AfterMessage;
   std::unique_ptr<TfrmGenerator> Gen;
   std::unique_ptr<TfrmSettings> Settings;
   TDBusGeneratorBus* Bus = nullptr;
@@ -80,6 +89,20 @@ protected:
     Instances.push_back(std::make_unique<TInstance>(Daemon.Address(), "p" + std::to_string(id), timeoutMs));
     EXPECT_TRUE(Instances.back()->Bus->Connected());
     return *Instances.back();
+  }
+
+  /// Serves the bus until every broadcast message has been confirmed or has
+  /// failed (or ms have passed), then lets each window take its notifications.
+  void Deliver(int ms = 10000) {
+    QElapsedTimer clock;
+    clock.start();
+    auto unconfirmed = [this] {
+      return std::any_of(Instances.begin(), Instances.end(), [](auto& i) { return i->Bus->Unconfirmed() > 0; });
+    };
+    do QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (unconfirmed() && clock.elapsed() < ms);
+    QCoreApplication::processEvents();
+    for (auto& i : Instances) i->Loop.ProcessMessages();
   }
 
   /// Runs zephyra-remote on the private bus while this process serves its
@@ -124,8 +147,10 @@ TEST_F(GeneratorBus, SyncTickedInOneTicksAllAndOnStartsEveryGenerator) {
   const int opensOfB = b.Device.CountOf("Open");
 
   a.Gen->chkSync.SetChecked(true);
+  Deliver();
   for (TInstance* i : {&a, &b, &c}) EXPECT_TRUE(i->Gen->chkSync.Checked()) << i->Name;
   a.Gen->btnON.Click();
+  Deliver();
   for (TInstance* i : {&a, &b, &c}) EXPECT_TRUE(i->Playing()) << i->Name;
   EXPECT_EQ(b.Device.CountOf("Open"), opensOfB) << "a running generator keeps running unchanged";
 }
@@ -138,6 +163,7 @@ TEST_F(GeneratorBus, PauseTogglesEachGeneratorOnItsOwn) {
   ASSERT_TRUE(b.Gen->AudioOut1->Paused());
   a.Gen->chkSync.SetChecked(true);
   a.Gen->btnPause.Click();
+  Deliver();
   EXPECT_TRUE(a.Gen->AudioOut1->Paused());
   EXPECT_FALSE(b.Gen->AudioOut1->Paused());
   EXPECT_FALSE(b.Gen->btnPause.Font().Bold);
@@ -147,52 +173,55 @@ TEST_F(GeneratorBus, OffStopsAllAlsoAWindowStartedLaterWithItsBoxClear) {
   TInstance& a = Add(1001);
   TInstance& b = Add(1002);
   a.Gen->chkSync.SetChecked(true);
+  Deliver();
   TInstance& late = Add(1003);
   late.Gen->btnON.Click();
   a.Gen->btnON.Click();
+  Deliver();
   ASSERT_FALSE(late.Gen->chkSync.Checked());
   for (TInstance* i : {&a, &b, &late}) ASSERT_TRUE(i->Playing()) << i->Name;
   b.Gen->btnOFF.Click();
+  Deliver();
   for (TInstance* i : {&a, &b, &late}) EXPECT_FALSE(i->Playing()) << i->Name;
 }
 
-TEST_F(GeneratorBus, AReceiverThatBroadcastsWhileTheSenderWaitsIsServed) {
-  // b's reaction to the sync message broadcasts again and calls a, which
-  // waits for b's answer meanwhile: a must serve that call.
+TEST_F(GeneratorBus, ABroadcastChangeIsNotSentOnAndAChangeByMessageIs) {
   TInstance& a = Add(1001);
   TInstance& b = Add(1002);
   TInstance& c = Add(1003);
-  int syncOfA = 0;
-  a.Gen->chkSync.OnClick = [&] {
-    ++syncOfA;
-    a.Gen->chkSyncClick();
-  };
+  int syncClicks = 0;
+  for (TInstance* i : {&a, &b, &c})
+    i->Gen->chkSync.OnClick = [&, i] {
+      ++syncClicks;
+      i->Gen->chkSyncClick();
+    };
   a.Gen->chkSync.SetChecked(true);
+  Deliver();
   for (TInstance* i : {&a, &b, &c}) EXPECT_TRUE(i->Gen->chkSync.Checked()) << i->Name;
-  EXPECT_EQ(syncOfA, 1) << "the rebroadcast finds every box ticked and ends";
-  c.Gen->chkSync.SetChecked(false);
+  EXPECT_EQ(a.Bus->Unconfirmed() + b.Bus->Unconfirmed() + c.Bus->Unconfirmed(), 0);
+  EXPECT_EQ(syncClicks, 3) << "one broadcast from a; b and c only tick their boxes";
+  // A message from another program makes c broadcast its new state once more.
+  EXPECT_EQ(Remote({"--pid", "1003", "sync", "off"}), 0);
+  Deliver();
   for (TInstance* i : {&a, &b, &c}) EXPECT_FALSE(i->Gen->chkSync.Checked()) << i->Name;
 }
 
-TEST_F(GeneratorBus, TheNumberIsReadAtEachSend) {
+TEST_F(GeneratorBus, AClickDuringABroadcastRunsAfterItSoOnThenOffLeavesAllStopped) {
   TInstance& a = Add(1001);
   TInstance& b = Add(1002);
+  a.Gen->chkSync.SetChecked(true);
+  // The user clicks OFF while a's broadcast of ON is still handling a's own window.
+  a.AfterMessage = [&](uint32_t n, TDelivery d) {
+    if (n == gmStart && d == TDelivery::Own) a.Gen->btnOFF.Click();
+  };
   a.Gen->btnON.Click();
-  ASSERT_TRUE(a.Playing());
-  // a's own window, reached first, changes the number that the rest of its broadcast sends.
-  a.Gen->SetBroadcast(std::make_unique<TDBusGeneratorBus>(
-      Connect(Daemon.Address(), "p1001b"), "p1000", [&](uint32_t n, uint32_t w, int32_t l) {
-        a.App.BroadcastMessage = gmStart;
-        a.Gen->WndProc(n, w, l);
-      }));
-  a.App.BroadcastMessage = gmStop;
-  a.Gen->BroadcastToGenerators(0, 0);
-  EXPECT_FALSE(a.Playing()) << "own window got OFF";
-  EXPECT_TRUE(b.Playing()) << "the others got ON";
-  QDBusConnection::disconnectFromBus("p1001b");
+  Deliver();
+  EXPECT_FALSE(a.Playing());
+  EXPECT_FALSE(b.Playing()) << "b got ON, then OFF";
+  EXPECT_EQ(b.Device.CountOf("Open"), 1);
 }
 
-TEST_F(GeneratorBus, AGeneratorThatDoesNotAnswerIsSkippedWithALineOnStderr) {
+TEST_F(GeneratorBus, AGeneratorThatDoesNotAnswerDelaysNobodyAndIsReportedOnStderr) {
   TInstance& a = Add(1001, 1500);
   TInstance& c = Add(1003);
   a.Gen->chkSync.SetChecked(true);
@@ -202,11 +231,14 @@ TEST_F(GeneratorBus, AGeneratorThatDoesNotAnswerIsSkippedWithALineOnStderr) {
   ASSERT_TRUE(silentConnection.registerService("org.vellacor.Zephyra.Generator.p1002"));
   testing::internal::CaptureStderr();
   a.Gen->btnON.Click();
+  EXPECT_TRUE(a.Playing()) << "the broadcaster's own window at once";
+  for (int i = 0; i < 50 && !c.Playing(); ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_TRUE(c.Playing()) << "the generator after the silent one, without waiting for it";
+  EXPECT_EQ(a.Bus->Unconfirmed(), 1);
+  Deliver();
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_EQ(silent.Calls, 1);
-  EXPECT_TRUE(c.Playing()) << "the broadcast went on";
-  EXPECT_TRUE(a.Playing());
-  EXPECT_NE(err.find("org.vellacor.Zephyra.Generator.p1002"), std::string::npos) << err;
+  EXPECT_NE(err.find("org.vellacor.Zephyra.Generator.p1002 did not confirm message 1024"), std::string::npos) << err;
   QDBusConnection::disconnectFromBus("silent");
 }
 
@@ -220,6 +252,7 @@ TEST_F(GeneratorBus, AGeneratorThatHasGoneIsSkippedAtOnceAndSilently) {
   a.App.BroadcastMessage = gmSync;
   testing::internal::CaptureStderr();
   a.Gen->BroadcastToGenerators(1, 0);
+  Deliver();
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_TRUE(d.Gen->chkSync.Checked());
 }
@@ -235,7 +268,7 @@ TEST_F(GeneratorBus, WithoutABusTheWindowReachesOnlyItself) {
   TfrmGenerator gen(TGeneratorServices{app, loop, dialogs, shell, loop.Clock, device, store, TNumberFormat{'.'}});
   TfrmSettings settings(gen, shell);
   auto bus = std::make_unique<TDBusGeneratorBus>(Connect("unix:path=/nonexistent/bus", "none"), "p1001",
-                                                 [&](uint32_t n, uint32_t w, int32_t l) { gen.WndProc(n, w, l); });
+                                                 [&](uint32_t n, uint32_t w, int32_t l, TDelivery d) { gen.ReceiveMessage(n, w, l, d); });
   EXPECT_FALSE(bus->Connected());
   gen.SetBroadcast(std::move(bus));
   gen.chkSync.SetChecked(true);
@@ -273,7 +306,7 @@ TEST_F(GeneratorBus, AnyProgramCanSendAMessageAndABadCallIsRefused) {
 
 TEST_F(GeneratorBus, ASecondInstanceCannotTakeANameInUse) {
   Add(1001);
-  TDBusGeneratorBus twin(Connect(Daemon.Address(), "twin"), "p1001", [](uint32_t, uint32_t, int32_t) {});
+  TDBusGeneratorBus twin(Connect(Daemon.Address(), "twin"), "p1001", [](uint32_t, uint32_t, int32_t, TDelivery) {});
   EXPECT_FALSE(twin.Connected());
   QDBusConnection::disconnectFromBus("twin");
 }
@@ -302,7 +335,7 @@ TEST_F(GeneratorBus, ZephyraRemoteReachesEveryGeneratorOrTheOneOfAProcessId) {
 
 TEST_F(GeneratorBus, StatusAnswersWithTheSourcesValuesAndZephyraRemotePrintsThem) {
   const TGeneratorStatus stereo{true, false, 48000, 3, 4096, 7, 12.5, 2, {-20.25, -INFINITY}, {-3, -INFINITY}};
-  TDBusGeneratorBus fixed(Connect(Daemon.Address(), "p1000"), "p1000", [](uint32_t, uint32_t, int32_t) {}, 20000,
+  TDBusGeneratorBus fixed(Connect(Daemon.Address(), "p1000"), "p1000", [](uint32_t, uint32_t, int32_t, TDelivery) {}, 20000,
                           [&] { return stereo; });
   TInstance& window = Add(1001);
   window.Gen->btnON.Click();

@@ -9,7 +9,12 @@
 
 namespace {
 
-using MessageTable = GeneratorFixture;
+struct MessageTable : GeneratorFixture {
+  /// A message from any program, as the bus hands it to the window.
+  void Send(uint32_t number, uint32_t wParam, int32_t lParam) {
+    Gen->ReceiveMessage(number, wParam, lParam, TDelivery::Message);
+  }
+};
 
 struct TTextCase {
   uint32_t number;
@@ -31,7 +36,7 @@ TEST_F(MessageTable, NumbersBecomeFieldTexts) {
   };
   for (const TTextCase& c : cases) {
     Create();
-    Gen->WndProc(c.number, c.wParam, c.lParam);
+    Send(c.number, c.wParam, c.lParam);
     for (const auto& [name, text] : c.texts) {
       auto* edit = dynamic_cast<TEdit*>(Gen->FindControl(name));
       ASSERT_NE(edit, nullptr) << name;
@@ -46,7 +51,7 @@ TEST_F(MessageTable, TheDurationFieldsValidationDecidesAsForTypedText) {
     Enter(Gen->Duration, std::to_string(tenths / 10) + "." + std::to_string(tenths % 10));
     const std::string typed = Gen->Duration.Text();
     Create();
-    Gen->WndProc(gmDuration, tenths, 0);
+    Send(gmDuration, tenths, 0);
     EXPECT_EQ(Gen->Duration.Text(), typed) << tenths;
   }
 }
@@ -54,15 +59,15 @@ TEST_F(MessageTable, TheDurationFieldsValidationDecidesAsForTypedText) {
 TEST_F(MessageTable, TheDurationUsesTheLocalesDecimalSeparator) {
   Format.DecimalSeparator = ',';
   Create();
-  Gen->WndProc(gmDuration, 25, 0);
+  Send(gmDuration, 25, 0);
   EXPECT_EQ(Gen->Duration.Text(), "2,5");
 }
 
 TEST_F(MessageTable, ALevelMessageMovesTheSliderAndTheGainAtOnce) {
-  Gen->WndProc(gmLevelLeft, static_cast<uint32_t>(-20), 0);
+  Send(gmLevelLeft, static_cast<uint32_t>(-20), 0);
   EXPECT_EQ(Gen->barAmplitudeLeft.Position(), 2000);
   EXPECT_FLOAT_EQ(Gen->State.left.amplitudeGain, 0.1f);
-  Gen->WndProc(gmLevelLeft, 20, 0);
+  Send(gmLevelLeft, 20, 0);
   EXPECT_EQ(Gen->barAmplitudeLeft.Position(), 0);
   EXPECT_FLOAT_EQ(Gen->State.left.amplitudeGain, 1.0f) << "never beyond full scale";
 }
@@ -72,7 +77,7 @@ TEST_F(MessageTable, ChannelsMessageSetsModeAndSwitches) {
   for (const TCase& c : {TCase{2, cmStereo, false, true}, TCase{1, cmStereo, true, false},
                          TCase{3, cmStereo, true, true}, TCase{0, cmMono, true, true}}) {
     Create();
-    Gen->WndProc(gmChannels, c.wParam, 0);
+    Send(gmChannels, c.wParam, 0);
     EXPECT_EQ(Gen->cboChannels.ItemIndex(), c.mode) << c.wParam;
     EXPECT_EQ(Gen->Lefttick.Checked(), c.left) << c.wParam;
     EXPECT_EQ(Gen->RightTick.Checked(), c.right) << c.wParam;
@@ -82,21 +87,21 @@ TEST_F(MessageTable, ChannelsMessageSetsModeAndSwitches) {
 
 TEST_F(MessageTable, BothChannelsOffStopsTheOutput) {
   StartOutput();
-  Gen->WndProc(gmChannels, 4, 0);
+  Send(gmChannels, 4, 0);
   EXPECT_FALSE(Gen->AudioOut1->Active);
   EXPECT_FALSE(Gen->btnON.Enabled());
 }
 
 TEST_F(MessageTable, SwitchesFollowWParam) {
-  Gen->WndProc(gmLoop, 7, 0);
+  Send(gmLoop, 7, 0);
   EXPECT_TRUE(Gen->Loop.Checked());
-  Gen->WndProc(gmModulationLeft, 1, 0);
+  Send(gmModulationLeft, 1, 0);
   EXPECT_TRUE(Gen->ModulationOnLeft.Checked());
   EXPECT_TRUE(Gen->ModPeriodLeftEdit.Enabled()) << "the box's click reaction ran";
-  Gen->WndProc(gmModulationRight, 1, 0);
+  Send(gmModulationRight, 1, 0);
   EXPECT_TRUE(Gen->ModulationOnRight.Checked());
-  Gen->WndProc(gmLoop, 0, 0);
-  Gen->WndProc(gmModulationLeft, 0, 0);
+  Send(gmLoop, 0, 0);
+  Send(gmModulationLeft, 0, 0);
   EXPECT_FALSE(Gen->Loop.Checked());
   EXPECT_FALSE(Gen->ModulationOnLeft.Checked());
   EXPECT_FALSE(Gen->ModPeriodLeftEdit.Enabled());
@@ -105,78 +110,78 @@ TEST_F(MessageTable, SwitchesFollowWParam) {
 TEST_F(MessageTable, ListMessagesSelectEntriesWithinTheirListsOnly) {
   Device.Names = {"A", "B"};
   Create();
-  Gen->WndProc(gmDevice, 1, 0);
+  Send(gmDevice, 1, 0);
   EXPECT_EQ(Gen->WaveDevice.ItemIndex(), 2);
-  Gen->WndProc(gmDevice, 0xFFFFFFFFu, 0);
+  Send(gmDevice, 0xFFFFFFFFu, 0);
   EXPECT_EQ(Gen->WaveDevice.ItemIndex(), 0) << "device id -1 is the system default";
-  Gen->WndProc(gmDevice, 1, 0);
-  Gen->WndProc(gmDevice, 2, 0);
-  Gen->WndProc(gmDevice, 0xFFFFFFFEu, 0);
+  Send(gmDevice, 1, 0);
+  Send(gmDevice, 2, 0);
+  Send(gmDevice, 0xFFFFFFFEu, 0);
   EXPECT_EQ(Gen->WaveDevice.ItemIndex(), 2) << "ids outside the list change nothing";
 
-  Gen->WndProc(gmModFunctions, 3, 2);
+  Send(gmModFunctions, 3, 2);
   EXPECT_EQ(Gen->ModFunctionLeft.ItemIndex(), 3);
   EXPECT_EQ(Gen->ModFunctionRight.ItemIndex(), 2);
-  Gen->WndProc(gmModFunctions, 4, -1);
+  Send(gmModFunctions, 4, -1);
   EXPECT_EQ(Gen->ModFunctionLeft.ItemIndex(), 3);
   EXPECT_EQ(Gen->ModFunctionRight.ItemIndex(), 2);
-  Gen->WndProc(gmModFunctions, 0xFFFFFFFFu, 0);
+  Send(gmModFunctions, 0xFFFFFFFFu, 0);
   EXPECT_EQ(Gen->ModFunctionLeft.ItemIndex(), 3);
   EXPECT_EQ(Gen->ModFunctionRight.ItemIndex(), 0) << "each entry is checked on its own";
 
-  Gen->WndProc(gmWaveFormLeft, 1, 0);
-  Gen->WndProc(gmWaveFormRight, 1, 0);
+  Send(gmWaveFormLeft, 1, 0);
+  Send(gmWaveFormRight, 1, 0);
   EXPECT_EQ(Gen->State.left.noiseType, 1) << "the list's reaction ran";
   EXPECT_EQ(Gen->State.right.noiseType, 1);
-  Gen->WndProc(gmWaveFormLeft, 2, 0);
-  Gen->WndProc(gmWaveFormRight, 0x80000000u, 0);
+  Send(gmWaveFormLeft, 2, 0);
+  Send(gmWaveFormRight, 0x80000000u, 0);
   EXPECT_EQ(Gen->WaveFormLeft.ItemIndex(), 1);
   EXPECT_EQ(Gen->WaveFormRight.ItemIndex(), 1);
 }
 
 TEST_F(MessageTable, MemoryMessagesRecallAndStoreOnlyMemoriesOneToFour) {
   Gen->Duration.SetText("7");
-  Gen->WndProc(gmMemory, 1, 3);
+  Send(gmMemory, 1, 3);
   Gen->Duration.SetText("9");
-  for (auto [w, l] : {std::pair{2u, 3}, {0u, 0}, {0u, 5}, {0u, -1}, {1u, 0}}) Gen->WndProc(gmMemory, w, l);
+  for (auto [w, l] : {std::pair{2u, 3}, {0u, 0}, {0u, 5}, {0u, -1}, {1u, 0}}) Send(gmMemory, w, l);
   EXPECT_EQ(Gen->Duration.Text(), "9");
-  Gen->WndProc(gmMemory, 0, 3);
+  Send(gmMemory, 0, 3);
   EXPECT_EQ(Gen->Duration.Text(), "7");
 }
 
 TEST_F(MessageTable, RecallWithAutostartStartsTheOutput) {
   Gen->AutostartRecalledPresets1.Click();
-  Gen->WndProc(gmMemory, 0, 2);
+  Send(gmMemory, 0, 2);
   Loop.ProcessMessages();
   EXPECT_TRUE(Gen->AudioOut1->Active);
 }
 
 TEST_F(MessageTable, StartStopAndPause) {
-  Gen->WndProc(gmStart, 0, 0);
+  Send(gmStart, 0, 0);
   Loop.ProcessMessages();
   ASSERT_TRUE(Gen->AudioOut1->Active);
   const int opens = Device.CountOf("Open");
-  Gen->WndProc(gmStart, 0, 0);
+  Send(gmStart, 0, 0);
   EXPECT_EQ(Device.CountOf("Open"), opens) << "a running output keeps running";
-  Gen->WndProc(gmPause, 0, 0);
+  Send(gmPause, 0, 0);
   EXPECT_TRUE(Gen->AudioOut1->Paused());
   EXPECT_TRUE(Gen->btnPause.Font().Bold);
-  Gen->WndProc(gmPause, 0, 0);
+  Send(gmPause, 0, 0);
   EXPECT_FALSE(Gen->AudioOut1->Paused());
   EXPECT_FALSE(Gen->btnPause.Font().Bold);
-  Gen->WndProc(gmStop, 0, 0);
+  Send(gmStop, 0, 0);
   Loop.ProcessMessages();
   EXPECT_FALSE(Gen->AudioOut1->Active);
 }
 
 TEST_F(MessageTable, TheHotKeyTogglesAlsoWhileTheWindowIsDisabled) {
   Gen->SetEnabled(false);
-  Gen->WndProc(gmHotKey, OnOffHotKeyId, 0);
+  Send(gmHotKey, OnOffHotKeyId, 0);
   Loop.ProcessMessages();
   EXPECT_TRUE(Gen->AudioOut1->Active);
-  Gen->WndProc(gmHotKey, 2, 0);
+  Send(gmHotKey, 2, 0);
   EXPECT_TRUE(Gen->AudioOut1->Active) << "another key id is not ours";
-  Gen->WndProc(gmHotKey, OnOffHotKeyId, 0);
+  Send(gmHotKey, OnOffHotKeyId, 0);
   Loop.ProcessMessages();
   EXPECT_FALSE(Gen->AudioOut1->Active);
 }
@@ -197,7 +202,7 @@ std::vector<std::string> Snapshot(const TfrmGenerator& g) {
 TEST_F(MessageTable, NumbersOutsideTheTableDoNothing) {
   const auto before = Snapshot(*Gen);
   for (uint32_t n : {1023u, 1028u, 1033u, 1036u, 1037u, 1039u, 1049u, 1139u, 1142u, 1147u, 0u, 0xFFFFFFFFu})
-    Gen->WndProc(n, 1, 1);
+    Send(n, 1, 1);
   EXPECT_EQ(Snapshot(*Gen), before);
   EXPECT_FALSE(Gen->AudioOut1->Active);
   EXPECT_EQ(Device.CountOf("Open"), 0);
@@ -205,7 +210,7 @@ TEST_F(MessageTable, NumbersOutsideTheTableDoNothing) {
 
 TEST_F(MessageTable, AnErrorEndsOnlyTheMessageWithTheErrorBox) {
   Settings->cboQuant.SetItemIndex(-1);
-  EXPECT_NO_THROW(Gen->WndProc(gmStart, 0, 0));
+  EXPECT_NO_THROW(Send(gmStart, 0, 0));
   EXPECT_EQ(Dialogs.Errors, std::vector<std::string>{"'' is not a valid integer value"});
 }
 
@@ -213,9 +218,9 @@ TEST_F(MessageTable, AnErrorEndsOnlyTheMessageWithTheErrorBox) {
 /// for the sender's own window.
 struct TCountingBroadcast : TGeneratorBroadcast {
   explicit TCountingBroadcast(TfrmGenerator& g) : Window(g) {}
-  void Broadcast(const uint32_t& number, uint32_t wParam, int32_t lParam) override {
+  void Broadcast(uint32_t number, uint32_t wParam, int32_t lParam) override {
     Sent.push_back(number);
-    Window.WndProc(number, wParam, lParam);
+    Window.ReceiveMessage(number, wParam, lParam, TDelivery::Own);
   }
   TfrmGenerator& Window;
   std::vector<uint32_t> Sent;
@@ -225,14 +230,17 @@ TEST_F(MessageTable, TheSyncMessageTicksTheBoxAndItsRebroadcastEnds) {
   auto owned = std::make_unique<TCountingBroadcast>(*Gen);
   TCountingBroadcast& bus = *owned;
   Gen->SetBroadcast(std::move(owned));
-  Gen->WndProc(gmSync, 5, 0);
+  Send(gmSync, 5, 0);
   EXPECT_TRUE(Gen->chkSync.Checked());
   EXPECT_EQ(bus.Sent, std::vector<uint32_t>{gmSync}) << "the new state once more, then it ends";
-  Gen->WndProc(gmSync, 5, 0);
+  Send(gmSync, 5, 0);
   EXPECT_EQ(bus.Sent.size(), 1u) << "an unchanged box sends nothing";
-  Gen->WndProc(gmSync, 0, 0);
+  Send(gmSync, 0, 0);
   EXPECT_FALSE(Gen->chkSync.Checked());
   EXPECT_EQ(bus.Sent.size(), 2u);
+  Gen->ReceiveMessage(gmSync, 1, 0, TDelivery::Broadcast);
+  EXPECT_TRUE(Gen->chkSync.Checked());
+  EXPECT_EQ(bus.Sent.size(), 2u) << "another generator's broadcast reached every generator by itself";
 }
 
 }  // namespace
