@@ -13,11 +13,13 @@ void TLevelMeter::Reset(int64_t windowFrames, int64_t holdFrames, int64_t stretc
   FCount = 0;
   FHeldPeak = 0;
   FHeldAge = 0;
+  FClipAge = INT64_MAX / 2;
   FLevels = LevelsOf(TLevelSums{}, FFullScale);
 }
 
-void TLevelMeter::Add(const TLevelSums& stretch) noexcept {
+void TLevelMeter::Add(const TLevelSums& stretch, int64_t clipped) noexcept {
   if (FRing.empty()) return;
+  FClipAge = clipped > 0 ? 0 : std::min(FClipAge + stretch.frames, INT64_MAX / 2);
   FNewest = (FNewest + 1) % FRing.size();
   FRing[FNewest] = stretch;
   FCount = std::min(FCount + 1, FRing.size());

@@ -14,14 +14,17 @@ public:
   /// Clears the meter and sizes its ring for stretches of stretchFrames
   /// frames (the only allocation). Levels are relative to fullScale.
   void Reset(int64_t windowFrames, int64_t holdFrames, int64_t stretchFrames, double fullScale);
-  /// The next stretch played. Allocates nothing.
-  void Add(const TLevelSums& stretch) noexcept;
+  /// The next stretch played, with the samples in it that the store step
+  /// saturated. Allocates nothing.
+  void Add(const TLevelSums& stretch, int64_t clipped = 0) noexcept;
 
   /// The figures of the newest stretches that make up the window (at least
   /// one); silence before the first stretch.
   const TLevels& Levels() const noexcept { return FLevels; }
   /// The highest peak of the last holdFrames frames, in dBFS.
   double HeldPeakDb() const noexcept { return DbFs(static_cast<double>(FHeldPeak), FFullScale); }
+  /// A saturated sample was played within the last holdFrames frames.
+  bool Clipping() const noexcept { return FClipAge <= FHoldFrames; }
 
 private:
   std::vector<TLevelSums> FRing;
@@ -31,6 +34,7 @@ private:
   int64_t FHoldFrames = 0;
   int64_t FHeldPeak = 0;
   int64_t FHeldAge = 0;
+  int64_t FClipAge = INT64_MAX / 2;  // frames played since the last saturated one
   double FFullScale = 1;
   TLevels FLevels{};
 };

@@ -20,7 +20,8 @@ namespace {
 std::string TwoDecimals(double v) {
   char text[64];
   const auto result = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, 2);
-  return std::string(text, result.ptr);
+  const std::string shown(text, result.ptr);
+  return shown == "-0.00" ? "0.00" : shown;  // a level just below 0 dBFS rounds to 0, without a sign
 }
 
 }  // namespace

@@ -22,6 +22,7 @@ void TSignalAnalysis::Start(const TAnalysisFormat& format) {
   FKept.Reset(FFormat.numBuffers + static_cast<int32_t>(std::min(std::ceil(LagSeconds * buffersPerSecond), 4096.0)),
               FFormat.bufferBytes);
   FNextToMeasure = 0;
+  FHeardChange = 0;
   const int32_t bufferFrames = FFormat.bufferBytes / frameBytes;
   FScaled.assign(static_cast<size_t>(bufferFrames), 0.0f);
   const double rate = FFormat.sampleRate;
@@ -37,17 +38,45 @@ void TSignalAnalysis::Start(const TAnalysisFormat& format) {
   OnResponse.Fire();
 }
 
-void TSignalAnalysis::BufferFilled(const uint8_t* buffer, int32_t bytes, int64_t sequence) noexcept {
-  FKept.Keep(buffer, bytes, sequence);
+void TSignalAnalysis::BufferFilled(const uint8_t* buffer, int32_t bytes, int64_t sequence,
+                                   const TBufferMarks& marks) noexcept {
+  FKept.Keep(buffer, bytes, sequence, marks);
 }
 
 void TSignalAnalysis::BufferPlaying(int64_t playing) noexcept {
   if (!FStarted) return;
   for (const int64_t newest = FKept.Newest(); FNextToMeasure <= playing && FNextToMeasure <= newest; ++FNextToMeasure) {
     int32_t bytes = 0;
-    if (const uint8_t* copy = FKept.Find(FNextToMeasure, bytes)) Measure(copy, bytes);
+    TBufferMarks marks;
+    const uint8_t* copy = FKept.Find(FNextToMeasure, bytes, marks);
+    if (!copy) continue;
+    if (marks.Change != FHeardChange) {
+      FHeardChange = marks.Change;
+      RestartSpectrum();
+    }
+    Measure(copy, bytes, marks);
   }
   FKept.Release(FNextToMeasure);
+  Refresh();
+}
+
+bool TSignalAnalysis::Silence(double seconds) noexcept {
+  if (!FStarted) return false;
+  const int64_t frames = std::llround(seconds * FFormat.sampleRate);
+  const int64_t stretch = std::max<int64_t>(FScaled.size(), 1);
+  for (int64_t left = frames; left > 0; left -= stretch) {
+    TLevelSums silent;
+    silent.frames = std::min(left, stretch);
+    for (int c = 0; c < FFormat.channels; ++c) FMeters[static_cast<size_t>(c)].Add(silent);
+    FFramesSinceRefresh += silent.frames;
+  }
+  Refresh();
+  for (int c = 0; c < FFormat.channels; ++c)
+    if (std::isfinite(Levels(c).peakDb) || std::isfinite(HeldPeakDb(c)) || Clipping(c)) return true;
+  return false;
+}
+
+void TSignalAnalysis::Refresh() noexcept {
   if (FFramesSinceRefresh < FRefreshFrames) return;
   FFramesSinceRefresh = 0;
   OnLevels.Fire();
@@ -57,24 +86,28 @@ void TSignalAnalysis::BufferPlaying(int64_t playing) noexcept {
   }
 }
 
-void TSignalAnalysis::Measure(const uint8_t* buffer, int32_t bytes) noexcept {
+void TSignalAnalysis::Measure(const uint8_t* buffer, int32_t bytes, const TBufferMarks& marks) noexcept {
   const int32_t frameBytes = FFormat.channels * FFormat.bytesPerSample;
   const int32_t frames = std::min(bytes / frameBytes, static_cast<int32_t>(FScaled.size()));
   for (int c = 0; c < FFormat.channels; ++c) {
     TLevelSums sums;
     float* scaled = FResponseVisible ? FScaled.data() : nullptr;
     ReadChannel(buffer, frames, FFormat.channels, FFormat.bytesPerSample, c, FFormat.fullScale, sums, scaled);
-    FMeters[static_cast<size_t>(c)].Add(sums);
+    FMeters[static_cast<size_t>(c)].Add(sums, marks.Clipped[c]);
     if (scaled) FSpectrum[static_cast<size_t>(c)].Add(scaled, frames);
   }
   FFramesSinceRefresh += frames;
 }
 
 void TSignalAnalysis::Prepared() {
-  // Preparation restarts the signal: the average starts again.
-  for (TBandSpectrum& spectrum : FSpectrum) spectrum.Clear();
-  FBlocksShown = 0;
+  // The new designs show at once; the average starts again with the first
+  // buffer rendered from them.
   OnResponse.Fire();
+}
+
+void TSignalAnalysis::RestartSpectrum() noexcept {
+  for (TBandSpectrum& spectrum : FSpectrum) spectrum.Clear();
+  FBlocksShown = -1;  // the restart shows at the next refresh even before a block is measured
 }
 
 void TSignalAnalysis::ShowResponse() {
@@ -99,6 +132,10 @@ const TLevels& TSignalAnalysis::Levels(int c) const noexcept {
 
 double TSignalAnalysis::HeldPeakDb(int c) const noexcept {
   return c >= 0 && c < Channels() ? FMeters[static_cast<size_t>(c)].HeldPeakDb() : SilentLevels.peakDb;
+}
+
+bool TSignalAnalysis::Clipping(int c) const noexcept {
+  return c >= 0 && c < Channels() && FMeters[static_cast<size_t>(c)].Clipping();
 }
 
 std::string TSignalAnalysis::ReadoutText(int c) const {

@@ -67,12 +67,17 @@ public:
   void Start(const TAnalysisFormat& format);
   /// Fill thread: the fill wrote buffer number `sequence` of the run (0
   /// first). Keeps a copy; allocates nothing and takes no lock.
-  void BufferFilled(const uint8_t* buffer, int32_t bytes, int64_t sequence) noexcept;
+  void BufferFilled(const uint8_t* buffer, int32_t bytes, int64_t sequence, const TBufferMarks& marks = {}) noexcept;
   /// The device plays buffer `playing`: measures every kept buffer up to it.
-  /// Allocates nothing.
+  /// The spectrum's average starts again with the first buffer rendered
+  /// after a change of the settings. Allocates nothing.
   void BufferPlaying(int64_t playing) noexcept;
-  /// The signal was prepared again: new filter designs, a restarted signal.
+  /// The signal was prepared again: new filter designs.
   void Prepared();
+  /// Nothing has played for `seconds` more (after a stop, a change of
+  /// channels, an export): the meter falls as it would with silence. False
+  /// once it shows silence and no clip.
+  bool Silence(double seconds) noexcept;
 
   // ---- the Response window ----
   /// Opens the Response window; the spectrum is measured only while it is open.
@@ -86,6 +91,8 @@ public:
   /// Figures of channel c (0 left / mono, 1 right); silence when c is not in the output.
   const TLevels& Levels(int c) const noexcept;
   double HeldPeakDb(int c) const noexcept;
+  /// Channel c played a saturated sample within the last HoldSeconds.
+  bool Clipping(int c) const noexcept;
   /// "Peak -0.01 dBFS  RMS -12.04 dBFS  Crest 4.00:1"; empty when c is not in the output.
   std::string ReadoutText(int c) const;
   /// Where a level lies on the meter's bar: 0 at MeterFloorDb or below, 1 at 0 dBFS or above.
@@ -105,7 +112,10 @@ public:
   TAnalysisEvent OnShowResponse;  ///< the Response window is to be shown
 
 private:
-  void Measure(const uint8_t* buffer, int32_t bytes) noexcept;
+  void Measure(const uint8_t* buffer, int32_t bytes, const TBufferMarks& marks) noexcept;
+  void RestartSpectrum() noexcept;
+  /// Tells the observers, at most once per RefreshSeconds of played frames.
+  void Refresh() noexcept;
 
   const GeneratorState& FState;
   TAnalysisFormat FFormat;
@@ -114,6 +124,7 @@ private:
 
   TBufferCopies FKept;
   int64_t FNextToMeasure = 0;
+  uint64_t FHeardChange = 0;           // the settings change of the buffer measured last
   std::vector<float> FScaled;          // one channel of one buffer, scaled to full scale 1
   std::array<TLevelMeter, 2> FMeters;
   std::array<TBandSpectrum, 2> FSpectrum;

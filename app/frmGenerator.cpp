@@ -12,6 +12,7 @@
 #include "perftest/PerformanceTarget.h"
 #include "perftest/PerformanceTest.h"
 #include "playback/RenderFeed.h"
+#include "platform/IntervalTimer.h"
 #include "sync/MessageHandler.h"
 
 #include <initializer_list>
@@ -21,8 +22,10 @@ TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
       FServices(services),
       FAudioOut(std::make_unique<TAudioOut>(services.WaveOut, services.Loop)),
       FAnalysis(std::make_unique<TSignalAnalysis>(State)),
-      FFeed(std::make_unique<TRenderFeed>(*FAnalysis)) {
+      FFeed(std::make_unique<TRenderFeed>(*FAnalysis)),
+      FMeterFall(std::make_unique<TIntervalTimer>(services.Loop)) {
   AudioOut1 = FAudioOut.get();
+  FMeterFall->OnTick = [this](uint64_t intervals) { MeterFallTick(intervals); };
   CreateMessageHandling();
   AudioOut1->SetFrameRate(22050);
   SetCaption(ProductName);

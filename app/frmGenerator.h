@@ -16,6 +16,7 @@
 #include "sync/GeneratorBroadcast.h"
 #include "sync/MessageOrder.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -25,6 +26,7 @@
 class TfrmSettings;
 class TRenderFeed;
 class TSignalAnalysis;
+class TIntervalTimer;
 struct TGeneratorStatus;
 class TfrmWait;
 class TfrmScriptPopup;
@@ -390,6 +392,8 @@ public:
   /// Writes one pass of the freshly prepared signal to fileName, with the
   /// wait window's progress and Cancel; reports its own errors.
   TWaveWriteOutcome WriteWaveData(const std::string& fileName);
+  /// Samples the store step saturated in the last export, left and right (0 in mono).
+  std::array<int64_t, 2> LastExportClipped() const { return FExportClipped; }
   /// The suppressible question of the settings store's value valueName:
   /// None without asking when that value exists; a ticked box stores it.
   TModalResult ShowSuppressibleHint(const std::string& message, const std::string& caption,
@@ -449,6 +453,7 @@ private:
   void AmplitudeExit(TEdit& edit, TTrackBar& bar);
   void AmplitudeChange(const TEdit& edit, ChannelSettings& channel);
   void FilterFieldExit(TEdit& edit, const TFieldRule& rule);
+  void FilterTypeChange(const TComboBox& type, TEdit& q);
   void ShowStartFailure();
   /// "Dropouts: N" of the last start, red when there was one.
   void ShowDropouts();
@@ -479,6 +484,11 @@ private:
   bool FOutputLocked = false;
   std::unique_ptr<TSignalAnalysis> FAnalysis;
   std::unique_ptr<TRenderFeed> FFeed;
+  /// While nothing plays, the meter falls as with silence (playback/frmGeneratorPlayback.cpp).
+  void StartMeterFall();
+  void MeterFallTick(uint64_t intervals);
+  std::unique_ptr<TIntervalTimer> FMeterFall;
+  std::array<int64_t, 2> FExportClipped{};
   bool FPreparing = false;  // live publications wait for the prepared state
 
   // ---- window view rules ----

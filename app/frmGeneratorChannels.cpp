@@ -16,6 +16,7 @@ void TfrmGenerator::ApplyLevelEnabling(bool rightFree) {
 
 void TfrmGenerator::cboChannelsChange() {
   SyncLiveSettings();
+  if (!AudioOut1->Active) StartMeterFall();  // what the meter shows belongs to the old channels
   if (cboChannels.ItemIndex() == cmMono) {
     Lefttick.SetChecked(true);
     RightTick.SetChecked(true);

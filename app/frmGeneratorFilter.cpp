@@ -19,8 +19,14 @@ void TfrmGenerator::txtQLExit() { FilterFieldExit(txtQL, FilterQRule); }
 void TfrmGenerator::txtFZeroRExit() { FilterFieldExit(txtFZeroR, FilterFrequencyRule(State.sampleRate)); }
 void TfrmGenerator::txtGainRExit() { FilterFieldExit(txtGainR, FilterGainRule); }
 void TfrmGenerator::txtQRExit() { FilterFieldExit(txtQR, FilterQRule); }
-void TfrmGenerator::cboFilterTypeL1Change() { Preparevariables(); }
-void TfrmGenerator::cboFilterTypeR1Change() { Preparevariables(); }
+void TfrmGenerator::cboFilterTypeL1Change() { FilterTypeChange(cboFilterTypeL1, txtQL); }
+void TfrmGenerator::cboFilterTypeR1Change() { FilterTypeChange(cboFilterTypeR1, txtQR); }
+
+void TfrmGenerator::FilterTypeChange(const TComboBox& type, TEdit& q) {
+  // The switch is prepared with the Q it shows, not the one the old type had.
+  if (FilterShowsQOfOne(type.ItemIndex())) q.SetText("1");
+  Preparevariables();
+}
 
 namespace {
 

@@ -8,6 +8,8 @@ bool IsFilterActive(int32_t filterType) noexcept {
   return filterType >= 1 && filterType <= 5;
 }
 
+bool FilterShowsQOfOne(int32_t filterType) noexcept { return filterType == 2 || filterType == 3; }
+
 void SetFilterInputs(ChannelFilter& f, long double f0, long double q, long double gainDb,
                      int32_t sampleRate) noexcept {
   // Texts also arrive unvalidated (store, messages, a rate change); a Q of 0
@@ -53,10 +55,10 @@ TFilterEdits DesignFilter(ChannelFilter& f, int32_t filterType) noexcept {
     }
     case 2:
       SetCoefficients(f, (1 + c) / 2, -(1 + c), (1 + c) / 2, 1 + alpha, -2 * c, 1 - alpha);
-      return {true, false, false, true};
+      return {true, false, false, FilterShowsQOfOne(filterType)};
     case 3:
       SetCoefficients(f, (1 - c) / 2, 1 - c, (1 - c) / 2, 1 + alpha, -2 * c, 1 - alpha);
-      return {true, false, false, true};
+      return {true, false, false, FilterShowsQOfOne(filterType)};
     case 4:
       SetCoefficients(f, alpha, 0, -alpha, 1 + alpha, -2 * c, 1 - alpha);
       return {true, false, true, false};

@@ -33,6 +33,9 @@ struct ChannelFilter {
 /// True when `filterType` is one of the five filters (anything else bypasses).
 bool IsFilterActive(int32_t filterType) noexcept;
 
+/// High Pass and Low Pass have no Q of their own: the window shows "1".
+bool FilterShowsQOfOne(int32_t filterType) noexcept;
+
 /// Takes the parsed F0, Q and gain (each clamped to the range the filter can
 /// use: F0 1 .. rate/2, Q 0.01 .. 100000, gain -200 .. 200 dB), derives w0,
 /// cos w0 and sin w0 at `sampleRate`, and clears the history.

@@ -43,6 +43,9 @@ struct GeneratorState {
   ChannelSettings left, right;
   TRandomLcg random;
   TModulationMemo modulationMemo;
+  /// Samples the store step saturated (beyond full scale before the clamp),
+  /// left and right as stored, since this state was made.
+  int64_t clipped[2] = {};
 };
 
 /// 2^(bits-1) - 1: 32767 at 16 bits, 8388607 at 24 bits.

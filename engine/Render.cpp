@@ -95,8 +95,7 @@ int32_t RenderChannelSample(GeneratorState& state, TChannel c, int32_t noiseType
 
 void StoreSample(uint8_t*& out, int32_t sample, int bytes) noexcept {
   const int32_t most = bytes == 3 ? 8388607 : 32767;
-  if (sample > most) sample = most;
-  if (sample < -most - 1) sample = -most - 1;
+  if (Saturates(sample, most)) sample = sample > most ? most : -most - 1;
   const uint32_t bits = static_cast<uint32_t>(sample);
   out[0] = static_cast<uint8_t>(bits);
   out[1] = static_cast<uint8_t>(bits >> 8);
@@ -210,23 +209,26 @@ void Filter(GeneratorState& state, const TFillLayout& layout, TRenderBlock& bloc
 // Stage 7: storage, with the channel switches in stereo and silence after
 // the end; one loop per layout so that the width is a constant.
 template <int Bytes, bool Stereo>
-uint8_t* StoreFrames(const GeneratorState& state, const TFillLayout& layout, const TRenderBlock& block,
+uint8_t* StoreFrames(GeneratorState& state, const TFillLayout& layout, const TRenderBlock& block,
                      uint8_t* out) noexcept {
+  constexpr int32_t most = Bytes == 3 ? 8388607 : 32767;
   const bool leftOn = state.left.channelOn != 0, rightOn = state.right.channelOn != 0;
+  int64_t clippedLeft = 0, clippedRight = 0;
   for (int32_t j = 0; j < block.active; ++j) {
-    if (!Stereo) {
-      StoreSample(out, block.sampleLeft[j], Bytes);
-      continue;
-    }
-    const int32_t left = leftOn ? block.sampleLeft[j] : 0;
+    const int32_t left = !Stereo || leftOn ? block.sampleLeft[j] : 0;
+    clippedLeft += Saturates(left, most);
     StoreSample(out, left, Bytes);
+    if (!Stereo) continue;
     const int32_t right = layout.asLeft ? left : rightOn ? block.sampleRight[j] : 0;
+    clippedRight += Saturates(right, most);
     StoreSample(out, right, Bytes);
   }
+  state.clipped[0] += clippedLeft;
+  state.clipped[1] += clippedRight;
   return out;
 }
 
-uint8_t* StoreBlock(const GeneratorState& state, const TFillLayout& layout, const TRenderBlock& block,
+uint8_t* StoreBlock(GeneratorState& state, const TFillLayout& layout, const TRenderBlock& block,
                     uint8_t* out) noexcept {
   if (layout.sampleBytes == 2)
     out = layout.stereo ? StoreFrames<2, true>(state, layout, block, out)

@@ -63,6 +63,10 @@ uint8_t* FinishExportBlock(GeneratorState& state, const TExportLayout& layout, T
 /// a first half that ran on a copy of it.
 void TakeNoiseState(GeneratorState& to, const GeneratorState& from) noexcept;
 
+/// The store step changes `sample`: it lies beyond full scale `most`
+/// (-most - 1 is still held; a sample exactly at full scale is no clip).
+constexpr bool Saturates(int32_t sample, int32_t most) noexcept { return sample > most || sample < -most - 1; }
+
 /// Stores `sample` as `bytes` (2 or 3) little-endian two's-complement bytes
 /// at `out` and advances `out`. A sample beyond what the width holds is
 /// stored as the nearest value it can hold (saturation, never wrap-around).

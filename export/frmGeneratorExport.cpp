@@ -126,6 +126,9 @@ TfrmGenerator::TWaveWriteOutcome TfrmGenerator::WriteWaveData(const std::string&
     return TWaveWriteOutcome::Failed;
   }
 
+  StartMeterFall();  // the meter shows no run while the export renders
+  const int64_t clippedBefore[2] = {State.clipped[0], State.clipped[1]};
+  TOnExit countClipped{[&] { FExportClipped = {State.clipped[0] - clippedBefore[0], State.clipped[1] - clippedBefore[1]}; }};
   // Blocks end where the export shows progress and lets messages in, so a
   // value changed there takes effect at the next frame, as frame by frame.
   TExportRenderer renderer(State, {stereo, bytes}, static_cast<int32_t>(kProgressFrames));

@@ -8,15 +8,18 @@ void TRenderFeed::Start(const GeneratorState& state, int64_t ringBytes) noexcept
   FState = state;
   FRingBytes = ringBytes;
   FFills = 0;
+  FChange = 0;
   FHandedBack = false;
   FPerformanceIssue.store(false);
 }
 
 bool TRenderFeed::Fill(uint8_t* buffer, int32_t& size) noexcept {
-  FMailbox.ApplyTo(FState);
+  if (FMailbox.ApplyTo(FState)) ++FChange;
+  TBufferMarks marks{FChange, {FState.clipped[0], FState.clipped[1]}};
   switch (FillBuffer(FState, buffer, size, FRingBytes)) {
     case TFillResult::Continue:
-      FAnalysis.BufferFilled(buffer, size, FFills++);
+      for (int c = 0; c < 2; ++c) marks.Clipped[c] = FState.clipped[c] - marks.Clipped[c];
+      FAnalysis.BufferFilled(buffer, size, FFills++, marks);
       return true;
     case TFillResult::End:
       return false;

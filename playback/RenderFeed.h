@@ -38,6 +38,7 @@ private:
   GeneratorState FState;
   int64_t FRingBytes = 0;
   int64_t FFills = 0;           // buffers filled in this run
+  uint64_t FChange = 0;         // publications taken in this run
   bool FHandedBack = true;
   std::atomic<bool> FPerformanceIssue{false};
 };

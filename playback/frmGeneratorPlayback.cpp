@@ -9,6 +9,7 @@
 #include "engine/Numbers.h"
 #include "engine/Render.h"
 #include "platform/Dialogs.h"
+#include "platform/IntervalTimer.h"
 #include "platform/MessageLoop.h"
 #include "playback/RenderFeed.h"
 #include "playback/frmSettings.h"
@@ -105,6 +106,7 @@ void TfrmGenerator::LockOutputControls(bool locked) {
 }
 
 void TfrmGenerator::AudioOut1Start(void*) {
+  FMeterFall->Stop();
   FAnalysis->BufferPlaying(AudioOut1->ProcessedBuffers);  // the first buffer plays now
   ShowDropouts();
   FServices.Application.SetTitle(std::string("ON - ") + ProductName);
@@ -127,7 +129,14 @@ void TfrmGenerator::AudioOut1Stop(void*) {
   AppMessage();
   if (btnON.Enabled()) SetFocus(btnON);
   ShowDropouts();
+  StartMeterFall();
   if (FScriptRunner) FScriptRunner->OutputStopped();
+}
+
+void TfrmGenerator::StartMeterFall() { FMeterFall->Start(1000 / 30); }
+
+void TfrmGenerator::MeterFallTick(uint64_t intervals) {
+  if (AudioOut1->Active || !FAnalysis->Silence(intervals * FMeterFall->IntervalMs() / 1000.0)) FMeterFall->Stop();
 }
 
 bool TfrmGenerator::AudioOut1FillBuffer(uint8_t* buffer, int32_t& size) { return FFeed->Fill(buffer, size); }

@@ -48,13 +48,31 @@ void TMeterReadout::SetText(const QString& text) {
   update();
 }
 
+void TMeterReadout::SetClip(bool clip) {
+  if (clip == FClip) return;
+  FClip = clip;
+  update();
+}
+
 QSize TMeterReadout::sizeHint() const { return {0, fontMetrics().height()}; }
 
 void TMeterReadout::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().color(QPalette::Window));
+  QRect textRect = rect();
+  if (FClip) {
+    const QString mark = QStringLiteral("CLIP");
+    QFont bold = font();
+    bold.setBold(true);
+    painter.setFont(bold);
+    painter.setPen(QColor(200, 0, 0));
+    painter.drawText(rect(), Qt::AlignRight | Qt::AlignVCenter, mark);
+    textRect.setRight(rect().right() - QFontMetrics(bold).horizontalAdvance(mark) - 4);
+    painter.setFont(font());
+  }
   painter.setPen(palette().color(QPalette::WindowText));
-  painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, fontMetrics().elidedText(FText, Qt::ElideRight, width()));
+  painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
+                   fontMetrics().elidedText(FText, Qt::ElideRight, textRect.width()));
 }
 
 TLevelMeterPanel::TLevelMeterPanel(TSignalAnalysis& analysis) : FAnalysis(analysis) {
@@ -85,6 +103,7 @@ void TLevelMeterPanel::Refresh() {
   for (int c = 0; c < 2; ++c) {
     const QString text = QString::fromStdString(FAnalysis.ReadoutText(c));
     if (readout || text.isEmpty() != FReadouts[c]->Text().isEmpty()) FReadouts[c]->SetText(text);
+    FReadouts[c]->SetClip(FAnalysis.Clipping(c));
     FBars[c]->update();
   }
 }

@@ -27,6 +27,9 @@ public:
   TMeterReadout();
   void SetText(const QString& text);
   const QString& Text() const { return FText; }
+  /// A red "CLIP" at the line's end: saturated samples were played lately.
+  void SetClip(bool clip);
+  bool Clip() const { return FClip; }
   QSize sizeHint() const override;
 
 protected:
@@ -34,6 +37,7 @@ protected:
 
 private:
   QString FText;
+  bool FClip = false;
 };
 
 class TLevelMeterPanel final : public QWidget {

@@ -12,6 +12,8 @@
 #include "platform/PlainMessageLoop.h"
 #include "playback/frmSettings.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <exception>
 
@@ -88,15 +90,18 @@ int ExitCodeOf(TfrmGenerator::TWaveWriteOutcome outcome) {
   return reFailed;
 }
 
-/// The levels of the written file, one line per channel in file order.
-int PrintStats(const std::string& fileName, std::ostream& out, std::ostream& err) {
+/// The levels of the written file, one line per channel in file order, each
+/// with the samples the render saturated in that channel.
+int PrintStats(const std::string& fileName, const std::array<int64_t, 2>& clipped, std::ostream& out,
+               std::ostream& err) {
   std::string error;
   const auto levels = ReadWavLevels(fileName, error);
   if (!levels) {
     Report(err, "--stats: " + error);
     return reFailed;
   }
-  for (const TChannelLevels& channel : *levels) out << StatsLine(channel) << '\n';
+  for (size_t c = 0; c < levels->size(); ++c)
+    out << StatsLine((*levels)[c]) << " clipped=" << clipped[std::min<size_t>(c, 1)] << '\n';
   return reWritten;
 }
 
@@ -131,7 +136,8 @@ int Render(const TRenderOptions& o, std::ostream& out, std::ostream& err) {
     return reFailed;
   }
   const int written = ExitCodeOf(generator.WriteWaveData(o.OutputFile));
-  return written == reWritten && o.Stats ? PrintStats(o.OutputFile, out, err) : written;
+  return written == reWritten && o.Stats ? PrintStats(o.OutputFile, generator.LastExportClipped(), out, err)
+                                         : written;
 }
 
 }  // namespace

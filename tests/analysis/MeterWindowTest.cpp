@@ -4,7 +4,9 @@
 #include "analysis/SignalAnalysis.h"
 #include "tests/app/GeneratorFixture.h"
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 namespace {
 
@@ -128,6 +130,64 @@ TEST_F(MeterWindow, TheSpectrumShowsThePeakingDipTheResponseLineDraws) {
   }
   EXPECT_NEAR(measured, -10 * std::log10(designed), 1.5);
   EXPECT_GT(measured, 5.0);
+}
+
+TEST_F(MeterWindow, TheResponseAverageStartsAgainWithTheBufferThatCarriesALevelChange) {
+  Gen->Response1.Click();
+  StartOutput();
+  const int ring = Gen->AudioOut1->NumBuffers();
+  for (int i = 0; i < 12; ++i) PlayOneBuffer();
+  const TBandSpectrum& s = Analysis().Spectrum(0);
+  int32_t band1k = 0;
+  while (std::abs(s.BandCentreHz(band1k) - 1000) > 1) ++band1k;
+  const double loud = s.BandLevelDb(band1k);
+  const int64_t blocksBefore = s.Blocks();
+
+  Gen->barAmplitudeLeft.SetPosition(2000);  // -20 dB, heard from the next buffer filled
+  for (int i = 1; i < ring; ++i) PlayOneBuffer();
+  EXPECT_GT(s.Blocks(), blocksBefore) << "the buffers before the change still add to the average";
+  for (int i = 0; i < 4; ++i) PlayOneBuffer();
+  EXPECT_NEAR(s.BandLevelDb(band1k), loud - 20, 1.5) << "only buffers at the new level are averaged";
+}
+
+TEST_F(MeterWindow, AfterOffTheMeterFallsToSilenceAndANewRunStartsWithAnEmptyHold) {
+  StartOutput();
+  PlayOneBuffer();
+  ASSERT_GT(PeakDb(), -40.0);
+  Gen->btnOFF.Click();
+  Loop.ProcessMessages();
+  std::this_thread::sleep_for(std::chrono::milliseconds(2 * 300 + 100));  // twice the meter's window
+  Loop.ProcessMessages();
+  EXPECT_EQ(Analysis().ReadoutText(0), "Peak -inf dBFS   RMS -inf dBFS   Crest -");
+  EXPECT_GT(Analysis().HeldPeakDb(0), -40.0) << "the held tick stays for its two seconds";
+
+  Gen->barAmplitudeLeft.SetPosition(10000);  // silence
+  StartOutput();
+  EXPECT_TRUE(std::isinf(Analysis().HeldPeakDb(0))) << "no tick of the run before";
+}
+
+TEST_F(MeterWindow, SaturatedSamplesShowAsClipWhileTheyPlay) {
+  Gen->cboFilterTypeL1.UserSelect(ftHighPass);
+  Enter(Gen->txtFZeroL, "1000");
+  Gen->barAmplitudeLeft.SetPosition(4000);  // -40 dBFS: nothing reaches full scale
+  StartOutput();
+  PlayOneBuffer();
+  EXPECT_FALSE(Analysis().Clipping(0));
+  Gen->barAmplitudeLeft.SetPosition(0);
+  for (int i = 0; i < Gen->AudioOut1->NumBuffers(); ++i) PlayOneBuffer();
+  EXPECT_TRUE(Analysis().Clipping(0));
+  EXPECT_NE(Analysis().ReadoutText(0).find("Peak 0.00 dBFS"), std::string::npos) << Analysis().ReadoutText(0);
+}
+
+TEST_F(MeterWindow, APeakingFilterSwitchedToLowPassPlaysTheQThatTheWindowShows) {
+  Gen->cboFilterTypeL1.UserSelect(ftPeaking);
+  Enter(Gen->txtFZeroL, "1000");
+  Enter(Gen->txtQL, "3");
+  StartOutput();
+  Gen->cboFilterTypeL1.UserSelect(ftLowPass);
+  EXPECT_EQ(Gen->txtQL.Text(), "1");
+  // A second-order low pass rises by 20 log10(Q) at its corner: 0 dB for Q 1, +9.5 dB for Q 3.
+  EXPECT_NEAR(Analysis().DesignedResponseDb(0, 1000), 0.0, 0.1) << "what plays is what is shown";
 }
 
 }  // namespace

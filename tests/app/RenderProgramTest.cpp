@@ -126,7 +126,7 @@ TEST_F(RenderProgram, StatsPrintTheLevelsOfEachChannelOfTheWrittenFile) {
     char crest[32];
     std::snprintf(crest, sizeof crest, "%.2f", peak / rms);
     expected += std::string(channels == 1 ? "mono" : c == 0 ? "left" : "right") + " rms=" + Db16(rms) +
-                " peak=" + Db16(peak) + " crest=" + crest + "\n";
+                " peak=" + Db16(peak) + " crest=" + crest + " clipped=0\n";
   }
   EXPECT_EQ(out.str(), expected);
 }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <tuple>
 
 namespace {
 
@@ -70,8 +71,8 @@ void DesignFromRecord(const TSide& r, int32_t rate, ChannelFilter& f) {
   f.y1 = f.y2 = 0;
 }
 
-/// The samples one pass of the record renders to, interleaved, held within the width.
-std::vector<int32_t> ReferenceSamples(const TRecordValues& record, int32_t rate, int32_t bits, uint32_t seed) {
+/// The samples one pass of the record renders to, interleaved, before storage.
+std::vector<int32_t> UnstoredSamples(const TRecordValues& record, int32_t rate, int32_t bits, uint32_t seed) {
   GeneratorState s;
   s.sampleRate = rate;
   s.bitsPerSample = bits;
@@ -88,8 +89,13 @@ std::vector<int32_t> ReferenceSamples(const TRecordValues& record, int32_t rate,
   DesignFromRecord(left, rate, s.filterL);
   DesignFromRecord(right, rate, s.filterR);
   s.random.Seed(seed);
-  std::vector<int32_t> samples = TReferenceRenderer(s).RenderFrames(s.totalFrames);
-  const int32_t most = s.fullScale;
+  return TReferenceRenderer(s).RenderFrames(s.totalFrames);
+}
+
+/// The samples one pass of the record renders to, interleaved, held within the width.
+std::vector<int32_t> ReferenceSamples(const TRecordValues& record, int32_t rate, int32_t bits, uint32_t seed) {
+  std::vector<int32_t> samples = UnstoredSamples(record, rate, bits, seed);
+  const int32_t most = (1 << (bits - 1)) - 1;
   for (int32_t& v : samples) v = std::clamp(v, -most - 1, most);
   return samples;
 }
@@ -174,6 +180,34 @@ TEST_F(ReferenceExport, MemoriesWithEveryFilterAndModulationFunction) {
   for (int memory = 1; memory <= 4; ++memory) {
     ExpectReferenceSamples(file, memory, 0, 8000, 16);
     ExpectReferenceSamples(file, memory, 5, 96000, 24);
+  }
+}
+
+TEST_F(ReferenceExport, TheSamplesBeyondFullScaleAreCountedPerChannelAsTheReferenceHasThem) {
+  // White noise at full level through a 1 kHz High Pass overshoots full
+  // scale (left); the right channel stays below it.
+  TRecordValues loud = VariedRecords()[2];
+  loud.Texts["AmplitudeLeft"] = "0";
+  loud.Texts["FZeroLeft"] = "1000";
+  loud.Numbers["WaveFormLeft"] = ntWhite;
+  loud.Numbers["CrestFactorLeft"] = 0;
+  loud.Numbers["RightTick"] = 1;
+  const std::string file = Dir.File("loud.zep");
+  WriteBytes(file, PresetFileBytes({loud}));
+  for (const auto& [rateIndex, rate, bits] : {std::tuple{4, 48000, 16}, std::tuple{5, 96000, 24}}) {
+    Restart();
+    Settings->cboFsList.UserSelect(rateIndex);
+    Settings->cboQuant.UserSelect(bits == 24 ? 1 : 0);
+    ASSERT_TRUE(Gen->LoadSettings(file));
+    Gen->MemRecall(1);
+    ExportSeeded(77, "loud.wav");
+    const int32_t most = (1 << (bits - 1)) - 1;
+    int64_t expected[2] = {};
+    const std::vector<int32_t> unstored = UnstoredSamples(loud, rate, bits, 77);
+    for (size_t i = 0; i < unstored.size(); ++i) expected[i % 2] += unstored[i] > most || unstored[i] < -most - 1;
+    EXPECT_GT(expected[0], static_cast<int64_t>(unstored.size() / 2 / 100)) << rate;
+    EXPECT_EQ(Gen->LastExportClipped()[0], expected[0]) << rate;
+    EXPECT_EQ(Gen->LastExportClipped()[1], expected[1]) << rate;
   }
 }
 

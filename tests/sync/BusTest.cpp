@@ -24,6 +24,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
+#include <QThread>
 
 #include <algorithm>
 #include <cmath>
@@ -232,9 +233,10 @@ TEST_F(GeneratorBus, AGeneratorThatDoesNotAnswerDelaysNobodyAndIsReportedOnStder
   testing::internal::CaptureStderr();
   a.Gen->btnON.Click();
   EXPECT_TRUE(a.Playing()) << "the broadcaster's own window at once";
-  for (int i = 0; i < 50 && !c.Playing(); ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  QElapsedTimer clock;
+  for (clock.start(); !c.Playing() && clock.elapsed() < 5000; QThread::msleep(2)) QCoreApplication::processEvents();
   EXPECT_TRUE(c.Playing()) << "the generator after the silent one, without waiting for it";
-  EXPECT_EQ(a.Bus->Unconfirmed(), 1);
+  EXPECT_GE(a.Bus->Unconfirmed(), 1) << "the silent one has not answered yet";
   Deliver();
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_EQ(silent.Calls, 1);
