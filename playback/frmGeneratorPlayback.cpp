@@ -26,6 +26,7 @@ uint16_t ToQuantization(int32_t bits) { return static_cast<uint16_t>(std::clamp<
 }  // namespace
 
 void TfrmGenerator::startsignal() {
+  if (FFeed->PlaysReference()) AudioOut1->StopAtOnce();  // the signal takes the output over
   if (AudioOut1->Active) return;
   Preparevariables();
   AudioOut1->SetStereo(cboChannels.ItemIndex() == cmStereo);
@@ -114,6 +115,7 @@ void TfrmGenerator::AudioOut1Start(void*) {
   FServices.Application.SignalBusy = true;
   LockOutputControls(true);
   AppMessage();
+  ReferenceOutputChanged();
 }
 
 void TfrmGenerator::AudioOut1Stop(void*) {
@@ -128,6 +130,7 @@ void TfrmGenerator::AudioOut1Stop(void*) {
   if (btnON.Enabled()) SetFocus(btnON);
   ShowDropouts();
   if (FScriptRunner) FScriptRunner->OutputStopped();
+  ReferenceOutputChanged();
 }
 
 bool TfrmGenerator::AudioOut1FillBuffer(uint8_t* buffer, int32_t& size) { return FFeed->Fill(buffer, size); }
