@@ -60,14 +60,12 @@ void TfrmReferenceNoise::ShowRate() {
 }
 
 void TfrmReferenceNoise::Show() {
-  ShowRate();
   OutputChanged();
   SetVisible(true);
   SetFocus(FOutput.ReferencePlaying() ? btnStop : btnStart);
 }
 
 void TfrmReferenceNoise::btnStartClick() {
-  ShowRate();
   const int32_t entry = std::clamp(cboChannel.ItemIndex(), int32_t{ceLeft}, int32_t{ceBoth});
   FOutput.PlayReference(PlayRate(FOutput.OutputRate()), ChannelMasks[entry]);
   OutputChanged();
@@ -92,6 +90,7 @@ void TfrmReferenceNoise::btnCloseClick() {
 }
 
 void TfrmReferenceNoise::OutputChanged() {
+  ShowRate();
   const bool playing = FOutput.ReferencePlaying();
   lblStatus.SetCaption(playing ? "Playing on " + cboChannel.Text() : "Stopped");
   lblStatus.SetFontBold(playing);

@@ -47,7 +47,8 @@ public:
   void btnHelpClick();
   /// Stops the reference and hides the window.
   void btnCloseClick();
-  /// The output started, stopped or played further buffers: status, buttons and dropouts follow.
+  /// The output started, stopped or played further buffers: rate, device,
+  /// status, buttons and dropouts follow.
   void OutputChanged();
 
   /// The rate the reference plays at for an output rate.
