@@ -17,5 +17,8 @@ struct TChannelLevels {
 /// error, when it cannot be read or is not such a file.
 std::optional<std::vector<TChannelLevels>> ReadWavLevels(const std::string& path, std::string& error);
 
+/// "mono" for a one-channel file, else "left" or "right".
+std::string ChannelName(int channel, int channels);
+
 /// "left rms=-12.04 peak=-0.01 crest=4.00"; silence: "rms=-inf peak=-inf crest=-".
 std::string StatsLine(const TChannelLevels& channel);

@@ -10,6 +10,7 @@ constexpr THelpTopic Topics[] = {
     {HelpContextPresetsMenu, "presets-menu.html"},
     {HelpContextIntroduction, "introduction.html"},
     {HelpContextCrestFactor, "crest-factor-and-rms.html"},
+    {HelpContextReferenceNoise, "reference-noise.html"},
 };
 
 }  // namespace

@@ -19,6 +19,8 @@ inline constexpr int HelpContextPresetsMenu = 6;
 inline constexpr int HelpContextIntroduction = 10;
 /// The crest factor and RMS topic, the local stand-in for a reference page.
 inline constexpr int HelpContextCrestFactor = 20;
+/// The reference noise window and the loudspeaker calibration it serves.
+inline constexpr int HelpContextReferenceNoise = 21;
 
 /// Every topic the program can open.
 std::span<const THelpTopic> HelpTopics();

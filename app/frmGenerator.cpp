@@ -6,13 +6,15 @@
 #include "app/ProductTexts.h"
 #include "platform/Dialogs.h"
 #include "platform/HotKey.h"
+#include "platform/IntervalTimer.h"
 #include "platform/ScreenSaver.h"
 #include "platform/Shell.h"
 #include "platform/WaveOutDevice.h"
 #include "perftest/PerformanceTarget.h"
 #include "perftest/PerformanceTest.h"
 #include "playback/RenderFeed.h"
-#include "platform/IntervalTimer.h"
+#include "playback/ReferenceOutput.h"
+#include "playback/frmReferenceNoise.h"
 #include "sync/MessageHandler.h"
 
 #include <initializer_list>
@@ -41,6 +43,7 @@ TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
   BindHandlers();
   FServices.Application.HelpFile = HelpFolder;
   FillDeviceList();
+  CreateReferenceNoise();
   FServices.Application.BringToFront();
   AskWelcomeQuestion();
 }
@@ -207,6 +210,7 @@ void TfrmGenerator::CreateMenus() {
                   // Ctrl+T belongs to "Save Tone As Wave File...", which comes first.
                   {PerformanceTest1, "Performance &Test", "", true},
                   {Response1, "&Response", "F12", true},
+                  {ReferenceNoise1, "Reference &Noise (ST 2095-1)...", "", true},
                   {N8, "-", "", true},
                   {OFF1, "OFF", "F9", true},
                   {Pause1, "Pause", "F10", true},

@@ -34,6 +34,8 @@ class TGeneratorMessageHandler;
 class TMessageTarget;
 class TPerformanceTarget;
 class TPerformanceTest;
+class TReferenceOutput;
+class TfrmReferenceNoise;
 struct TFieldRule;
 
 class TfrmGenerator : public TForm {
@@ -181,6 +183,7 @@ public:
   TMenuItem ON1{this, "ON1"};
   TMenuItem ONOFF2{this, "ONOFF2"};
   TMenuItem Response1{this, "Response1"};
+  TMenuItem ReferenceNoise1{this, "ReferenceNoise1"};
   TMenuItem mnuHelp{this, "mnuHelp"};
   TMenuItem Help1{this, "Help1"};
   TMenuItem Emailtheauthor1{this, "Emailtheauthor1"};
@@ -322,6 +325,12 @@ public:
   /// only while the output does not render.
   GeneratorState& RenderState();
   void WaveDeviceChange();
+
+  // ---- reference noise (playback/frmGeneratorReference.cpp) ----
+  /// The reference noise window of the Tools menu; it plays through AudioOut1.
+  TfrmReferenceNoise& ReferenceNoise() const { return *FReferenceNoise; }
+  /// The output started or stopped: the reference noise window follows.
+  void ReferenceOutputChanged();
 
   // ---- synchronisation and remote control (playback/frmGeneratorMessages.cpp, sync/) ----
   void chkSyncClick();
@@ -480,6 +489,9 @@ private:
   friend class TWindowPerformanceTarget;
   std::unique_ptr<TPerformanceTarget> FPerformanceTarget;
   std::unique_ptr<TPerformanceTest> FPerformanceTest;
+  // ---- reference noise (playback/frmGeneratorReference.cpp) ----
+  friend class TWindowReferenceOutput;
+  void CreateReferenceNoise();
   bool FHasWaveDevice = false;
   bool FOutputLocked = false;
   std::unique_ptr<TSignalAnalysis> FAnalysis;
@@ -489,6 +501,8 @@ private:
   void MeterFallTick(uint64_t intervals);
   std::unique_ptr<TIntervalTimer> FMeterFall;
   std::array<int64_t, 2> FExportClipped{};
+  std::unique_ptr<TReferenceOutput> FReferenceOutput;
+  std::unique_ptr<TfrmReferenceNoise> FReferenceNoise;
   bool FPreparing = false;  // live publications wait for the prepared state
 
   // ---- window view rules ----

@@ -4,6 +4,7 @@
 #include "engine/Render.h"
 
 void TRenderFeed::Start(const GeneratorState& state, int64_t ringBytes) noexcept {
+  FSource = TSource::Signal;
   FMailbox.Drop();  // nothing older than state may arrive later
   FState = state;
   FRingBytes = ringBytes;
@@ -13,7 +14,18 @@ void TRenderFeed::Start(const GeneratorState& state, int64_t ringBytes) noexcept
   FPerformanceIssue.store(false);
 }
 
+void TRenderFeed::StartReference(int32_t rate, int channels, int bytesPerSample, uint32_t channelMask) noexcept {
+  FSource = TSource::Reference;
+  FReference.Start(rate);
+  FReferenceChannels = channels;
+  FReferenceBytes = bytesPerSample;
+  FReferenceMask = channelMask;
+  FFills = 0;
+  FPerformanceIssue.store(false);
+}
+
 bool TRenderFeed::Fill(uint8_t* buffer, int32_t& size) noexcept {
+  if (FSource == TSource::Reference) return FillReference(buffer, size);
   if (FMailbox.ApplyTo(FState)) ++FChange;
   TBufferMarks marks{FChange, {FState.clipped[0], FState.clipped[1]}};
   switch (FillBuffer(FState, buffer, size, FRingBytes)) {
@@ -28,6 +40,14 @@ bool TRenderFeed::Fill(uint8_t* buffer, int32_t& size) noexcept {
   }
   FPerformanceIssue.store(true);
   return false;
+}
+
+bool TRenderFeed::FillReference(uint8_t* buffer, int32_t& size) noexcept {
+  const int32_t frames = size / (FReferenceChannels * FReferenceBytes);
+  RenderReferenceFrames(FReference, buffer, frames, FReferenceChannels, FReferenceBytes, FReferenceMask);
+  size = frames * FReferenceChannels * FReferenceBytes;
+  FAnalysis.BufferFilled(buffer, size, FFills++);
+  return true;
 }
 
 void TRenderFeed::HandBack(GeneratorState& state) noexcept {

@@ -5,7 +5,10 @@
 // takes the newest publication at each buffer. When a run is over, the
 // window takes back what rendering moved on (random generator, time index,
 // histories), so that a later run or export goes on from there.
+// A run may instead play the reference noise, chosen at its start; the
+// window's state then neither reaches it nor comes back from it.
 
+#include "engine/ReferenceNoise.h"
 #include "engine/StatePublication.h"
 
 #include <atomic>
@@ -21,6 +24,12 @@ public:
   /// GUI thread, no run rendering: the next run starts from state; ringBytes
   /// (buffer count x buffer size) is the fill's end rule.
   void Start(const GeneratorState& state, int64_t ringBytes) noexcept;
+  /// GUI thread, no run rendering: the next run plays the reference noise at
+  /// rate, in the given frame layout, on the channels of channelMask (bit 0
+  /// left); the other channels are silent. Computes the noise's warm-up.
+  void StartReference(int32_t rate, int channels, int bytesPerSample, uint32_t channelMask) noexcept;
+  /// The last run started plays the reference noise.
+  bool PlaysReference() const noexcept { return FSource == TSource::Reference; }
   /// GUI thread: the window's state after a change; prepared after a preparation.
   void Publish(const GeneratorState& state, bool prepared) noexcept { FMailbox.Publish(state, prepared); }
   /// Fill thread: the output's fill event.
@@ -33,7 +42,15 @@ public:
   GeneratorState& RenderState() noexcept { return FState; }
 
 private:
+  enum class TSource { Signal, Reference };
+  bool FillReference(uint8_t* buffer, int32_t& size) noexcept;
+
   TSignalAnalysis& FAnalysis;
+  TSource FSource = TSource::Signal;
+  TReferenceNoise FReference;
+  int FReferenceChannels = 1;
+  int FReferenceBytes = 2;
+  uint32_t FReferenceMask = 1;
   TStateMailbox FMailbox;
   GeneratorState FState;
   int64_t FRingBytes = 0;

@@ -27,6 +27,7 @@ uint16_t ToQuantization(int32_t bits) { return static_cast<uint16_t>(std::clamp<
 }  // namespace
 
 void TfrmGenerator::startsignal() {
+  if (FFeed->PlaysReference()) AudioOut1->StopAtOnce();  // the signal takes the output over
   if (AudioOut1->Active) return;
   Preparevariables();
   AudioOut1->SetStereo(cboChannels.ItemIndex() == cmStereo);
@@ -116,6 +117,7 @@ void TfrmGenerator::AudioOut1Start(void*) {
   FServices.Application.SignalBusy = true;
   LockOutputControls(true);
   AppMessage();
+  ReferenceOutputChanged();
 }
 
 void TfrmGenerator::AudioOut1Stop(void*) {
@@ -131,6 +133,7 @@ void TfrmGenerator::AudioOut1Stop(void*) {
   ShowDropouts();
   StartMeterFall();
   if (FScriptRunner) FScriptRunner->OutputStopped();
+  ReferenceOutputChanged();
 }
 
 void TfrmGenerator::StartMeterFall() { FMeterFall->Start(1000 / 30); }

@@ -11,6 +11,7 @@
 #include "app/qt/ListPictures.h"
 #include "app/qt/MenuBinder.h"
 #include "app/qt/OwnerDrawnList.h"
+#include "app/qt/ReferenceNoiseWindow.h"
 #include "app/qt/ResponseWindow.h"
 
 #include <array>
@@ -119,6 +120,7 @@ TQtGeneratorWindow::TQtGeneratorWindow(TfrmGenerator& form, TApplication& applic
   setCentralWidget(central);
   BindMenuBar(form.MainMenu1, *menuBar(), *this, application);
   new TResponseWindow(form.Analysis(), this);
+  new TQtReferenceNoiseWindow(form.ReferenceNoise(), application, form.Analysis(), this);
   FollowApplicationTitle();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   // The program ends when the window logic ends it (the close of this window),

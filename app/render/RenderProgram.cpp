@@ -1,10 +1,11 @@
 #include "app/render/RenderProgram.h"
 
-#include "analysis/WavLevels.h"
 #include "app/Application.h"
 #include "app/GeneratorServices.h"
 #include "app/frmGenerator.h"
+#include "app/render/CommandLine.h"
 #include "app/render/NullServices.h"
+#include "app/render/ReferenceCommands.h"
 #include "export/frmWait.h"
 #include "persistence/FileError.h"
 #include "persistence/MemorySettingsStore.h"
@@ -12,31 +13,9 @@
 #include "platform/PlainMessageLoop.h"
 #include "playback/frmSettings.h"
 
-#include <algorithm>
-#include <array>
-#include <charconv>
 #include <exception>
 
 namespace {
-
-constexpr const char* Program = "zephyra-render";
-
-std::optional<int64_t> WholeNumber(const std::string& text) {
-  int64_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
-  return value;
-}
-
-/// Reads the value of option name at args[i + 1]; false with error set when there is none.
-bool OptionValue(const std::vector<std::string>& args, size_t& i, std::string& value, std::string& error) {
-  if (i + 1 >= args.size()) {
-    error = "option " + args[i] + " needs a value";
-    return false;
-  }
-  value = args[++i];
-  return true;
-}
 
 bool ApplyOption(TRenderOptions& o, const std::vector<std::string>& args, size_t& i, std::string& error) {
   const std::string name = args[i];
@@ -67,8 +46,6 @@ bool ApplyOption(TRenderOptions& o, const std::vector<std::string>& args, size_t
 
 bool IsOption(const std::string& arg) { return arg == "--rate" || arg == "--bits" || arg == "--seed"; }
 
-void Report(std::ostream& err, const std::string& text) { err << Program << ": " << text << '\n'; }
-
 /// The output settings the options ask for, chosen as the user would in the settings window.
 void ApplyOutputOptions(TfrmSettings& settings, const TRenderOptions& o) {
   const auto& rates = settings.cboFsList.Items();
@@ -90,23 +67,8 @@ int ExitCodeOf(TfrmGenerator::TWaveWriteOutcome outcome) {
   return reFailed;
 }
 
-/// The levels of the written file, one line per channel in file order, each
-/// with the samples the render saturated in that channel.
-int PrintStats(const std::string& fileName, const std::array<int64_t, 2>& clipped, std::ostream& out,
-               std::ostream& err) {
-  std::string error;
-  const auto levels = ReadWavLevels(fileName, error);
-  if (!levels) {
-    Report(err, "--stats: " + error);
-    return reFailed;
-  }
-  for (size_t c = 0; c < levels->size(); ++c)
-    out << StatsLine((*levels)[c]) << " clipped=" << clipped[std::min<size_t>(c, 1)] << '\n';
-  return reWritten;
-}
-
 int Render(const TRenderOptions& o, std::ostream& out, std::ostream& err) {
-  TStreamDialogs dialogs(err, Program);
+  TStreamDialogs dialogs(err, RenderProgramName);
   TPlainMessageLoop plainLoop;
   TNoWaitMessageLoop loop(plainLoop);
   TNullShell shell;
@@ -136,8 +98,8 @@ int Render(const TRenderOptions& o, std::ostream& out, std::ostream& err) {
     return reFailed;
   }
   const int written = ExitCodeOf(generator.WriteWaveData(o.OutputFile));
-  return written == reWritten && o.Stats ? PrintStats(o.OutputFile, generator.LastExportClipped(), out, err)
-                                         : written;
+  if (written != reWritten || !o.Stats) return written;
+  return PrintStats(o.OutputFile, generator.LastExportClipped(), out, err) ? reWritten : reFailed;
 }
 
 }  // namespace
@@ -177,7 +139,8 @@ std::optional<TRenderOptions> ParseRenderArguments(const std::vector<std::string
 }
 
 std::string RenderUsage() {
-  return "Usage: zephyra-render PRESET_FILE MEMORY OUT.wav [--rate HZ] [--bits 16|24] [--seed N] [--stats]\n"
+  return "Usage: zephyra-render PRESET_FILE MEMORY OUT.wav [--rate HZ] [--bits 16|24] [--seed N] [--stats]\n" +
+         ReferenceUsage() +
          "\n"
          "Renders one pass of memory MEMORY (1 to 4) of the preset file PRESET_FILE into\n"
          "the WAV file OUT.wav, exactly as the generator window exports it, without a\n"
@@ -195,10 +158,13 @@ std::string RenderUsage() {
          "  --help       this text\n"
          "\n"
          "Exit status: 0 written, 1 failed (file, preset or write error), 2 bad command line,\n"
-         "3 cancelled.\n";
+         "3 cancelled.\n"
+         "\n" +
+         ReferenceHelp();
 }
 
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (IsReferenceCommand(args)) return RunReferenceCommand(args, out, err);
   std::string error;
   const auto options = ParseRenderArguments(args, error);
   if (!options) {
