@@ -16,7 +16,7 @@
 
 #include <initializer_list>
 
-TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
+TfrmGenerator::TfrmGenerator(const TGeneratorServices& services, bool batch)
     : TForm("frmGenerator"),
       FServices(services),
       FAudioOut(std::make_unique<TAudioOut>(services.WaveOut, services.Loop)),
@@ -39,7 +39,7 @@ TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
   FServices.Application.HelpFile = HelpFolder;
   FillDeviceList();
   FServices.Application.BringToFront();
-  AskWelcomeQuestion();
+  if (!batch) AskWelcomeQuestion();
 }
 
 TfrmGenerator::~TfrmGenerator() {

@@ -24,7 +24,7 @@ TEST(QtScriptEditor, MarksTheLinesTheRunnerWouldStopAtAndSavesWithTheFilesLineEn
   QStringList errors;
   window.ShowError = [&errors](const QString& text) { errors << text; };
   ASSERT_TRUE(window.OpenFile(QString::fromStdString(path)));
-  EXPECT_EQ(window.Problems(), QStringList{QStringLiteral("'1,5' is not a valid floating point value")});
+  EXPECT_EQ(window.Problems(), std::vector<std::string>{"'1,5' is not a valid floating point value"});
   EXPECT_EQ(window.Editor().extraSelections().size(), 1) << "the one line is marked";
 
   QTextCursor cursor(window.Editor().document()->findBlockByNumber(1));
@@ -32,7 +32,7 @@ TEST(QtScriptEditor, MarksTheLinesTheRunnerWouldStopAtAndSavesWithTheFilesLineEn
   cursor.insertText(QStringLiteral("delay 1.5"));
   cursor.movePosition(QTextCursor::End);
   cursor.insertText(QStringLiteral("jump"));
-  EXPECT_EQ(window.Problems(), QStringList{QStringLiteral("Invalid command in line 5")});
+  EXPECT_EQ(window.Problems(), std::vector<std::string>{"Invalid command in line 5"});
   EXPECT_TRUE(window.isWindowModified());
 
   ASSERT_TRUE(window.SaveFile(QString::fromStdString(path)));
