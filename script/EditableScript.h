@@ -10,8 +10,9 @@
 #include <string_view>
 #include <vector>
 
-/// What the editor shows in place of a CR inside a line: U+240D.
-inline constexpr std::string_view kCarriageReturnMark = "\xE2\x90\x8D";
+/// What the editor shows in place of a CR inside a line: U+21B5, which the
+/// common fonts have (U+240D, the symbol for CR, is missing from most).
+inline constexpr std::string_view kCarriageReturnMark = "\xE2\x86\xB5";
 
 struct TEditableLine {
   /// The line's bytes, each CR replaced by kCarriageReturnMark.

@@ -30,7 +30,7 @@ std::vector<TScriptLineMarks> MarkScript(std::string_view bytes, const TNumberFo
       mark.Problem = RepeatWithoutWaitMessage(number);
     waited = waited || mark.Command == TScriptCommand::Play || mark.Command == TScriptCommand::Delay;
     if (number == 1 && lines[i].Text.starts_with(kByteOrderMark))
-      mark.Note = "the file begins with an invisible byte-order mark, which the runner reads as part of the command";
+      mark.Note = "a byte-order mark begins the file";
   }
   return marks;
 }

@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QStatusBar>
+#include <QStringDecoder>
 #include <QTextBlock>
 #include <QToolTip>
 
@@ -25,8 +26,11 @@ constexpr const char* FileFilter = "Scripts (*.zes *.kvs);;All Files (*)";
 /// A block's user state when its line has no end of its own yet.
 constexpr int kNoEnd = -1;
 
+/// The text of UTF-8 bytes; unlike QString::fromUtf8, a byte-order mark at
+/// the start is kept, as the runner reads it.
 QString ToQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
+  return decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 std::string ToStdString(const QString& text) { return text.toUtf8().toStdString(); }
