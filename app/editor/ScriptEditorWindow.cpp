@@ -197,7 +197,8 @@ void TScriptEditorWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool TScriptEditorWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != FEditor->viewport() || event->type() != QEvent::ToolTip) return QMainWindow::eventFilter(watched, event);
+  if (watched != FEditor->viewport() || event->type() != QEvent::ToolTip)
+    return QMainWindow::eventFilter(watched, event);
   const auto* help = static_cast<QHelpEvent*>(event);
   const auto problem = ProblemText(MarksOf(FEditor->cursorForPosition(help->pos()).blockNumber()));
   if (problem)

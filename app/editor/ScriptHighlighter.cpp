@@ -15,7 +15,8 @@ void TScriptHighlighter::highlightBlock(const QString& text) {
   const TScriptLineMarks marks = MarkScriptLine(line, currentBlock().blockNumber() + 1, FFormat);
   // Positions in the block count UTF-16 units; the marks count UTF-8 bytes.
   // A command word holds no CR, so its bytes are the same shown or read.
-  const auto command = static_cast<int>(QString::fromUtf8(line.data(), static_cast<qsizetype>(marks.CommandBytes)).size());
+  const auto command =
+      static_cast<int>(QString::fromUtf8(line.data(), static_cast<qsizetype>(marks.CommandBytes)).size());
   if (marks.Command == TScriptCommand::Rem) {
     QTextCharFormat comment;
     comment.setForeground(Qt::darkGray);

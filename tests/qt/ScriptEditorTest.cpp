@@ -85,12 +85,11 @@ TEST_F(QtScriptEditorAndRunner, JudgeTheSameBytesAlikeAndOpenAndSaveChangeNone) 
     ASSERT_EQ(failed, c.runnerStops);
     std::optional<std::string> runner;
     if (failed) runner = Dialogs.Errors.empty() ? Dialogs.Messages.back() : Dialogs.Errors.back();
-
     TScriptEditorWindow window(TNumberFormat{'.'});
     QStringList notes;
     window.ShowError = [&notes](const QString& text) { notes << text; };
     ASSERT_TRUE(window.OpenFile(QString::fromStdString(path)));
-    const std::vector<std::string> problems = window.Problems();
+    const auto problems = window.Problems();
     EXPECT_EQ(problems.empty() ? std::nullopt : std::optional(problems.front()), runner);
     EXPECT_EQ(window.Editor().document()->blockCount(), c.lines);
     EXPECT_EQ(window.ReadOnly(), c.readOnly);
