@@ -21,6 +21,8 @@ bool NamesExistingFile(const std::string& firstArgument, const std::string& exte
   return firstArgument.find(extension) != std::string::npos && std::filesystem::exists(firstArgument, ignored);
 }
 
+bool IsBatchRun(const std::string& firstArgument) { return NamesExistingFile(firstArgument, ".zes"); }
+
 TStartup::TStartup(const TGeneratorServices& services, TStartupView& view, std::filesystem::path programFolder)
     : FServices(services), FView(view), FProgramFolder(std::move(programFolder)) {}
 
@@ -35,15 +37,15 @@ TStartup::~TStartup() {
 
 int TStartup::Run(const std::string& firstArgument) {
   FServices.Application.SetTitle(ProductName);
-  CreateWindows(ShowsSplash(firstArgument));
+  CreateWindows(ShowsSplash(firstArgument), IsBatchRun(firstArgument));
   if (const auto status = LoadCommandLine(firstArgument)) return *status;
   return FView.Exec();
 }
 
-void TStartup::CreateWindows(bool splash) {
+void TStartup::CreateWindows(bool splash, bool batch) {
   // The main window's creation shows the device message and asks the
-  // welcome question, both before the splash appears.
-  FGenerator = std::make_unique<TfrmGenerator>(FServices);
+  // welcome question (not in batch mode), both before the splash appears.
+  FGenerator = std::make_unique<TfrmGenerator>(FServices, batch);
   FGenerator->State.random.Seed(static_cast<uint32_t>(FServices.Clock.HighResolutionCounter()));
   FView.GeneratorCreated(*FGenerator);
   if (splash) {
@@ -67,7 +69,7 @@ void TStartup::CreateWindows(bool splash) {
 
 std::optional<int> TStartup::LoadCommandLine(const std::string& firstArgument) {
   // A script name has a full stop, so the examples never load before a batch run.
-  if (NamesExistingFile(firstArgument, ".zes")) return FGenerator->RunBatchScript(firstArgument);
+  if (IsBatchRun(firstArgument)) return FGenerator->RunBatchScript(firstArgument);
   const std::filesystem::path examplesFolder = FindCompanion(FProgramFolder, ExamplesFileName).parent_path();
   if (!FGenerator->LoadStartupPresets(firstArgument, examplesFolder.string())) return 1;
   return std::nullopt;

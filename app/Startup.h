@@ -1,6 +1,6 @@
 #pragma once
 // The program's start, in its fixed order: the main window (device list, hot
-// key, welcome question), the splash, the script progress window, the splash
+// key, welcome question unless in batch mode), the splash, the script progress window, the splash
 // fading in, the output settings window
 // (whose creation loads the stored settings), the wait window of the WAV
 // export, the splash fading out, then the presets or the batch script the
@@ -46,6 +46,8 @@ public:
 bool ShowsSplash(const std::string& firstArgument);
 /// An existing file (links followed) whose name contains extension (".zes", ".zep").
 bool NamesExistingFile(const std::string& firstArgument, const std::string& extension);
+/// The first argument names a script to run in batch mode.
+bool IsBatchRun(const std::string& firstArgument);
 
 class TStartup {
 public:
@@ -64,7 +66,7 @@ public:
   TfrmWait* Wait() const { return FWait.get(); }
 
 private:
-  void CreateWindows(bool splash);
+  void CreateWindows(bool splash, bool batch);
   /// The examples, a batch script or a preset file; returns the exit status
   /// when the program ends here.
   std::optional<int> LoadCommandLine(const std::string& firstArgument);

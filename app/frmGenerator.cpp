@@ -19,7 +19,7 @@
 
 #include <initializer_list>
 
-TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
+TfrmGenerator::TfrmGenerator(const TGeneratorServices& services, bool batch)
     : TForm("frmGenerator"),
       FServices(services),
       FAudioOut(std::make_unique<TAudioOut>(services.WaveOut, services.Loop)),
@@ -45,7 +45,7 @@ TfrmGenerator::TfrmGenerator(const TGeneratorServices& services)
   FillDeviceList();
   CreateReferenceNoise();
   FServices.Application.BringToFront();
-  AskWelcomeQuestion();
+  if (!batch) AskWelcomeQuestion();
 }
 
 TfrmGenerator::~TfrmGenerator() {

@@ -42,8 +42,10 @@ class TfrmGenerator : public TForm {
 public:
   /// Creates the window as the program starts it: lists filled with their
   /// pictures, first waveform and "Cosine" selected, the device list filled
-  /// (a message and ON disabled when there is no device).
-  explicit TfrmGenerator(const TGeneratorServices& services);
+  /// (a message and ON disabled when there is no device), and the welcome
+  /// question asked unless the window is created for a batch run, which
+  /// nobody may be there to answer.
+  explicit TfrmGenerator(const TGeneratorServices& services, bool batch = false);
   ~TfrmGenerator() override;
 
   // ---- engine values and output ----

@@ -30,10 +30,12 @@ char32_t NextUtf8CodePoint(std::string_view s, size_t& pos) {
   return c;
 }
 
-bool IsValidUtf8(std::string_view s) {
+bool IsValidUtf8(std::string_view s) { return FirstInvalidUtf8(s) == std::string_view::npos; }
+
+size_t FirstInvalidUtf8(std::string_view s) {
   for (size_t pos = 0, length = 0; pos < s.size(); pos += length)
-    if (!DecodesAt(s, pos, length)) return false;
-  return true;
+    if (!DecodesAt(s, pos, length)) return pos;
+  return std::string_view::npos;
 }
 
 std::string ValidUtf8(std::string_view s) {

@@ -13,5 +13,9 @@ char32_t NextUtf8CodePoint(std::string_view s, size_t& pos);
 /// True when every byte of s belongs to a valid UTF-8 sequence.
 bool IsValidUtf8(std::string_view s);
 
+/// The position of the first byte of s that belongs to no valid UTF-8
+/// sequence; npos when there is none.
+size_t FirstInvalidUtf8(std::string_view s);
+
 /// s with every byte that is not part of a valid UTF-8 sequence replaced by '?'.
 std::string ValidUtf8(std::string_view s);

@@ -5,31 +5,33 @@
 
 #include <cerrno>
 
-std::optional<std::string_view> TScriptText::NextLine() {
-  if (FPosition >= FText.size()) return std::nullopt;
-  const std::string_view rest = std::string_view(FText).substr(FPosition);
+std::optional<TScriptFileLine> ReadScriptLine(std::string_view text, size_t& position) {
+  if (position >= text.size()) return std::nullopt;
+  const std::string_view rest = text.substr(position);
   const size_t end = rest.find('\n');
-  std::string_view line = rest.substr(0, end);
-  FPosition += end == std::string_view::npos ? rest.size() : end + 1;
-  if (end != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
-  return line;
-}
-
-namespace {
-
-std::string Replaced(std::string_view text, std::string_view from, std::string_view to) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t at = 0;;) {
-    const size_t found = text.find(from, at);
-    out.append(text.substr(at, found - at));
-    if (found == std::string_view::npos) return out;
-    out.append(to);
-    at = found + from.size();
+  if (end == std::string_view::npos) {
+    position += rest.size();
+    return TScriptFileLine{rest, TLineEnd::None};
   }
+  position += end + 1;
+  const std::string_view line = rest.substr(0, end);
+  if (!line.empty() && line.back() == '\r') return TScriptFileLine{line.substr(0, end - 1), TLineEnd::CrLf};
+  return TScriptFileLine{line, TLineEnd::Lf};
 }
 
-}  // namespace
+std::vector<TScriptFileLine> EditorLinesOf(std::string_view text) {
+  std::vector<TScriptFileLine> lines;
+  size_t position = 0;
+  while (const std::optional<TScriptFileLine> line = ReadScriptLine(text, position)) lines.push_back(*line);
+  if (lines.empty() || lines.back().End != TLineEnd::None) lines.emplace_back();
+  return lines;
+}
+
+std::optional<std::string_view> TScriptText::NextLine() {
+  const std::optional<TScriptFileLine> line = ReadScriptLine(FText, FPosition);
+  if (!line) return std::nullopt;
+  return line->Text;
+}
 
 std::string ReadScriptFile(const std::string& path) {
   const std::vector<uint8_t> bytes = ReadRegularFile(path, kMaxScriptFileBytes + 1);
@@ -38,15 +40,3 @@ std::string ReadScriptFile(const std::string& path) {
 }
 
 TScriptText LoadScriptFile(const std::string& path) { return TScriptText(ReadScriptFile(path)); }
-
-TEditableScript ReadEditableScript(const std::string& path) {
-  const std::string bytes = ReadScriptFile(path);
-  const size_t lf = bytes.find('\n');
-  const bool crLf = lf != std::string::npos && lf > 0 && bytes[lf - 1] == '\r';
-  return {crLf ? Replaced(bytes, "\r\n", "\n") : bytes, crLf};
-}
-
-void SaveEditableScript(const std::string& path, const TEditableScript& script) {
-  const std::string bytes = script.CrLf ? Replaced(script.Text, "\n", "\r\n") : script.Text;
-  ReplaceFile(path, {reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
-}

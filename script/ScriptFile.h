@@ -5,9 +5,27 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 /// Scripts larger than this are refused when they are opened.
 inline constexpr size_t kMaxScriptFileBytes = size_t{16} << 20;
+
+/// How a line of a script file ends. A CR without LF ends no line.
+enum class TLineEnd { None, Lf, CrLf };
+
+/// One line as read: its text and the end that followed it.
+struct TScriptFileLine {
+  std::string_view Text;
+  TLineEnd End = TLineEnd::None;
+};
+
+/// The line of text that starts at position, advancing position past its
+/// end; nothing at the end of the text.
+std::optional<TScriptFileLine> ReadScriptLine(std::string_view text, size_t& position);
+
+/// The lines an editor shows of text: the lines the runner reads, then an
+/// empty one (where reading ends) when text is empty or ends with a line end.
+std::vector<TScriptFileLine> EditorLinesOf(std::string_view text);
 
 class TScriptText {
 public:
@@ -30,16 +48,3 @@ std::string ReadScriptFile(const std::string& path);
 
 /// Reads a script to run it; throws as ReadScriptFile.
 TScriptText LoadScriptFile(const std::string& path);
-
-/// A script as an editor holds it: lines joined by LF, and whether the file
-/// ended its lines with CR LF (the first line end decides).
-struct TEditableScript {
-  std::string Text;
-  bool CrLf = false;
-};
-
-/// Throws as ReadScriptFile.
-TEditableScript ReadEditableScript(const std::string& path);
-/// Writes the script with its line ends, replacing the file whole or not at
-/// all. Throws TFileError ("Cannot create file") on failure.
-void SaveEditableScript(const std::string& path, const TEditableScript& script);

@@ -111,6 +111,12 @@ std::string TooManyFieldsMessage(int32_t lineNumber) {
          " spaces; a script line holds at most " + std::to_string(kMaxScriptFields) + " fields.";
 }
 
+std::string RepeatWithoutWaitMessage(int32_t lineNumber) {
+  return "Line " + std::to_string(lineNumber) +
+         ": repeat would start the script over although no play or delay line has waited since its first line, "
+         "so the script would run on without a pause. The script stops here.";
+}
+
 int32_t PlayMemoryOf(const TScriptLine& line, int32_t lineNumber) {
   const int32_t memory = StrToInt(line.Argument);
   if (memory < 1 || memory > 4)

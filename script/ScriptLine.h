@@ -41,6 +41,8 @@ std::string LowerCaseWord(std::string_view word);
 std::string InvalidCommandMessage(int32_t lineNumber);
 /// The message for a line of more than kMaxScriptFields fields.
 std::string TooManyFieldsMessage(int32_t lineNumber);
+/// The message for a `repeat` reached before any line waited.
+std::string RepeatWithoutWaitMessage(int32_t lineNumber);
 
 /// The memory number of a `play` line. Throws EConvertError when the argument
 /// is no integer and TScriptError when it is outside 1 to 4.

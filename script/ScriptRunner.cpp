@@ -12,12 +12,6 @@
 
 namespace {
 
-std::string RepeatWithoutWaitMessage(int32_t lineNumber) {
-  return "Line " + std::to_string(lineNumber) +
-         ": repeat would start the script over although no play or delay line has waited since its first line, "
-         "so the script would run on without a pause. The script stops here.";
-}
-
 /// A file at path, following a link; a directory does not count.
 bool FileExists(const std::string& path) {
   std::error_code error;
@@ -45,7 +39,11 @@ TScriptRunner::TScriptRunner(std::unique_ptr<TScriptHost> host, TMessageLoop& lo
 TScriptRunner::~TScriptRunner() = default;
 
 TScriptOutcome TScriptRunner::Run(const std::string& fileName) {
-  if (FRunning) return TScriptOutcome::Failed;
+  if (FRunning) {
+    // A cancelled run goes on until its current line has ended.
+    FDialogs.ShowMessage("A script is still ending; try again in a moment");
+    return TScriptOutcome::Failed;
+  }
   FRunning = true;
   FStop = TStop::None;
   FPlayFailed = false;

@@ -78,7 +78,7 @@ public:
 
   /// Runs the script file to its end and only then returns. Every error is
   /// reported to the operator here; the window is tidied up however the run
-  /// ends. A call while a run is in progress does nothing (Failed).
+  /// ends. A call while a run is in progress says so and returns Failed.
   TScriptOutcome Run(const std::string& fileName);
   bool Running() const { return FRunning; }
   /// A `play` line of the last run had dropouts (each one reported on stderr).

@@ -1,5 +1,6 @@
 #include "app/editor/ScriptHighlighter.h"
 
+#include "script/EditableScript.h"
 #include "script/ScriptMarks.h"
 
 #include <QTextCharFormat>
@@ -9,14 +10,13 @@ TScriptHighlighter::TScriptHighlighter(QTextDocument* document, TNumberFormat fo
     : QSyntaxHighlighter(document), FFormat(format) {}
 
 void TScriptHighlighter::highlightBlock(const QString& text) {
-  const QByteArray line = text.toUtf8();
-  const TScriptLineMarks marks =
-      MarkScriptLine({line.constData(), static_cast<size_t>(line.size())}, currentBlock().blockNumber() + 1, FFormat);
+  const QByteArray shown = text.toUtf8();
+  const std::string line = LineBytesOf({shown.constData(), static_cast<size_t>(shown.size())});
+  const TScriptLineMarks marks = MarkScriptLine(line, currentBlock().blockNumber() + 1, FFormat);
   // Positions in the block count UTF-16 units; the marks count UTF-8 bytes.
-  const auto units = [&line](size_t bytes) {
-    return static_cast<int>(QString::fromUtf8(line.constData(), static_cast<qsizetype>(bytes)).size());
-  };
-  const int command = units(marks.CommandBytes);
+  // A command word holds no CR, so its bytes are the same shown or read.
+  const auto command =
+      static_cast<int>(QString::fromUtf8(line.data(), static_cast<qsizetype>(marks.CommandBytes)).size());
   if (marks.Command == TScriptCommand::Rem) {
     QTextCharFormat comment;
     comment.setForeground(Qt::darkGray);
@@ -29,15 +29,9 @@ void TScriptHighlighter::highlightBlock(const QString& text) {
     keyword.setFontWeight(QFont::Bold);
     setFormat(0, command, keyword);
   }
-  if (marks.Problem) {
-    QTextCharFormat problem;
-    problem.setUnderlineStyle(QTextCharFormat::WaveUnderline);
-    problem.setUnderlineColor(Qt::red);
-    problem.setToolTip(QString::fromStdString(*marks.Problem));
-    for (int i = 0; i < text.size(); ++i) {
-      QTextCharFormat merged = format(i);
-      merged.merge(problem);
-      setFormat(i, 1, merged);
-    }
-  }
+  const QString carriageReturn = QString::fromUtf8(kCarriageReturnMark.data(), kCarriageReturnMark.size());
+  QTextCharFormat mark;
+  mark.setForeground(Qt::gray);
+  for (qsizetype at = text.indexOf(carriageReturn); at >= 0; at = text.indexOf(carriageReturn, at + 1))
+    setFormat(static_cast<int>(at), 1, mark);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Colours a script as the runner reads it: the six command words in bold,
-// the rest of a `rem` line as a comment, and every line the runner would
-// stop at underlined in red, with the reason as its tool tip.
+// the rest of a `rem` line as a comment, and the marks that stand for a CR
+// inside a line in grey. The window marks the lines the runner stops at.
 
 #include "engine/NumberFormat.h"
 

@@ -281,6 +281,20 @@ TEST_F(ScriptRun, CancelDuringADelayFreesTheWindowAtOnceButTheDelayRunsItsLength
   ExpectTidiedUp(false);
 }
 
+TEST_F(ScriptRun, AScriptChosenWhileACancelledRunStillEndsIsToldToWait) {
+  const std::string second = Dir.File("second.zes");
+  WriteBytes(second, {'e', 'n', 'd', '\n'});
+  Loop.OnSleep = [&] {
+    if (Loop.SleepCount == 1) Popup->Button1.Click();
+    if (Loop.SleepCount != 2) return;
+    Dialogs.Paths.push_back(second);
+    Gen->RunScript1.Click();
+  };
+  EXPECT_EQ(Run("delay 10\nend\n"), TScriptOutcome::Stopped);
+  EXPECT_EQ(Dialogs.Messages, std::vector<std::string>{"A script is still ending; try again in a moment"});
+  ExpectTidiedUp(false);
+}
+
 TEST_F(ScriptRun, CancelDuringAPlayLetsTheSignalEndBeforeTheRunEnds) {
   AtSleep(1, [this] { Popup->Button1.Click(); });
   EXPECT_EQ(Run("play 4 " + PresetPath + "\nplay 1 " + PresetPath + "\n"), TScriptOutcome::Stopped);
