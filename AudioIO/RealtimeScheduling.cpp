@@ -36,10 +36,10 @@ void TPaceWatch::Start(uint32_t framesPerSecond) noexcept {
 }
 
 void TPaceWatch::Handled(uint64_t frames) noexcept {
-  if (FReleased) return;
+  if (Released()) return;
   FFrames += frames;
   const double elapsed = std::chrono::duration<double>(TClock::now() - FStart).count();
   if (static_cast<double>(FFrames) / FRate <= PaceFactor * elapsed + PaceAllowanceSeconds) return;
   LeaveRealtimeScheduling();
-  FReleased = true;
+  FReleased.store(true, std::memory_order_relaxed);
 }

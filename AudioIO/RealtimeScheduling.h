@@ -2,6 +2,7 @@
 // Real-time scheduling for the threads that feed a sound device, and its
 // release where the device has no clock of its own.
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 
@@ -22,12 +23,13 @@ public:
   void Start(uint32_t framesPerSecond) noexcept;
   /// The calling thread handled frames more; it may leave real-time scheduling here.
   void Handled(uint64_t frames) noexcept;
-  bool Released() const noexcept { return FReleased; }
+  /// The thread was fed faster than real time: the device has no clock. Any thread may ask.
+  bool Released() const noexcept { return FReleased.load(std::memory_order_relaxed); }
 
 private:
   using TClock = std::chrono::steady_clock;
   TClock::time_point FStart;
   uint64_t FFrames = 0;
   uint32_t FRate = 0;
-  bool FReleased = false;
+  std::atomic<bool> FReleased{false};
 };

@@ -73,6 +73,8 @@ TMMResult TPortAudioWaveOut::Open(TWaveHandle& handle, uint32_t device, const TW
   FBlockAlign = format.nBlockAlign;
   FSilence = format.wBitsPerSample == 8 ? 0x80 : 0;
   FPaused.store(false);
+  FLastAudioWritten.store(false);
+  FSilenceAfterLast.store(0);
   FFramesPlayed.store(0);
   FUnderrunCount.store(0);
   FUnderrunFrames.store(0);
@@ -122,6 +124,7 @@ PaError TPortAudioWaveOut::OpenStream(PaDeviceIndex index, const TWaveFormatEx& 
   // refuses, it runs at normal priority.
   if (alsa) PaAlsa_EnableRealtimeScheduling(FStream, 1);
   FPrimeFrames = static_cast<uint64_t>(Pa_GetStreamInfo(FStream)->outputLatency * format.nSamplesPerSec);
+  FMostDrainSilence = static_cast<uint64_t>((2 * Pa_GetStreamInfo(FStream)->outputLatency + 1) * format.nSamplesPerSec);
   return paNoError;
 }
 
@@ -167,6 +170,7 @@ TMMResult TPortAudioWaveOut::Restart(TWaveHandle handle) {
 
 TMMResult TPortAudioWaveOut::Reset(TWaveHandle handle) {
   if (TMMResult result = CheckHandle(handle)) return result;
+  FLastAudioWritten.store(true);
   TMMResult result = StopStream(TStop::Abort);
   ReturnQueued();
   FFramesPlayed.store(0);
@@ -207,14 +211,19 @@ TWaveHdr* TPortAudioWaveOut::TakeReturned(TWaveHandle handle) {
 
 void TPortAudioWaveOut::Drain(TWaveHandle handle, const std::atomic<bool>& stop) {
   if (CheckHandle(handle) != MMSYSERR_NOERROR) return;
+  FSilenceAfterLast.store(0);
+  FLastAudioWritten.store(true);
   // A sound server may take far more than the stream's latency and drop it
   // at the stop: wait by the stream's clock until the last audio is heard,
   // and a latency more, which the clock of a sound server's stream does not
-  // always include (never longer than ten seconds).
+  // always include (never longer than ten seconds). A device without a clock
+  // has taken it all already; a drain would only feed it silence as fast as
+  // it takes it.
   const double heard = FAudioHeardUntil.load(std::memory_order_relaxed);
   const double until = heard > 0 ? heard + Pa_GetStreamInfo(FStream)->outputLatency : 0;
   const TClock::time_point limit = TClock::now() + std::chrono::seconds(10);
-  while (until > 0 && Pa_GetStreamTime(FStream) < until && TClock::now() < limit && !stop.load())
+  while (until > 0 && Pa_GetStreamTime(FStream) < until && TClock::now() < limit && !stop.load() &&
+         Pa_IsStreamActive(FStream) == 1)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   StopStream(stop.load() ? TStop::Abort : TStop::Drain);
 }
@@ -255,10 +264,15 @@ void TPortAudioWaveOut::DropNotifications(TWaveOutTarget& target) {
 int TPortAudioWaveOut::StreamCallback(const void*, void* output, unsigned long frames,
                                       const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags,
                                       void* self) noexcept {
-  static_cast<TPortAudioWaveOut*>(self)->Render(static_cast<uint8_t*>(output), frames, WaitAllowance(timeInfo),
-                                                timeInfo != nullptr ? timeInfo->outputBufferDacTime : 0,
-                                                (statusFlags & paOutputUnderflow) != 0);
-  return paContinue;
+  auto& device = *static_cast<TPortAudioWaveOut*>(self);
+  device.Render(static_cast<uint8_t*>(output), frames, WaitAllowance(timeInfo),
+                timeInfo != nullptr ? timeInfo->outputBufferDacTime : 0, (statusFlags & paOutputUnderflow) != 0);
+  // After the last audio a clocked device has played it out long before this
+  // much silence; a device without a clock (a file) would take silence for
+  // as long as it is given: the stream ends here, its audio played out.
+  const bool drained = device.FLastAudioWritten.load(std::memory_order_relaxed) &&
+                       device.FSilenceAfterLast.load(std::memory_order_relaxed) >= device.FMostDrainSilence;
+  return drained ? paComplete : paContinue;
 }
 
 TPortAudioWaveOut::TClock::duration TPortAudioWaveOut::WaitAllowance(const PaStreamCallbackTimeInfo* timeInfo) noexcept {
@@ -272,14 +286,17 @@ TPortAudioWaveOut::TClock::duration TPortAudioWaveOut::WaitAllowance(const PaStr
 }
 
 bool TPortAudioWaveOut::AwaitBuffer(TClock::time_point deadline) noexcept {
-  if (TClock::now() >= deadline) return false;
+  if (TClock::now() >= deadline || FLastAudioWritten.load(std::memory_order_relaxed)) return false;
   std::this_thread::sleep_for(std::chrono::microseconds(100));
   return true;
 }
 
 void TPortAudioWaveOut::Render(uint8_t* output, size_t frames, TClock::duration allowance, double dacTime,
                                bool underflowed) noexcept {
-  const TClock::time_point deadline = TClock::now() + allowance;
+  // A device without a clock of its own (a file) takes audio as fast as it
+  // comes; it would fill itself with silence between buffers. It waits for them.
+  constexpr auto ClocklessWait = std::chrono::milliseconds(100);
+  const TClock::time_point deadline = TClock::now() + (FCallbackPace.Released() ? ClocklessWait : allowance);
   const size_t callbackFrames = frames;
   // A starting stream fills the host's whole buffer at once, many callbacks
   // in a row: that first buffer gets silence, so that the ring's audio
@@ -318,6 +335,8 @@ void TPortAudioWaveOut::Render(uint8_t* output, size_t frames, TClock::duration 
     }
   }
   std::memset(output + written, FSilence, wanted - written);
+  if (FLastAudioWritten.load(std::memory_order_relaxed))
+    FSilenceAfterLast.fetch_add((wanted - written) / FBlockAlign, std::memory_order_relaxed);
   FFramesPlayed.fetch_add(written / FBlockAlign, std::memory_order_release);
   if (written > 0 && dacTime > 0)
     FAudioHeardUntil.store(dacTime + static_cast<double>(callbackFrames - frames + written / FBlockAlign) / FRate,

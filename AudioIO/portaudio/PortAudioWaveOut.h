@@ -71,7 +71,7 @@ private:
   /// How long a callback may wait for a buffer before the host runs dry.
   static TClock::duration WaitAllowance(const PaStreamCallbackTimeInfo* timeInfo) noexcept;
   /// Device thread: sleeps a moment unless deadline has passed; false when it has.
-  static bool AwaitBuffer(TClock::time_point deadline) noexcept;
+  bool AwaitBuffer(TClock::time_point deadline) noexcept;
   /// Device thread: counts the missing frames of a callback of frames, and
   /// the host's own underflow.
   void CountUnderrun(size_t frames, size_t missing, bool underflowed) noexcept;
@@ -107,6 +107,8 @@ private:
   TSpscRing<TQueued, RingSize> FSubmitted;  // GUI -> device
   TSpscRing<TWaveHdr*, RingSize> FFinished;  // device -> GUI
   std::atomic<bool> FPaused{false};
+  std::atomic<bool> FLastAudioWritten{false};  // drain or stop: no buffer is worth waiting for
+  std::atomic<uint64_t> FSilenceAfterLast{0};  // frames of silence given since the drain began
   std::atomic<uint64_t> FFramesPlayed{0};
   std::atomic<uint64_t> FUnderrunCount{0};
   std::atomic<uint64_t> FUnderrunFrames{0};
@@ -115,6 +117,7 @@ private:
   uint32_t FOffset = 0;
   bool FStarving = false;  // the last callback ran out of buffers
   uint64_t FPrimeFrames = 0;  // silence still to go ahead of the ring's audio
+  uint64_t FMostDrainSilence = 0;  // silence after the last audio before the stream ends by itself
   uint32_t FRate = 1;
   std::atomic<double> FAudioHeardUntil{0};  // stream time at which the last audio written is heard
   TPaceWatch FCallbackPace;
