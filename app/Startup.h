@@ -47,6 +47,9 @@ bool ShowsSplash(const std::string& firstArgument);
 /// An existing file (links followed) whose name contains extension (".zes", ".zep").
 bool NamesExistingFile(const std::string& firstArgument, const std::string& extension);
 
+/// The forms of the first argument, as zephyra --help prints them.
+std::string StartUsage();
+
 class TStartup {
 public:
   /// services and view must outlive the start-up object; programFolder is

@@ -186,12 +186,17 @@ std::string RenderUsage() {
          "               right, or mono) with its RMS and peak level in dBFS and its crest\n"
          "               factor: left rms=-12.04 peak=-0.01 crest=4.00\n"
          "  --help       this text\n"
+         "  --version    the version and the licence\n"
          "\n"
          "Exit status: 0 written, 1 failed (file, preset or write error), 2 bad command line,\n"
          "3 cancelled.\n";
 }
 
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) {
+    err << RenderUsage();
+    return reUsage;
+  }
   std::string error;
   const auto options = ParseRenderArguments(args, error);
   if (!options) {
