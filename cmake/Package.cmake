@@ -26,6 +26,17 @@ add_custom_command(OUTPUT ${zephyra_package_dir}/changelog.gz
   DEPENDS ${zephyra_package_dir}/changelog VERBATIM)
 add_custom_target(zephyra_changelog ALL DEPENDS ${zephyra_package_dir}/changelog.gz)
 install(FILES ${zephyra_package_dir}/copyright ${zephyra_package_dir}/changelog.gz DESTINATION ${zephyra_doc_dir})
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/zephyra.lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME zephyra)
+# A stripped install (the package's) also drops the compiler's notes, as
+# Debian's own packaging tools do.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program zephyra zephyra-render zephyra-remote zephyra-script-editor)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\")
+    endforeach()
+  endif()")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zephyra)
