@@ -23,6 +23,31 @@ bool NamesExistingFile(const std::string& firstArgument, const std::string& exte
 
 bool IsBatchRun(const std::string& firstArgument) { return NamesExistingFile(firstArgument, ".zes"); }
 
+std::string StartUsage() {
+  return "Usage: zephyra [PRESET_FILE.zep | SCRIPT.zes | /nosplash]\n"
+         "\n"
+         "Plays filtered and modulated white or pink noise test signals on a sound device,\n"
+         "or writes them to WAV files. Only the first argument counts:\n"
+         "\n"
+         "  (none)           the splash, then the window with the example presets in its\n"
+         "                   four memories\n"
+         "  /nosplash        the same without the splash\n"
+         "  PRESET_FILE.zep  the window with that preset file in the memories instead; a\n"
+         "                   file that cannot be read is reported and the program ends\n"
+         "  SCRIPT.zes       runs the script with the window hidden and ends (batch mode)\n"
+         "  --help           this text\n"
+         "  --version        the version and the licence\n"
+         "\n"
+         "The tests are case-sensitive and match anywhere in the argument. An argument\n"
+         "without a full stop loads the examples; one with a full stop that names no\n"
+         "existing \".zep\" or \".zes\" file loads nothing. The help topics (F1) tell more.\n"
+         "\n"
+         "Exit status: 0 when the window is closed or a script played every line; 1 when\n"
+         "the preset file named cannot be read, or in batch mode the script or a preset file\n"
+         "could not be used or the output did not start; 3 when a batch run was cancelled;\n"
+         "4 when a line of a batch run played with dropouts.\n";
+}
+
 TStartup::TStartup(const TGeneratorServices& services, TStartupView& view, std::filesystem::path programFolder)
     : FServices(services), FView(view), FProgramFolder(std::move(programFolder)) {}
 

@@ -49,6 +49,9 @@ bool NamesExistingFile(const std::string& firstArgument, const std::string& exte
 /// The first argument names a script to run in batch mode.
 bool IsBatchRun(const std::string& firstArgument);
 
+/// The forms of the first argument, as zephyra --help prints them.
+std::string StartUsage();
+
 class TStartup {
 public:
   /// services and view must outlive the start-up object; programFolder is

@@ -52,7 +52,7 @@ void TfrmGenerator::OpenNewGeneratorWindow1Click() {
 
 void TfrmGenerator::OpenScriptEditor1Click() {
   const std::string& exe = FServices.Application.ExeName;
-  FServices.Shell.StartProgram(exe.substr(0, exe.find_last_of('/') + 1) + "ScriptEditor", {});
+  FServices.Shell.StartProgram(exe.substr(0, exe.find_last_of('/') + 1) + ScriptEditorProgram, {});
 }
 
 void TfrmGenerator::Exit1Click() { Close(); }

@@ -19,12 +19,18 @@ add_custom_target(zephyra_help ALL DEPENDS ${zephyra_help_copies})
 set(ZEPHYRA_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/zephyra)
 install(TARGETS zephyra zephyra-render RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The script editor that File > Open Script Editor starts from the program's folder.
-if(TARGET ScriptEditor)
-  install(TARGETS ScriptEditor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET zephyra-script-editor)
+  install(TARGETS zephyra-script-editor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 install(FILES ${ZEPHYRA_PROGRAM_DIR}/Examples.zep DESTINATION ${ZEPHYRA_SHARE_DIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/help DESTINATION ${ZEPHYRA_SHARE_DIR})
-install(FILES ${PROJECT_SOURCE_DIR}/desktop/zephyra.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# Preset files open in the generator, scripts in the script editor: a
+# script handed to the generator would start a hidden batch run.
+install(FILES ${PROJECT_SOURCE_DIR}/desktop/zephyra.desktop ${PROJECT_SOURCE_DIR}/desktop/zephyra-script-editor.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/desktop/zephyra.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+install(FILES ${PROJECT_SOURCE_DIR}/desktop/org.vellacor.Zephyra.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/desktop/zephyra.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/desktop/zephyra-48.png
@@ -32,20 +38,11 @@ install(FILES ${PROJECT_SOURCE_DIR}/desktop/zephyra-48.png
 install(FILES ${PROJECT_SOURCE_DIR}/desktop/zephyra.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 
-# ./dev package: a Debian package from the same rules.
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME zephyra)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Audio test-signal generator: filtered, modulated white or pink noise")
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Zephyra maintainers")
-set(CPACK_DEBIAN_PACKAGE_SECTION sound)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
-include(CPack)
+include(cmake/ManPages.cmake)
+include(cmake/Package.cmake)
 
 # The installed copy works on its own: see tests/install/InstallTest.cmake.
 add_test(NAME Install.InstalledRendererRendersTheInstalledExamples
          COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DWORK_DIR=${CMAKE_BINARY_DIR}/install-test
+                 -DVERSION=${PROJECT_VERSION}
                  -P ${PROJECT_SOURCE_DIR}/tests/install/InstallTest.cmake)

@@ -172,9 +172,10 @@ std::variant<TRemoteCommand, std::string> ParseRemoteCommand(const std::vector<s
 
 std::string RemoteUsage() {
   std::string text =
-      "usage: zephyra-remote [--pid PID] NUMBER [WPARAM [LPARAM]]\n"
-      "       zephyra-remote [--pid PID] NAME [VALUE...]\n"
-      "       zephyra-remote status [--pid PID]\n"
+      "Usage: zephyra-remote [--pid PID] NUMBER [WPARAM [LPARAM]]\n"
+      "  or:  zephyra-remote [--pid PID] NAME [VALUE...]\n"
+      "  or:  zephyra-remote status [--pid PID]\n"
+      "\n"
       "Sends a message to every running generator (or to the one with process id PID).\n"
       "status prints each generator's state as key=value lines (playing, paused, sample_rate,\n"
       "buffer_count, buffer_size, dropouts, dropout_ms, rms_left, peak_left, in stereo also\n"
@@ -183,5 +184,13 @@ std::string RemoteUsage() {
       "Numbers are decimal or 0x hex; negative values are sent as 32-bit two's complement.\n"
       "Names:\n";
   for (const TAlias& a : kAliases) text += std::string("  ") + a.Help + "  (" + std::to_string(a.Number) + ")\n";
-  return text;
+  return text +
+         "\n"
+         "Options:\n"
+         "  --pid PID    only the generator with that process id\n"
+         "  --help       this text\n"
+         "  --version    the version and the licence\n"
+         "\n"
+         "Exit status: 0 every addressed generator answered, 1 none runs or one failed,\n"
+         "2 a bad command line.\n";
 }

@@ -1,5 +1,7 @@
 #include "AudioIO/portaudio/PortAudioWaveOut.h"
 
+#include "AudioIO/portaudio/QuietProbe.h"
+
 #include <pa_linux_alsa.h>
 
 #include <algorithm>
@@ -29,6 +31,7 @@ bool Playable(const TWaveFormatEx& f) {
 }  // namespace
 
 TPortAudioWaveOut::TPortAudioWaveOut(TStreamStarter startStream) : FStartStream(startStream) {
+  const TQuietProbe quiet;
   FInitError = Pa_Initialize();
   if (FInitError != paNoError) return;
   for (PaDeviceIndex i = 0; i < Pa_GetDeviceCount(); ++i) {

@@ -13,6 +13,7 @@
 #include "app/qt/QtShell.h"
 #include "app/qt/QtStartupView.h"
 #include "persistence/RegFileStore.h"
+#include "platform/InfoArguments.h"
 #include "platform/Clock.h"
 #include "platform/HotKey.h"
 #include "sync/dbus/DBusGeneratorBus.h"
@@ -24,9 +25,12 @@
 #include <QLocale>
 
 #include <clocale>
+#include <iostream>
 #include <string>
 
 int main(int argc, char** argv) {
+  if (const auto status = AnswerInfoArgument(argc, argv, StartUsage(), VersionText("zephyra"), std::cout))
+    return *status;
   QApplication qtApplication(argc, argv);
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/zephyra/zephyra.png")));
   // No C library call may depend on the environment's number format; the

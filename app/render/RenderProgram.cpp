@@ -156,6 +156,7 @@ std::string RenderUsage() {
          "               factor and the samples cut at full scale:\n"
          "               left rms=-12.04 peak=-0.01 crest=4.00 clipped=0\n"
          "  --help       this text\n"
+         "  --version    the version and the licence\n"
          "\n"
          "Exit status: 0 written, 1 failed (file, preset or write error), 2 bad command line,\n"
          "3 cancelled.\n"
@@ -164,6 +165,10 @@ std::string RenderUsage() {
 }
 
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) {
+    err << RenderUsage();
+    return reUsage;
+  }
   if (IsReferenceCommand(args)) return RunReferenceCommand(args, out, err);
   std::string error;
   const auto options = ParseRenderArguments(args, error);

@@ -5,6 +5,8 @@
 // Exit status: 0 every generator answered, 1 none running or one failed,
 // 2 a bad command line.
 
+#include "app/ProductTexts.h"
+#include "platform/InfoArguments.h"
 #include "sync/RemoteCommand.h"
 #include "sync/dbus/DBusGeneratorBus.h"
 #include "sync/dbus/DBusStatus.h"
@@ -50,8 +52,10 @@ QDBusMessage Perform(const QDBusConnection& bus, const QString& name, const TRem
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const auto status = AnswerInfoArgument(argc, argv, RemoteUsage(), VersionText("zephyra-remote"), std::cout))
+    return *status;
   const std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+  if (args.size() == 1 && args[0] == "-h") {
     std::cout << RemoteUsage();
     return 0;
   }

@@ -10,13 +10,19 @@
 #include "platform/PlainMessageLoop.h"
 #include "tests/fakes/AlsaCaptureDevice.h"
 
+#include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -224,6 +230,40 @@ TEST(PortAudioStartFailure, TheWriteThatCannotStartTheStreamLeavesNothingQueuedA
   EXPECT_EQ(device.Open(handle, *id, format, 4096, target), MMSYSERR_NOERROR) << "the device is free again";
   EXPECT_EQ(device.Close(handle), MMSYSERR_NOERROR);
   loop.RemoveSource(device);
+}
+
+// A configuration with a device ALSA cannot open: listing the devices must
+// not write ALSA's (or JACK's) complaints on stderr, but an error after the
+// listing still reaches stderr, and no JACK setting leaks to child programs.
+TEST(PortAudioQuietProbe, ListingTheDevicesWritesNothingOnStderrAndLaterErrorsStillDo) {
+  const std::filesystem::path config =
+      std::filesystem::temp_directory_path() / ("zephyra-quiet-" + std::to_string(getpid()) + ".conf");
+  std::ofstream(config) << "pcm.zephyra_working { type null }\n"
+                        << "pcm.zephyra_broken { type zephyra_no_such_plugin }\n";
+  const std::string previous = std::getenv("ALSA_CONFIG_PATH") ? std::getenv("ALSA_CONFIG_PATH") : "";
+  setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
+
+  testing::internal::CaptureStderr();
+  std::vector<std::string> names;
+  {
+    TPortAudioWaveOut device;
+    names = device.DeviceNames();
+  }
+  const std::string probing = testing::internal::GetCapturedStderr();
+  testing::internal::CaptureStderr();
+  snd_pcm_t* pcm = nullptr;
+  EXPECT_LT(snd_pcm_open(&pcm, "zephyra_broken", SND_PCM_STREAM_PLAYBACK, 0), 0);
+  const std::string later = testing::internal::GetCapturedStderr();
+
+  EXPECT_EQ(probing, "");
+  EXPECT_NE(std::find(names.begin(), names.end(), "zephyra_working"), names.end()) << "the devices are still listed";
+  EXPECT_NE(later.find("zephyra_no_such_plugin"), std::string::npos) << later;
+  EXPECT_EQ(std::getenv("JACK_NO_START_SERVER"), nullptr);
+  if (previous.empty())
+    unsetenv("ALSA_CONFIG_PATH");
+  else
+    setenv("ALSA_CONFIG_PATH", previous.c_str(), 1);
+  std::filesystem::remove(config);
 }
 
 }  // namespace

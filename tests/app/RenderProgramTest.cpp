@@ -78,7 +78,6 @@ TEST_F(RenderProgram, UnusableInputsGiveOneLineAndANonZeroExit) {
   const std::string out = dir.File("out.wav");
   const std::string examples = ZEPHYRA_EXAMPLES_FILE;
   const std::vector<std::pair<std::vector<std::string>, int>> cases = {
-      {{}, reUsage},
       {{examples, "5", out}, reUsage},
       {{examples, "one", out}, reUsage},
       {{examples, "1", out, "--bits", "20"}, reUsage},
@@ -143,6 +142,11 @@ TEST_F(RenderProgram, HelpExplainsTheUse) {
   EXPECT_EQ(RunRender({"--help"}, out, err), reWritten);
   EXPECT_NE(out.str().find("PRESET_FILE MEMORY OUT.wav"), std::string::npos);
   EXPECT_EQ(err.str(), "");
+  // Without arguments the same use is the error message.
+  std::ostringstream none, usage;
+  EXPECT_EQ(RunRender({}, none, usage), reUsage);
+  EXPECT_EQ(none.str(), "");
+  EXPECT_EQ(usage.str(), out.str());
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 # Installs the build into a fresh prefix and renders memory 1 of the installed
 # "Examples.zep" with the installed zephyra-render; the WAV must be the one
 # the build tree's renderer writes from the build tree's file with the same seed.
-#   cmake -DBUILD_DIR=<build> -DWORK_DIR=<scratch> -P InstallTest.cmake
+# Every installed program answers --version without a display, its man page
+# renders, and the desktop files pass the desktop's own validators.
+#   cmake -DBUILD_DIR=<build> -DWORK_DIR=<scratch> -DVERSION=<x.y> -P InstallTest.cmake
 function(fail message)
   message(FATAL_ERROR "install test: ${message}")
 endfunction()
@@ -15,8 +17,11 @@ if(NOT status EQUAL 0)
   fail("cmake --install failed: ${errors}")
 endif()
 
+set(programs zephyra zephyra-render zephyra-remote zephyra-script-editor)
 foreach(path
-    bin/zephyra bin/zephyra-render bin/ScriptEditor share/zephyra/Examples.zep
+    bin/zephyra bin/zephyra-render bin/zephyra-remote bin/zephyra-script-editor share/zephyra/Examples.zep
+    share/doc/zephyra/copyright share/mime/packages/zephyra.xml share/metainfo/org.vellacor.Zephyra.metainfo.xml
+    share/applications/zephyra-script-editor.desktop
     share/zephyra/help/introduction.html share/zephyra/help/main-window.html
     share/applications/zephyra.desktop share/icons/hicolor/scalable/apps/zephyra.svg
     share/icons/hicolor/48x48/apps/zephyra.png share/icons/hicolor/256x256/apps/zephyra.png)
@@ -24,9 +29,53 @@ foreach(path
     fail("${path} was not installed")
   endif()
 endforeach()
-file(STRINGS ${prefix}/share/applications/zephyra.desktop exec REGEX "^Exec=")
-if(NOT exec STREQUAL "Exec=zephyra %f")
-  fail("the desktop entry starts '${exec}'")
+# A preset file opens in the generator, a script in the editor (never a batch run).
+foreach(entry "zephyra|application/x-zephyra-presets" "zephyra-script-editor|text/x-zephyra-script")
+  string(REPLACE "|" ";" entry ${entry})
+  list(GET entry 0 program)
+  list(GET entry 1 type)
+  file(READ ${prefix}/share/applications/${program}.desktop text)
+  if(NOT text MATCHES "\nExec=${program} %f\n" OR NOT text MATCHES "\nMimeType=${type};\n")
+    fail("${program}.desktop reads: ${text}")
+  endif()
+endforeach()
+
+# The command runs with exit status 0 and nothing on stderr; its stdout is returned.
+function(run_clean out)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+  if(NOT status EQUAL 0 OR NOT errors STREQUAL "")
+    fail("'${ARGN}' ended with ${status}: ${errors}")
+  endif()
+  set(${out} "${output}" PARENT_SCOPE)
+endfunction()
+
+foreach(program ${programs})
+  # No display: a program that created its Qt application first would abort here.
+  run_clean(version ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM
+            ${prefix}/bin/${program} --version)
+  if(NOT version MATCHES "^${program} \\(Zephyra\\) ${VERSION}\n")
+    fail("${program} --version printed '${version}'")
+  endif()
+  set(page ${prefix}/share/man/man1/${program}.1.gz)
+  run_clean(manual ${CMAKE_COMMAND} -E env MANWIDTH=80 man --warnings -l ${page})
+  if(NOT manual MATCHES "NAME\n +${program} +- " OR NOT manual MATCHES "--version")
+    fail("the man page of ${program} reads: ${manual}")
+  endif()
+endforeach()
+execute_process(COMMAND ${prefix}/bin/zephyra-render RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+if(NOT status EQUAL 2 OR NOT output STREQUAL "" OR NOT errors MATCHES "^Usage: zephyra-render PRESET_FILE")
+  fail("zephyra-render without arguments: ${status} '${output}' '${errors}'")
+endif()
+
+run_clean(ignored desktop-file-validate ${prefix}/share/applications/zephyra.desktop
+          ${prefix}/share/applications/zephyra-script-editor.desktop)
+run_clean(ignored appstreamcli validate --no-net ${prefix}/share/metainfo/org.vellacor.Zephyra.metainfo.xml)
+# The MIME database built from the installed file alone maps both extensions.
+file(COPY ${prefix}/share/mime/packages/zephyra.xml DESTINATION ${WORK_DIR}/mime/packages)
+run_clean(ignored ${CMAKE_COMMAND} -E env XDG_DATA_DIRS=${WORK_DIR} update-mime-database ${WORK_DIR}/mime)
+file(STRINGS ${WORK_DIR}/mime/globs2 globs REGEX "zephyra")
+if(NOT globs MATCHES "application/x-zephyra-presets:\\*\\.zep" OR NOT globs MATCHES "text/x-zephyra-script:\\*\\.zes")
+  fail("the MIME database holds '${globs}'")
 endif()
 
 function(render program presets out)

@@ -387,7 +387,7 @@ TEST_F(ScriptEditorCommand, StartsTheEditorFromTheProgramsFolder) {
   App.ExeName = "/opt/zephyra/bin/zephyra";
   Gen->OpenScriptEditor1.Click();
   ASSERT_EQ(Shell.Programs.size(), 1u);
-  EXPECT_EQ(Shell.Programs[0].first, "/opt/zephyra/bin/ScriptEditor");
+  EXPECT_EQ(Shell.Programs[0].first, "/opt/zephyra/bin/zephyra-script-editor");
   EXPECT_TRUE(Shell.Programs[0].second.empty());
 }
 
