@@ -8,6 +8,8 @@ constexpr THelpTopic Topics[] = {
     {HelpContextScripts, "scripts.html"},
     {HelpContextFileMenu, "file-menu.html"},
     {HelpContextPresetsMenu, "presets-menu.html"},
+    // The Response window belongs to the main window, whose topic serves it until it has one of its own.
+    {HelpContextResponse, "main-window.html"},
     {HelpContextIntroduction, "introduction.html"},
     {HelpContextCrestFactor, "crest-factor-and-rms.html"},
 };

@@ -12,6 +12,7 @@
 #include "app/qt/MenuBinder.h"
 #include "app/qt/OwnerDrawnList.h"
 #include "app/qt/ResponseWindow.h"
+#include "app/qt/WindowKeys.h"
 
 #include <array>
 
@@ -118,7 +119,9 @@ TQtGeneratorWindow::TQtGeneratorWindow(TfrmGenerator& form, TApplication& applic
   column->addWidget(CreateBottomRow());
   setCentralWidget(central);
   BindMenuBar(form.MainMenu1, *menuBar(), *this, application);
-  new TResponseWindow(form.Analysis(), this);
+  AddWindowKeys(*new TResponseWindow(form.Analysis(), this),
+                {[this] { FApplication.Perform([this] { FForm.ResponseHelpKey(); }); },
+                 [this] { FApplication.Perform([this] { FForm.Response1.Click(); }); }});
   FollowApplicationTitle();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   // The program ends when the window logic ends it (the close of this window),
@@ -167,8 +170,9 @@ QWidget* TQtGeneratorWindow::CreateTopRow() {
   FBinder->BindGroupBox(FForm.grpOutputDevice, *device);
   auto* deviceLayout = CompactGrid(device);
   QComboBox* deviceList = Combo(FForm.WaveDevice);
+  // Device names are shown whole: many differ only at their end ("... (hw:1,0)").
   deviceList->setMinimumWidth(200);
-  deviceList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  deviceList->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   deviceLayout->addWidget(deviceList, 0, 0);
   layout->addWidget(device, 1);
 
@@ -320,11 +324,9 @@ QWidget* TQtGeneratorWindow::CreateBottomRow() {
 }
 
 void TQtGeneratorWindow::FollowApplicationTitle() {
-  const auto follow = [this] {
-    const QString title = QString::fromStdString(FApplication.Title());
-    QGuiApplication::setApplicationDisplayName(title);
-    setWindowTitle(title);
-  };
+  // Only this window's title: the desktop would append an application display
+  // name to every other window's title.
+  const auto follow = [this] { setWindowTitle(QString::fromStdString(FApplication.Title())); };
   follow();
   FApplication.AddObserver(follow);
   FApplication.OnBringToFront = [this] {

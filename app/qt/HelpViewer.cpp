@@ -1,12 +1,15 @@
 #include "app/qt/HelpViewer.h"
 
+#include <QApplication>
 #include <QDesktopServices>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
 THelpViewer::THelpViewer(QWidget* parent) : QWidget(parent, Qt::Window), FBrowser(new QTextBrowser(this)) {
   setWindowTitle(QStringLiteral("Help"));
@@ -58,9 +61,27 @@ void THelpViewer::FollowLink(const QUrl& link) {
 }
 
 void THelpViewer::Present() {
+  // The desktop learns whose window the viewer is when it is shown.
+  if (JoinModalPrompt() && isVisible()) hide();
   show();
   raise();
   activateWindow();
+}
+
+bool THelpViewer::JoinModalPrompt() {
+  QWidget* modal = QApplication::activeModalWidget();
+  QWindow* prompt = modal != nullptr && modal != this ? modal->windowHandle() : nullptr;
+  if (prompt == nullptr && modal != nullptr) return false;
+  create();
+  if (windowHandle()->transientParent() == prompt) return false;
+  windowHandle()->setTransientParent(prompt);
+  return true;
+}
+
+bool THelpViewer::event(QEvent* event) {
+  // A prompt opened while the viewer is open: stay usable beside it.
+  if (event->type() == QEvent::WindowBlocked) JoinModalPrompt();
+  return QWidget::event(event);
 }
 
 QString THelpViewer::PlainText() const { return FBrowser->toPlainText(); }

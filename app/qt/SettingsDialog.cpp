@@ -14,7 +14,8 @@
 #include <QPushButton>
 
 TQtSettingsDialog::TQtSettingsDialog(TfrmSettings& form, TApplication& application, QWidget* parent)
-    : QDialog(parent, Qt::Tool), FForm(form), FApplication(application),
+    // A dialog, not a tool window: Qt lets the owner's keys act in its tool windows.
+    : QDialog(parent, Qt::Dialog), FForm(form), FApplication(application),
       FBinder(new TFormBinder(form, *this, application)) {
   setWindowTitle(QString::fromStdString(form.Caption()));
   auto* grid = new QGridLayout(this);
