@@ -32,6 +32,8 @@ THelpViewer::THelpViewer(QWidget* parent) : QWidget(parent, Qt::Window), FBrowse
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addLayout(buttons);
   layout->addWidget(FBrowser);
+  // The page takes the keys as soon as the window is active (PageDown scrolls).
+  FBrowser->setFocus();
   resize(640, 560);
 }
 
