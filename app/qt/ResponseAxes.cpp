@@ -10,10 +10,12 @@ const QString Caption = QStringLiteral("Hz     (line: designed response in dB; b
 
 QString HzText(double hz) { return hz >= 1000 ? QString::number(hz / 1000) + QLatin1Char('k') : QString::number(hz); }
 
-/// Adds label unless it touches the last one added after first (gap apart) or leaves bounds.
+/// Adds label unless it leaves bounds or comes nearer than gap to a label added from first on.
 void AddIfFree(std::vector<TAxisLabel>& labels, size_t first, TAxisLabel label, const QRectF& bounds, double gap) {
   if (!bounds.contains(label.Rect)) return;
-  if (labels.size() > first && labels.back().Rect.adjusted(-gap, -gap, gap, gap).intersects(label.Rect)) return;
+  const QRectF spaced = label.Rect.adjusted(-gap, -gap, gap, gap);
+  for (size_t i = first; i < labels.size(); ++i)
+    if (labels[i].Rect.intersects(spaced)) return;
   labels.push_back(std::move(label));
 }
 
@@ -60,16 +62,23 @@ std::vector<TAxisLabel> TResponseAxes::Labels() const {
 void TResponseAxes::AddDbLabels(std::vector<TAxisLabel>& labels) const {
   const size_t first = labels.size();
   const QRectF bounds(QPointF(0, 0), FSize);
-  for (double db = TopDb; db >= BottomDb; db -= 10) {
-    const QRectF rect(0, Y(db) - FLine / 2, FPlot.left() - 2 * FPad, FLine);
-    AddIfFree(labels, first, {rect, QString::number(db), Qt::AlignRight | Qt::AlignVCenter}, bounds, FPad);
-  }
+  // Every 20 dB first, the levels between where they fit (a label never fits twice).
+  for (double step : {20.0, 10.0})
+    for (double db = TopDb; db >= BottomDb; db -= step) {
+      const QRectF rect(0, Y(db) - FLine / 2, FPlot.left() - 2 * FPad, FLine);
+      AddIfFree(labels, first, {rect, QString::number(db), Qt::AlignRight | Qt::AlignVCenter}, bounds, FPad);
+    }
 }
 
 void TResponseAxes::AddHzLabels(std::vector<TAxisLabel>& labels) const {
   const size_t first = labels.size();
   const QRectF bounds(QPointF(0, 0), FSize);
-  for (double hz : GridHz()) {
+  // The decades first, 2 and 5 where they fit.
+  std::vector<double> candidates;
+  for (double decade = 100; decade <= FTopHz; decade *= 10) candidates.push_back(decade);
+  const std::vector<double> grid = GridHz();
+  candidates.insert(candidates.end(), grid.begin(), grid.end());
+  for (double hz : candidates) {
     const QString text = HzText(hz);
     const double width = FMetrics.horizontalAdvance(text) + 2;
     const QRectF rect(X(hz) - width / 2, FPlot.bottom() + FPad, width, FLine);
