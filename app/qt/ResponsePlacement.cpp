@@ -6,6 +6,31 @@
 namespace {
 
 constexpr int Gap = 8;
+enum TSide { Right, Left, Below, Above };
+
+bool Holds(const QRect& free, const QSize& size) {
+  return free.width() >= size.width() && free.height() >= size.height();
+}
+
+/// The side and the size the window takes there.
+std::pair<int, QSize> Choose(const std::array<QRect, 4>& free, const QSize& preferred, const QSize& minimum) {
+  for (int side = Right; side <= Above; ++side)
+    if (Holds(free[side], preferred)) return {side, preferred};
+  const auto area = [](const QSize& s) { return int64_t{s.width()} * s.height(); };
+  int best = -1;
+  for (int side = Right; side <= Above; ++side) {
+    const QSize fit = preferred.boundedTo(free[side].size());
+    if (Holds(free[side], minimum) && (best < 0 || area(fit) > area(preferred.boundedTo(free[best].size())))) best = side;
+  }
+  if (best >= 0) return {best, preferred.boundedTo(free[best].size())};
+  const auto lack = [&](int side) {
+    return std::min(free[side].width() - minimum.width(), free[side].height() - minimum.height());
+  };
+  best = Right;
+  for (int side = Left; side <= Above; ++side)
+    if (lack(side) > lack(best)) best = side;
+  return {best, minimum};
+}
 
 /// Moves at so that size lies on area, as far as it can.
 QPoint KeptOn(QPoint at, const QSize& size, const QRect& area) {
@@ -14,24 +39,20 @@ QPoint KeptOn(QPoint at, const QSize& size, const QRect& area) {
   return at;
 }
 
-struct TSide {
-  QPoint At;
-  int Room;  ///< pixels to spare on the area; negative: the window does not fit there
-};
-
 }  // namespace
 
-QPoint PlaceBeside(const QRect& beside, const QSize& size, const QRect& area) {
-  const int right = beside.right() + 1 + Gap, left = beside.left() - Gap - size.width();
-  const int below = beside.bottom() + 1 + Gap, above = beside.top() - Gap - size.height();
-  const std::array<TSide, 4> sides{{
-      {{right, beside.top()}, area.right() + 1 - right - size.width()},
-      {{left, beside.top()}, left - area.left()},
-      {{beside.left(), below}, area.bottom() + 1 - below - size.height()},
-      {{beside.left(), above}, above - area.top()},
-  }};
-  const auto fits = std::find_if(sides.begin(), sides.end(), [](const TSide& s) { return s.Room >= 0; });
-  const auto roomiest = std::max_element(sides.begin(), sides.end(),
-                                         [](const TSide& a, const TSide& b) { return a.Room < b.Room; });
-  return KeptOn((fits != sides.end() ? fits : roomiest)->At, size, area);
+QRect PlaceBeside(const QRect& beside, const QSize& preferred, const QSize& minimum, const QRect& area) {
+  const std::array<QRect, 4> free{
+      QRect(QPoint(beside.right() + 1 + Gap, area.top()), area.bottomRight()),
+      QRect(area.topLeft(), QPoint(beside.left() - 1 - Gap, area.bottom())),
+      QRect(QPoint(area.left(), beside.bottom() + 1 + Gap), area.bottomRight()),
+      QRect(area.topLeft(), QPoint(area.right(), beside.top() - 1 - Gap)),
+  };
+  const auto [side, size] = Choose(free, preferred, minimum);
+  const QRect& room = free[side];
+  const QPoint at = side == Right ? QPoint(room.left(), beside.top())
+                    : side == Left ? QPoint(room.right() + 1 - size.width(), beside.top())
+                    : side == Below ? QPoint(beside.left(), room.top())
+                                    : QPoint(beside.left(), room.bottom() + 1 - size.height());
+  return QRect(KeptOn(at, size, area), size);
 }

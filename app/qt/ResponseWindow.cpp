@@ -15,6 +15,7 @@
 
 namespace {
 
+const QSize PreferredSize(720, 420);
 const QColor ChannelColours[2] = {QColor(30, 90, 200), QColor(200, 40, 40)};
 const char* const ChannelNames[2] = {"Left", "Right"};
 
@@ -24,7 +25,7 @@ TResponseWindow::TResponseWindow(TSignalAnalysis& analysis, QWidget* parent)
     : QWidget(parent, Qt::Window), FAnalysis(analysis) {
   setWindowTitle("Response");
   setObjectName("frmResponse");
-  resize(720, 420);
+  resize(PreferredSize);
   setMinimumSize(420, 260);
   QPointer<TResponseWindow> self(this);
   analysis.OnShowResponse.Add([self] {
@@ -42,8 +43,11 @@ void TResponseWindow::Open() {
   const QWidget* main = parentWidget();
   if (!isVisible() && main != nullptr && main->isVisible()) {
     // A frame as the main window's, whose size is known once it is shown.
-    const QSize frame = size() + main->frameGeometry().size() - main->size();
-    move(PlaceBeside(main->frameGeometry(), frame, main->screen()->availableGeometry()));
+    const QSize frame = main->frameGeometry().size() - main->size();
+    const QRect placed = PlaceBeside(main->frameGeometry(), PreferredSize + frame, minimumSize() + frame,
+                                     main->screen()->availableGeometry());
+    resize(placed.size() - frame);
+    move(placed.topLeft());
   }
   show();
   raise();

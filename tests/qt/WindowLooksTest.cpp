@@ -52,13 +52,25 @@ TEST(WindowLooks, ResponseAxisLabelsNeverTouchAndThe20HzBandStartsInsideThePlot)
 
 TEST(WindowLooks, TheResponseWindowOpensBesideTheMainWindowOnTheScreen) {
   const QRect screen(0, 0, 1920, 1080);
-  const QSize response(730, 450);
-  // Room to the right, only to the left, only below, only above, nowhere.
-  for (QRect main : {QRect(300, 300, 700, 500), QRect(1100, 300, 700, 500), QRect(300, 0, 1400, 560),
-                     QRect(300, 500, 1400, 580), QRect(0, 0, 1400, 900)}) {
-    const QRect placed(PlaceBeside(main, response, screen), response);
-    EXPECT_TRUE(screen.contains(placed)) << placed.x() << "," << placed.y();
-    EXPECT_EQ(placed.intersects(main), main.width() == 1400 && main.height() == 900) << placed.x() << "," << placed.y();
+  const QSize preferred(730, 450), minimum(430, 290);
+  const struct {
+    QRect main;
+    bool whole, overlaps;
+  } cases[] = {
+      {{300, 300, 700, 500}, true, false},     // room to the right
+      {{1100, 300, 700, 500}, true, false},    // only to the left
+      {{300, 0, 1400, 560}, true, false},      // only below
+      {{300, 500, 1400, 580}, true, false},    // only above
+      {{550, 268, 820, 543}, false, false},    // centred: smaller, to the right
+      {{100, 100, 1700, 900}, false, true},    // nowhere: the smallest, over a little
+  };
+  for (const auto& c : cases) {
+    const QRect placed = PlaceBeside(c.main, preferred, minimum, screen);
+    SCOPED_TRACE(testing::Message() << placed.x() << "," << placed.y() << " " << placed.width() << "x" << placed.height());
+    EXPECT_TRUE(screen.contains(placed));
+    EXPECT_EQ(placed.intersects(c.main), c.overlaps);
+    EXPECT_EQ(placed.size() == preferred, c.whole);
+    EXPECT_TRUE(placed.width() >= minimum.width() && placed.height() >= minimum.height());
   }
 }
 
