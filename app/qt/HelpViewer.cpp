@@ -71,11 +71,10 @@ void THelpViewer::Present() {
 }
 
 bool THelpViewer::JoinModalPrompt() {
-  QWidget* modal = QApplication::activeModalWidget();
-  QWindow* prompt = modal != nullptr && modal != this ? modal->windowHandle() : nullptr;
-  if (prompt == nullptr && modal != nullptr) return false;
+  const QWidget* modal = QApplication::activeModalWidget();
+  QWindow* prompt = modal != nullptr ? modal->windowHandle() : nullptr;
   create();
-  if (windowHandle()->transientParent() == prompt) return false;
+  if (prompt == windowHandle() || prompt == windowHandle()->transientParent()) return false;
   windowHandle()->setTransientParent(prompt);
   return true;
 }
