@@ -45,7 +45,6 @@ public:
     Record("generator");
   }
   void SplashCreated(TfrmStartSplash& form) override {
-    form.SetBlended(Blended);
     Splash = &form;
     Record("splash");
   }
@@ -85,7 +84,6 @@ public:
   std::vector<TEntry> Log;
   TfrmGenerator* Generator = nullptr;
   TfrmStartSplash* Splash = nullptr;
-  bool Blended = true;  ///< whether the desktop composites
   std::optional<bool> SplashVisibleAtEnd;
   std::vector<bool> FilterEditsEnabled;
 
@@ -155,13 +153,6 @@ TEST_F(Startup, WithoutArgumentTheSplashFadesAroundTheWindowsThenTheExamplesLoad
   EXPECT_EQ(View.SplashVisibleAtEnd, false);
   EXPECT_EQ(Loop.ProcessCount >= 37, true) << "messages are processed after every sleep";
   EXPECT_EQ(Memory1(), "Example");
-}
-
-TEST_F(Startup, WithoutACompositorTheSplashShowsAtFullOpacityWithoutAFade) {
-  View.Blended = false;
-  EXPECT_EQ(Start(""), 0);
-  EXPECT_EQ(Fade, (std::vector<std::pair<int, int>>(7, {50, 255})));
-  EXPECT_EQ(View.SplashVisibleAtEnd, false);
 }
 
 TEST_F(Startup, TheSplashShowsTheProductAndVersion) {

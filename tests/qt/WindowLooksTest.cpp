@@ -53,17 +53,13 @@ TEST(WindowLooks, ResponseAxisLabelsNeverTouchAndThe20HzBandStartsInsideThePlot)
 TEST(WindowLooks, TheResponseWindowOpensBesideTheMainWindowOnTheScreen) {
   const QRect screen(0, 0, 1920, 1080);
   const QSize preferred(730, 450), minimum(430, 290);
+  // Room to the right, only to the left, below, above; centred: smaller; nowhere: over a little.
   const struct {
     QRect main;
     bool whole, overlaps;
-  } cases[] = {
-      {{300, 300, 700, 500}, true, false},     // room to the right
-      {{1100, 300, 700, 500}, true, false},    // only to the left
-      {{300, 0, 1400, 560}, true, false},      // only below
-      {{300, 500, 1400, 580}, true, false},    // only above
-      {{550, 268, 820, 543}, false, false},    // centred: smaller, to the right
-      {{100, 100, 1700, 900}, false, true},    // nowhere: the smallest, over a little
-  };
+  } cases[] = {{{300, 300, 700, 500}, true, false}, {{1100, 300, 700, 500}, true, false},
+               {{300, 0, 1400, 560}, true, false},  {{300, 500, 1400, 580}, true, false},
+               {{550, 268, 820, 543}, false, false}, {{100, 100, 1700, 900}, false, true}};
   for (const auto& c : cases) {
     const QRect placed = PlaceBeside(c.main, preferred, minimum, screen);
     SCOPED_TRACE(testing::Message() << placed.x() << "," << placed.y() << " " << placed.width() << "x" << placed.height());
