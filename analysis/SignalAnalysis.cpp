@@ -118,6 +118,11 @@ void TSignalAnalysis::ShowResponse() {
   OnResponse.Fire();
 }
 
+void TSignalAnalysis::HideResponse() {
+  FResponseVisible = false;
+  OnHideResponse.Fire();
+}
+
 void TSignalAnalysis::ResponseClosed() { FResponseVisible = false; }
 
 namespace {

@@ -82,6 +82,8 @@ public:
   // ---- the Response window ----
   /// Opens the Response window; the spectrum is measured only while it is open.
   void ShowResponse();
+  /// Closes the Response window.
+  void HideResponse();
   void ResponseClosed();
   bool ResponseVisible() const noexcept { return FResponseVisible; }
 
@@ -110,6 +112,7 @@ public:
   TAnalysisEvent OnLevels;        ///< the meter's figures changed
   TAnalysisEvent OnResponse;      ///< designs or spectrum changed
   TAnalysisEvent OnShowResponse;  ///< the Response window is to be shown
+  TAnalysisEvent OnHideResponse;  ///< the Response window is to be closed
 
 private:
   void Measure(const uint8_t* buffer, int32_t bytes, const TBufferMarks& marks) noexcept;

@@ -294,6 +294,9 @@ public:
   /// under the same enabling as Click.
   void PressShortCut();
   TEvent OnShortCut;
+  /// The key acts in every window of the program, not only in its own
+  /// (where the desktop-wide key cannot be grabbed, the window's key stands in).
+  bool ProgramWideShortCut = false;
 
 private:
   bool MenusEnabled() const;

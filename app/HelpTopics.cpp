@@ -8,6 +8,7 @@ constexpr THelpTopic Topics[] = {
     {HelpContextScripts, "scripts.html"},
     {HelpContextFileMenu, "file-menu.html"},
     {HelpContextPresetsMenu, "presets-menu.html"},
+    {HelpContextResponse, "meter-and-response.html"},
     {HelpContextIntroduction, "introduction.html"},
     {HelpContextCrestFactor, "crest-factor-and-rms.html"},
     {HelpContextReferenceNoise, "reference-noise.html"},

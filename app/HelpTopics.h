@@ -16,6 +16,8 @@ inline constexpr int HelpContextOutputSettings = 2;
 inline constexpr int HelpContextScripts = 4;
 inline constexpr int HelpContextFileMenu = 5;
 inline constexpr int HelpContextPresetsMenu = 6;
+/// The Response window and the meter.
+inline constexpr int HelpContextResponse = 7;
 inline constexpr int HelpContextIntroduction = 10;
 /// The crest factor and RMS topic, the local stand-in for a reference page.
 inline constexpr int HelpContextCrestFactor = 20;

@@ -260,8 +260,9 @@ void TfrmGenerator::BindHandlers() {
   Pause1.OnClick = [this] { btnPauseClick(); };
   ON1.OnClick = [this] { btnONClick(); };
   ONOFF2.OnClick = [this] { ONOFF2Click(); };
-  Response1.OnClick = [this] { FAnalysis->ShowResponse(); };
+  Response1.OnClick = [this] { Response1Click(); };
   ONOFF2.OnShortCut = [this] { ONOFF2ShortCut(); };
+  ONOFF2.ProgramWideShortCut = true;
   Help1.OnClick = [this] { Help1Click(); };
   Emailtheauthor1.OnClick = [this] { Emailtheauthor1Click(); };
   MoreAudioSoftware1.OnClick = [this] { MoreAudioSoftware1Click(); };

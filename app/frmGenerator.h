@@ -279,6 +279,8 @@ public:
   // ---- window, labels and menus (frmGeneratorWindow.cpp) ----
   /// Caption "Zephyra" and the sample-rate label.
   void FormActivate();
+  /// The sample-rate label shows the rate in use ("fs=44.1kHz").
+  void ShowSampleRate();
   void lblFSClick();
   void lblPeakRMSratioLClick();
   void Image1Click();
@@ -293,6 +295,10 @@ public:
   void Exit1Click();
   void OutputSettings1Click();
   void Help1Click();
+  /// Opens the Response window, or closes it when it is open.
+  void Response1Click();
+  /// F1 in the Response window.
+  void ResponseHelpKey();
   void Emailtheauthor1Click();
   void MoreAudioSoftware1Click();
   /// The addresses the link commands open (set by the build; tests change them).

@@ -2,6 +2,7 @@
 
 #include "app/frmGenerator.h"
 
+#include "analysis/SignalAnalysis.h"
 #include "app/Application.h"
 #include "app/HelpTopics.h"
 #include "app/ProductTexts.h"
@@ -15,6 +16,10 @@
 
 void TfrmGenerator::FormActivate() {
   SetCaption(ProductName);
+  ShowSampleRate();
+}
+
+void TfrmGenerator::ShowSampleRate() {
   lblFS.SetCaption("fs=" + FloatToStrGeneral(State.sampleRate / 1000.0L, FServices.Format) + "kHz");
 }
 
@@ -83,6 +88,14 @@ void TfrmGenerator::OutputSettings1Click() {
 }
 
 void TfrmGenerator::Help1Click() { FServices.Shell.ShowHelp(HelpContextMainWindow); }
+void TfrmGenerator::ResponseHelpKey() { FServices.Shell.ShowHelp(HelpContextResponse); }
+
+void TfrmGenerator::Response1Click() {
+  if (FAnalysis->ResponseVisible())
+    FAnalysis->HideResponse();
+  else
+    FAnalysis->ShowResponse();
+}
 
 void TfrmGenerator::Emailtheauthor1Click() {
   // Without an address the mail program asks the user for the recipient.

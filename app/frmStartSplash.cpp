@@ -27,8 +27,9 @@ TfrmStartSplash::TfrmStartSplash() : TForm("frmStartSplash") {
 void TfrmStartSplash::SetAlphaBlendValue(uint8_t value) { Assign(FAlphaBlendValue, value); }
 
 void TfrmStartSplash::FadeIn(TMessageLoop& loop) {
+  if (!FBlended) SetAlphaBlendValue(255);
   SetVisible(true);
-  for (int step = 1; step <= FadeSteps; ++step) {
+  for (int step = 1; FBlended && step <= FadeSteps; ++step) {
     SetAlphaBlendValue(static_cast<uint8_t>(step * 16));
     Wait(loop, FadeStepMs);
   }
@@ -36,7 +37,7 @@ void TfrmStartSplash::FadeIn(TMessageLoop& loop) {
 }
 
 void TfrmStartSplash::FadeOut(TMessageLoop& loop) {
-  for (int step = 1; step <= FadeSteps; ++step) {
+  for (int step = 1; FBlended && step <= FadeSteps; ++step) {
     SetAlphaBlendValue(static_cast<uint8_t>(256 - step * 16));
     Wait(loop, FadeStepMs);
   }

@@ -31,9 +31,6 @@ constexpr TMMResult WAVERR_UNPREPARED = 34;
 
 /// The device id of the system's default output ("-1" to callers).
 constexpr uint32_t WAVE_MAPPER = 0xFFFFFFFF;
-/// Longest device name the list gives.
-constexpr size_t MAXPNAMELEN = 32;
-
 /// Silence a device played while it had no buffer to play and was not paused.
 struct TUnderruns {
   uint64_t Count = 0;   ///< separate gaps
@@ -88,7 +85,7 @@ public:
 /// (AddSource) so that its notifications arrive.
 class TWaveOutDevice : public TMessageSource {
 public:
-  /// Output device names in device-id order, each cut to MAXPNAMELEN characters.
+  /// Output device names, whole, in device-id order.
   virtual std::vector<std::string> DeviceNames() = 0;
   /// Opens device (an index of DeviceNames, or WAVE_MAPPER) with format, for
   /// buffers of bufferBytes (the device keeps at least one of them in its own

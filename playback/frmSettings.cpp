@@ -76,7 +76,10 @@ void TfrmSettings::Show() {
   SetFocus(cboFsList);
 }
 
-void TfrmSettings::ApplySampleRate() { FGenerator.State.sampleRate = StrToInt(cboFsList.Text()); }
+void TfrmSettings::ApplySampleRate() {
+  FGenerator.State.sampleRate = StrToInt(cboFsList.Text());
+  FGenerator.ShowSampleRate();
+}
 
 std::optional<uint16_t> TfrmSettings::QuantizationBits() const {
   try {

@@ -56,7 +56,7 @@ void TPortAudioWaveOut::Dispatch() {
 
 std::vector<std::string> TPortAudioWaveOut::DeviceNames() {
   std::vector<std::string> names;
-  for (PaDeviceIndex index : FOutputDevices) names.emplace_back(std::string(Pa_GetDeviceInfo(index)->name).substr(0, MAXPNAMELEN));
+  for (PaDeviceIndex index : FOutputDevices) names.emplace_back(Pa_GetDeviceInfo(index)->name);
   return names;
 }
 

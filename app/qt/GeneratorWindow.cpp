@@ -13,6 +13,7 @@
 #include "app/qt/OwnerDrawnList.h"
 #include "app/qt/ReferenceNoiseWindow.h"
 #include "app/qt/ResponseWindow.h"
+#include "app/qt/WindowKeys.h"
 
 #include <array>
 
@@ -119,7 +120,9 @@ TQtGeneratorWindow::TQtGeneratorWindow(TfrmGenerator& form, TApplication& applic
   column->addWidget(CreateBottomRow());
   setCentralWidget(central);
   BindMenuBar(form.MainMenu1, *menuBar(), *this, application);
-  new TResponseWindow(form.Analysis(), this);
+  AddWindowKeys(*new TResponseWindow(form.Analysis(), this),
+                {[this] { FApplication.Perform([this] { FForm.ResponseHelpKey(); }); },
+                 [this] { FApplication.Perform([this] { FForm.Response1.Click(); }); }});
   new TQtReferenceNoiseWindow(form.ReferenceNoise(), application, form.Analysis(), this);
   FollowApplicationTitle();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -169,8 +172,9 @@ QWidget* TQtGeneratorWindow::CreateTopRow() {
   FBinder->BindGroupBox(FForm.grpOutputDevice, *device);
   auto* deviceLayout = CompactGrid(device);
   QComboBox* deviceList = Combo(FForm.WaveDevice);
+  // Device names are shown whole: many differ only at their end ("... (hw:1,0)").
   deviceList->setMinimumWidth(200);
-  deviceList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  deviceList->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   deviceLayout->addWidget(deviceList, 0, 0);
   layout->addWidget(device, 1);
 
@@ -322,11 +326,9 @@ QWidget* TQtGeneratorWindow::CreateBottomRow() {
 }
 
 void TQtGeneratorWindow::FollowApplicationTitle() {
-  const auto follow = [this] {
-    const QString title = QString::fromStdString(FApplication.Title());
-    QGuiApplication::setApplicationDisplayName(title);
-    setWindowTitle(title);
-  };
+  // Only this window's title: the desktop would append an application display
+  // name to every other window's title.
+  const auto follow = [this] { setWindowTitle(QString::fromStdString(FApplication.Title())); };
   follow();
   FApplication.AddObserver(follow);
   FApplication.OnBringToFront = [this] {

@@ -1,12 +1,15 @@
 #include "app/qt/HelpViewer.h"
 
+#include <QApplication>
 #include <QDesktopServices>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
 THelpViewer::THelpViewer(QWidget* parent) : QWidget(parent, Qt::Window), FBrowser(new QTextBrowser(this)) {
   setWindowTitle(QStringLiteral("Help"));
@@ -29,6 +32,8 @@ THelpViewer::THelpViewer(QWidget* parent) : QWidget(parent, Qt::Window), FBrowse
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addLayout(buttons);
   layout->addWidget(FBrowser);
+  // The page takes the keys as soon as the window is active (PageDown scrolls).
+  FBrowser->setFocus();
   resize(640, 560);
 }
 
@@ -58,9 +63,26 @@ void THelpViewer::FollowLink(const QUrl& link) {
 }
 
 void THelpViewer::Present() {
+  // The desktop learns whose window the viewer is when it is shown.
+  if (JoinModalPrompt() && isVisible()) hide();
   show();
   raise();
   activateWindow();
+}
+
+bool THelpViewer::JoinModalPrompt() {
+  const QWidget* modal = QApplication::activeModalWidget();
+  QWindow* prompt = modal != nullptr ? modal->windowHandle() : nullptr;
+  create();
+  if (prompt == windowHandle() || prompt == windowHandle()->transientParent()) return false;
+  windowHandle()->setTransientParent(prompt);
+  return true;
+}
+
+bool THelpViewer::event(QEvent* event) {
+  // A prompt opened while the viewer is open: stay usable beside it.
+  if (event->type() == QEvent::WindowBlocked) JoinModalPrompt();
+  return QWidget::event(event);
 }
 
 QString THelpViewer::PlainText() const { return FBrowser->toPlainText(); }

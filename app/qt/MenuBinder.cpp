@@ -77,28 +77,37 @@ private:
 };
 
 /// Gives the window's menu keys precedence over a focused edit's own use of
-/// them (Ctrl+Ins copies in an edit), except the keys an edit keeps.
+/// them (Ctrl+Ins copies in an edit), except the keys an edit keeps; the
+/// program-wide keys take precedence in every text field of every window.
 class TEditKeyFilter final : public QObject {
 public:
-  TEditKeyFilter(QWidget& window, std::set<QKeySequence> keys)
-      : QObject(&window), FWindow(window), FKeys(std::move(keys)) {}
+  TEditKeyFilter(QWidget& window, std::set<QKeySequence> keys, std::set<QKeySequence> programWide)
+      : QObject(&window), FWindow(window), FKeys(std::move(keys)), FProgramWide(std::move(programWide)) {}
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::ShortcutOverride) return false;
-    auto* edit = qobject_cast<QLineEdit*>(watched);
-    if (edit == nullptr || !FWindow.isAncestorOf(edit)) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     const QKeySequence pressed(QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
-    if (!FKeys.contains(pressed)) return false;
-    event->ignore();  // not overridden: the window's shortcut runs
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    const bool windowKey = edit != nullptr && FWindow.isAncestorOf(edit) && FKeys.contains(pressed);
+    if (!windowKey && !FProgramWide.contains(pressed)) return false;
+    event->ignore();  // not overridden: the shortcut runs
     return true;
   }
 
 private:
   QWidget& FWindow;
   std::set<QKeySequence> FKeys;
+  std::set<QKeySequence> FProgramWide;
 };
+
+/// A key of the window (only while it is the active window, and resting while
+/// the window logic disables the menu bar) or of the whole program.
+QShortcut* MenuShortcut(const QKeySequence& key, bool programWide, QMenuBar& bar, QWidget& window) {
+  if (!programWide) return new QShortcut(key, &bar, nullptr, nullptr, Qt::WindowShortcut);
+  return new QShortcut(key, &window, nullptr, nullptr, Qt::ApplicationShortcut);
+}
 
 }  // namespace
 
@@ -131,16 +140,17 @@ void BindMenuBar(TMenuItem& mainMenu, QMenuBar& bar, QWidget& window, TApplicati
   CollectShortcuts(mainMenu, items);
   std::set<QKeySequence> taken;
   std::set<QKeySequence> notForEdits;
+  std::set<QKeySequence> programWide;
   for (TMenuItem* item : items) {
     const QKeySequence key = QKeySequence::fromString(QString::fromStdString(item->ShortCut()));
     if (key.isEmpty() || !taken.insert(key).second) continue;
-    if (!TEdit::KeepsShortCut(item->ShortCut())) notForEdits.insert(key);
-    // Owned by the menu bar, so that the keys rest while the window logic
-    // disables the window's contents.
-    auto* shortcut = new QShortcut(key, &bar);
-    shortcut->setContext(Qt::WindowShortcut);
+    if (item->ProgramWideShortCut)
+      programWide.insert(key);
+    else if (!TEdit::KeepsShortCut(item->ShortCut()))
+      notForEdits.insert(key);
+    QShortcut* shortcut = MenuShortcut(key, item->ProgramWideShortCut, bar, window);
     QObject::connect(shortcut, &QShortcut::activated, shortcut,
                      [item, &application] { application.Perform([item] { item->PressShortCut(); }); });
   }
-  qApp->installEventFilter(new TEditKeyFilter(window, std::move(notForEdits)));
+  qApp->installEventFilter(new TEditKeyFilter(window, std::move(notForEdits), std::move(programWide)));
 }

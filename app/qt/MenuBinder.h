@@ -2,7 +2,9 @@
 // Menus of the control objects on Qt. Shortcuts belong to the window, not to
 // the actions, so that hidden items keep working shortcuts; a key shared by
 // two items goes to the first in menu order. The menus show the key text.
-// In a focused edit the menu keys run too, except those an edit keeps.
+// A window's keys act only while it is the active window; a program-wide key
+// acts in every window of the program. In a focused edit the menu keys run
+// too, except those an edit keeps.
 
 #include "app/Controls.h"
 

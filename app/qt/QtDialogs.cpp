@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTimer>
 
 namespace {
 
@@ -63,9 +64,13 @@ TModalResult TQtDialogs::Confirm(const std::string& text, TMsgButtons buttons, i
   const bool help = helpContext != 0 && FShowHelp;
   if (help) standard |= QMessageBox::Help;
   QMessageBox box(QMessageBox::Question, Caption(), Q(text), standard, FParent);
-  // Help shows the topic and leaves the question open.
+  // Help shows the topic and leaves the question open; the topic opens once
+  // the question is open again, so that it comes in front of it.
   int button = box.exec();
-  for (; help && button == QMessageBox::Help; button = box.exec()) FShowHelp(helpContext);
+  while (help && button == QMessageBox::Help) {
+    QTimer::singleShot(0, &box, [this, helpContext] { FShowHelp(helpContext); });
+    button = box.exec();
+  }
   return ModalResultOf(button);
 }
 

@@ -4,6 +4,7 @@
 #include "app/HelpTopics.h"
 #include "app/ProductTexts.h"
 #include "app/qt/HelpViewer.h"
+#include "app/qt/WindowKeys.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -36,8 +37,17 @@ void TQtShell::ShowHelp(int context) {
       break;
     }
   }
-  if (!FViewer) FViewer = std::make_unique<THelpViewer>();
+  if (!FViewer) CreateViewer();
   FViewer->ShowTopic(context, found);
+}
+
+void TQtShell::CreateViewer() {
+  FViewer = std::make_unique<THelpViewer>();
+  // F1 in the help leads to its start, the introduction.
+  AddWindowKeys(*FViewer, {[this] { ShowHelp(HelpContextIntroduction); },
+                           [this] {
+                             if (FToggleResponse) FToggleResponse();
+                           }});
 }
 
 QStringList DefaultHelpFolders(const QString& programDir) {

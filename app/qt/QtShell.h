@@ -6,6 +6,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class THelpViewer;
@@ -23,9 +24,14 @@ public:
 
   /// The viewer once a topic was shown, else null.
   THelpViewer* Viewer() const { return FViewer.get(); }
+  /// What F12 in the viewer does (opens or closes the Response window).
+  void SetResponseKey(std::function<void()> toggle) { FToggleResponse = std::move(toggle); }
 
 private:
+  void CreateViewer();
+
   QStringList FHelpFolders;
+  std::function<void()> FToggleResponse;
   std::unique_ptr<THelpViewer> FViewer;
 };
 

@@ -1,7 +1,12 @@
 #include "app/qt/QtStartupView.h"
 
+#include "app/Application.h"
+#include "app/frmGenerator.h"
+#include "app/frmStartSplash.h"
+#include "app/qt/DesktopCompositor.h"
 #include "app/qt/GeneratorWindow.h"
 #include "app/qt/QtDialogs.h"
+#include "app/qt/QtShell.h"
 #include "app/qt/ScriptPopup.h"
 #include "app/qt/SettingsDialog.h"
 #include "app/qt/SplashWindow.h"
@@ -9,17 +14,21 @@
 
 #include <QApplication>
 
-TQtStartupView::TQtStartupView(TApplication& application, TQtDialogs& dialogs)
-    : FApplication(application), FDialogs(dialogs) {}
+TQtStartupView::TQtStartupView(TApplication& application, TQtDialogs& dialogs, TQtShell& shell)
+    : FApplication(application), FDialogs(dialogs), FShell(shell) {}
 
 TQtStartupView::~TQtStartupView() { WindowsDestroying(); }
 
 void TQtStartupView::GeneratorCreated(TfrmGenerator& form) {
   FWindow = std::make_unique<TQtGeneratorWindow>(form, FApplication);
   FDialogs.SetParent(FWindow.get());
+  FShell.SetResponseKey([this, &form] { FApplication.Perform([&form] { form.Response1.Click(); }); });
 }
 
-void TQtStartupView::SplashCreated(TfrmStartSplash& form) { FSplash = std::make_unique<TQtSplashWindow>(form); }
+void TQtStartupView::SplashCreated(TfrmStartSplash& form) {
+  form.SetBlended(DesktopComposites());
+  FSplash = std::make_unique<TQtSplashWindow>(form);
+}
 void TQtStartupView::SplashDestroying(TfrmStartSplash&) { FSplash.reset(); }
 
 void TQtStartupView::ScriptPopupCreated(TfrmScriptPopup& form) {
@@ -49,5 +58,6 @@ void TQtStartupView::WindowsDestroying() {
   FScriptPopup.reset();
   FSplash.reset();
   FDialogs.SetParent(nullptr);
+  FShell.SetResponseKey(nullptr);
   FWindow.reset();
 }

@@ -14,11 +14,13 @@ class TQtSettingsDialog;
 class TQtSplashWindow;
 class TQtWaitDialog;
 class TQtDialogs;
+class TQtShell;
 
 class TQtStartupView final : public TStartupView {
 public:
-  /// application and dialogs must outlive the view; dialogs get the main window as parent.
-  TQtStartupView(TApplication& application, TQtDialogs& dialogs);
+  /// application, dialogs and shell must outlive the view; dialogs get the main
+  /// window as parent, and F12 in the shell's help toggles its Response window.
+  TQtStartupView(TApplication& application, TQtDialogs& dialogs, TQtShell& shell);
   ~TQtStartupView() override;
 
   void GeneratorCreated(TfrmGenerator& form) override;
@@ -38,6 +40,7 @@ public:
 private:
   TApplication& FApplication;
   TQtDialogs& FDialogs;
+  TQtShell& FShell;
   std::unique_ptr<TQtGeneratorWindow> FWindow;
   std::unique_ptr<TQtSplashWindow> FSplash;
   std::unique_ptr<TQtScriptPopup> FScriptPopup;

@@ -2,10 +2,12 @@
 // The "Response" window: the designed filter response of each active
 // channel as a line and, while the output runs, the measured 1/3-octave band
 // levels as bars, over a log-frequency axis and a dB axis. It shows what the
-// window's analysis holds and tells it when it opens and closes.
+// window's analysis holds and tells it when it opens and closes. It opens
+// beside the main window.
 
 #include <QWidget>
 
+class TResponseAxes;
 class TSignalAnalysis;
 
 class TResponseWindow final : public QWidget {
@@ -18,13 +20,10 @@ protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
-  QRectF Plot() const;
-  double X(double hz) const;
-  double Y(double db) const;
-  double TopHz() const;
-  void DrawGrid(class QPainter& painter) const;
-  void DrawBands(QPainter& painter) const;
-  void DrawResponses(QPainter& painter) const;
+  void Open();
+  void DrawGrid(class QPainter& painter, const TResponseAxes& axes) const;
+  void DrawBands(QPainter& painter, const TResponseAxes& axes) const;
+  void DrawResponses(QPainter& painter, const TResponseAxes& axes) const;
 
   TSignalAnalysis& FAnalysis;
 };

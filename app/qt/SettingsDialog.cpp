@@ -14,8 +14,10 @@
 #include <QPushButton>
 
 TQtSettingsDialog::TQtSettingsDialog(TfrmSettings& form, TApplication& application, QWidget* parent)
-    : QDialog(parent, Qt::Tool), FForm(form), FApplication(application),
+    // A dialog, not a tool window: Qt lets the owner's keys act in its tool windows.
+    : QDialog(parent, Qt::Dialog), FForm(form), FApplication(application),
       FBinder(new TFormBinder(form, *this, application)) {
+  setObjectName("frmSettings");
   setWindowTitle(QString::fromStdString(form.Caption()));
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(10, 10, 10, 10);

@@ -1,6 +1,7 @@
 #pragma once
-// The output settings window on screen: a small tool window that follows the
-// settings form, shown and hidden by it.
+// The output settings window on screen: a small window over the main window
+// that follows the settings form, shown and hidden by it. Only its own keys act
+// in it.
 
 #include <QDialog>
 

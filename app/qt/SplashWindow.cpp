@@ -13,8 +13,18 @@
 TQtSplashWindow::TQtSplashWindow(TfrmStartSplash& form)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       FForm(form), FLabel(new QLabel(this)) {
-  // The white background is not drawn at all: only the picture and the text show.
-  setAttribute(Qt::WA_TranslucentBackground);
+  // Blended, the white background is not drawn at all: only the picture and
+  // the text show. Without a compositor a translucent window is black, so the
+  // window is opaque: black text on white.
+  if (form.Blended()) {
+    setAttribute(Qt::WA_TranslucentBackground);
+  } else {
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, Qt::white);
+    colours.setColor(QPalette::WindowText, Qt::black);
+    setPalette(colours);
+    setAutoFillBackground(true);
+  }
   setFixedSize(TfrmStartSplash::ClientWidth, TfrmStartSplash::ClientHeight);
   QFont font(QStringLiteral("Tahoma"));
   font.setPixelSize(43);
@@ -22,7 +32,7 @@ TQtSplashWindow::TQtSplashWindow(TfrmStartSplash& form)
   FLabel->setGeometry(139, 0, 225, 217);
   FLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   FLabel->setWordWrap(true);
-  FLabel->setAttribute(Qt::WA_TranslucentBackground);
+  if (form.Blended()) FLabel->setAttribute(Qt::WA_TranslucentBackground);
   FLabel->setText(QString::fromStdString(form.Label1.Caption()));
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());

@@ -1,6 +1,7 @@
 #pragma once
 // The start-up splash on screen: borderless, centred, white drawn
-// transparent, its opacity following the splash form's.
+// transparent, its opacity following the splash form's; opaque white where
+// the desktop does not blend windows.
 
 #include <QWidget>
 

@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
   TGeneratorServices services{application, loop, dialogs, shell, clock, waveOut, settingsStore, format,
                               hotKey.get(), &screenSaver};
 
-  TQtStartupView view(application, dialogs);
+  TQtStartupView view(application, dialogs, shell);
   // Other generators and remote programs reach this one once every window a
   // message may use exists. Without a session bus the window reaches only itself.
   view.OnWindowsCreated = [](TfrmGenerator& generator) {

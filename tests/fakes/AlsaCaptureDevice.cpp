@@ -23,11 +23,12 @@ struct TCaptureFolder {
     fs::create_directories(Dir);
     // The whole configuration: without the system's files no sound-server
     // plugin is loaded, so the tests meet the same devices on every machine.
-    std::ofstream(Dir / "asound.conf") << "pcm.null {\n  type null\n}\n"
-                                       << "pcm.!default {\n  type null\n}\n"
-                                       << "pcm." << TAlsaCaptureDevice::PcmName << " {\n  type file\n"
-                                       << "  slave.pcm \"null\"\n  file \"" << File.string()
-                                       << "\"\n  format \"raw\"\n}\n";
+    std::ofstream config(Dir / "asound.conf");
+    config << "pcm.null {\n  type null\n}\n"
+           << "pcm.!default {\n  type null\n}\n"
+           << "pcm." << TAlsaCaptureDevice::PcmName << " {\n  type file\n"
+           << "  slave.pcm \"null\"\n  file \"" << File.string() << "\"\n  format \"raw\"\n}\n";
+    for (const char* name : TAlsaCaptureDevice::LongNames) config << "pcm." << name << " {\n  type null\n}\n";
     setenv("ALSA_CONFIG_PATH", (Dir / "asound.conf").c_str(), 1);
   }
   ~TCaptureFolder() {

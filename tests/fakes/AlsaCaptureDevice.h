@@ -17,6 +17,9 @@ class TAlsaCaptureDevice {
 public:
   /// The PCM name the device lists under.
   static constexpr const char* PcmName = "zephyra_capture";
+  /// Two more (silent) devices whose names differ only after their 32nd character.
+  static constexpr const char* LongNames[2] = {"Measurement_Interface_Analog_Output_1",
+                                               "Measurement_Interface_Analog_Output_2"};
 
   /// Writes the configuration (once per process, in a folder removed at exit)
   /// and points ALSA_CONFIG_PATH at it. Create before the audio library starts.
