@@ -23,15 +23,16 @@ TEST(BatchProgram, RunsAScriptToItsEndOnAFreshAccountWithNoKeyPressed) {
   TPrivateSessionBus bus;
   TTempDir dir;
   std::filesystem::create_directory(dir.Path() / "config");
-  std::ofstream(dir.File("asound.conf")) << "pcm.!default { type file; slave.pcm \"null\"; file \""
+  // The whole ALSA configuration: no sound-server plugin of the machine is loaded.
+  std::ofstream(dir.File("asound.conf")) << "pcm.null { type null }\n"
+                                         << "pcm.!default { type file; slave.pcm \"null\"; file \""
                                          << dir.File("out.raw") << "\"; format \"raw\" }\n";
   std::ofstream(dir.File("tests.zes")) << "rem unattended\ndelay 0.2\nend\n";
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.File("config")));
   environment.insert("QT_QPA_PLATFORM", "offscreen");
   environment.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromStdString(bus.Address()));
-  environment.insert("ALSA_CONFIG_PATH",
-                     QString::fromStdString("/usr/share/alsa/alsa.conf:" + dir.File("asound.conf")));
+  environment.insert("ALSA_CONFIG_PATH", QString::fromStdString(dir.File("asound.conf")));
   QProcess program;
   program.setProcessEnvironment(environment);
   program.setProcessChannelMode(QProcess::MergedChannels);
