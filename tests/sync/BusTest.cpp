@@ -100,8 +100,10 @@ protected:
     auto unconfirmed = [this] {
       return std::any_of(Instances.begin(), Instances.end(), [](auto& i) { return i->Bus->Unconfirmed() > 0; });
     };
-    do QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    while (unconfirmed() && clock.elapsed() < ms);
+    do {
+      QCoreApplication::processEvents();
+      QThread::msleep(1);  // the bus's own thread delivers meanwhile
+    } while (unconfirmed() && clock.elapsed() < ms);
     QCoreApplication::processEvents();
     for (auto& i : Instances) i->Loop.ProcessMessages();
   }
