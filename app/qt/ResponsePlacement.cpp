@@ -73,15 +73,18 @@ TPlacedPair PlaceBesideMovingMain(const QRect& main, const QSize& preferred, con
   const int xs[] = {onArea.x(), area.left(), area.right() + 1 - main.width()};
   const int ys[] = {onArea.y(), area.top(), area.bottom() + 1 - main.height()};
   TPlacedPair best{};
-  std::tuple<bool, int64_t, int> bestRank{};
+  std::tuple<int64_t, int64_t, int> bestRank{};
   bool first = true;
   for (int x : xs)
     for (int y : ys) {
       const QRect moved = KeptOnArea(QRect(QPoint(x, y), main.size()), area);
       const QRect placed = PlaceBeside(moved, preferred, minimum, area);
-      // Lower ranks first: no overlap, the largest window, the shortest move.
-      const std::tuple<bool, int64_t, int> rank{placed.intersects(moved), -int64_t{placed.width()} * placed.height(),
-                                                (moved.topLeft() - onArea.topLeft()).manhattanLength()};
+      // Lower ranks first: the least of the main window covered, the largest
+      // window, the shortest move.
+      const QRect covered = placed.intersected(moved);
+      const std::tuple<int64_t, int64_t, int> rank{int64_t{covered.width()} * covered.height(),
+                                                   -int64_t{placed.width()} * placed.height(),
+                                                   (moved.topLeft() - onArea.topLeft()).manhattanLength()};
       if (first || rank < bestRank) {
         best = {moved, placed};
         bestRank = rank;

@@ -22,9 +22,9 @@ struct TPlacedPair {
 };
 
 /// As PlaceBeside, but the main window may move within the area, as a user
-/// would move it aside: the pair that covers nothing of the main window
-/// first, then the one that leaves the new window largest, then the one that
-/// moves the main window least. A main window partly off the area is first
+/// would move it aside: the pair that covers least of the main window
+/// (nothing where the area has room for both) first, then the one that
+/// leaves the new window largest, then the one that moves the main window least. A main window partly off the area is first
 /// brought onto it.
 TPlacedPair PlaceBesideMovingMain(const QRect& main, const QSize& preferred, const QSize& minimum, const QRect& area);
 
