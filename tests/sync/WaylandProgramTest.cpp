@@ -94,6 +94,7 @@ TEST_F(WaylandProgram, StartsWithoutAWordOnStderrAndPlaysOnAndOff) {
   Program.setProcessEnvironment(env);
   Program.setStandardErrorFile(QString::fromStdString(Dir.File("stderr.txt")));
   Program.start(ZEPHYRA_PROGRAM, {});  // with the splash
+  ASSERT_TRUE(Program.waitForStarted(10000));
   const QDBusConnection watcher = Connect(Bus.Address(), "wayland-watcher");
   ASSERT_TRUE(Within(60000, [&] { return !TDBusGeneratorBus::GeneratorNames(watcher).isEmpty(); }))
       << "the program did not come up: " << Contents(Dir.File("stderr.txt"));
