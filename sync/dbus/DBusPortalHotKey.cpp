@@ -6,8 +6,6 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
-#include <QDBusVariant>
 #include <QTimer>
 
 #include <algorithm>
@@ -26,7 +24,7 @@ QDBusMessage PortalCall(const QString& interface, const QString& method) {
 
 /// A path or a string that holds one (portals send the session as either).
 QString PathText(const QVariant& value) {
-  if (value.canConvert<QDBusObjectPath>() && value.metaType() == QMetaType::fromType<QDBusObjectPath>())
+  if (value.metaType() == QMetaType::fromType<QDBusObjectPath>())
     return value.value<QDBusObjectPath>().path();
   return value.toString();
 }
