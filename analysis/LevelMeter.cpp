@@ -30,9 +30,13 @@ void TLevelMeter::Add(const TLevelSums& stretch, int64_t clipped) noexcept {
   FLevels = LevelsOf(window, FFullScale);
 
   // The held peak is the stretch's own peak when that is the highest;
-  // otherwise it stays until holdFrames have passed, then falls to the window's.
+  // otherwise it stays until holdFrames have passed, then falls to the
+  // window's. A window of silence takes it down at once: nothing is heard.
   FHeldAge += stretch.frames;
-  if (stretch.peak >= FHeldPeak) {
+  if (window.peak == 0) {
+    FHeldPeak = 0;
+    FHeldAge = 0;
+  } else if (stretch.peak >= FHeldPeak) {
     FHeldPeak = stretch.peak;
     FHeldAge = 0;
   } else if (FHeldAge > FHoldFrames) {

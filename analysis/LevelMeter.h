@@ -21,7 +21,8 @@ public:
   /// The figures of the newest stretches that make up the window (at least
   /// one); silence before the first stretch.
   const TLevels& Levels() const noexcept { return FLevels; }
-  /// The highest peak of the last holdFrames frames, in dBFS.
+  /// The highest peak of the last holdFrames frames, in dBFS; silence
+  /// (-inf) as soon as the whole window is silent.
   double HeldPeakDb() const noexcept { return DbFs(static_cast<double>(FHeldPeak), FFullScale); }
   /// A saturated sample was played within the last holdFrames frames.
   bool Clipping() const noexcept { return FClipAge <= FHoldFrames; }

@@ -143,11 +143,20 @@ bool TSignalAnalysis::Clipping(int c) const noexcept {
   return c >= 0 && c < Channels() && FMeters[static_cast<size_t>(c)].Clipping();
 }
 
-std::string TSignalAnalysis::ReadoutText(int c) const {
-  if (c < 0 || c >= Channels()) return {};
-  const TLevels& l = Levels(c);
+namespace {
+
+std::string ReadoutOf(const TLevels& l) {
   return "Peak " + DbText(l.peakDb) + " dBFS   RMS " + DbText(l.rmsDb) + " dBFS   Crest " + CrestRatioText(l.crest);
 }
+
+}  // namespace
+
+std::string TSignalAnalysis::ReadoutText(int c) const {
+  if (c < 0 || c >= Channels()) return {};
+  return ReadoutOf(Levels(c));
+}
+
+std::string TSignalAnalysis::WidestReadoutText() { return ReadoutOf({-100.88, -100.88, 88.88}); }
 
 double TSignalAnalysis::MeterFraction(double db) noexcept {
   if (!(db > MeterFloorDb)) return 0;

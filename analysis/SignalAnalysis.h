@@ -97,6 +97,9 @@ public:
   bool Clipping(int c) const noexcept;
   /// "Peak -0.01 dBFS  RMS -12.04 dBFS  Crest 4.00:1"; empty when c is not in the output.
   std::string ReadoutText(int c) const;
+  /// A readout as wide as the meter's figures make it (levels down to
+  /// -100 dBFS, crest factors below 100), for the room a window leaves it.
+  static std::string WidestReadoutText();
   /// Where a level lies on the meter's bar: 0 at MeterFloorDb or below, 1 at 0 dBFS or above.
   static double MeterFraction(double db) noexcept;
 

@@ -41,6 +41,8 @@ TfrmGenerator::TfrmGenerator(const TGeneratorServices& services, bool batch)
   CreateMenus();
   CreatePresetControls();
   BindHandlers();
+  ShowHotKeyReach();
+  if (FServices.HotKey) FServices.HotKey->OnActiveChange = [this] { ShowHotKeyReach(); };
   FServices.Application.HelpFile = HelpFolder;
   FillDeviceList();
   CreateReferenceNoise();
@@ -49,7 +51,10 @@ TfrmGenerator::TfrmGenerator(const TGeneratorServices& services, bool batch)
 }
 
 TfrmGenerator::~TfrmGenerator() {
-  if (FServices.HotKey) FServices.HotKey->Unregister();
+  if (FServices.HotKey) {
+    FServices.HotKey->OnActiveChange = nullptr;
+    FServices.HotKey->Unregister();
+  }
   // The component's events point into this window, which is going away; the
   // stop comes first, since the render thread calls the fill event until it returns.
   AudioOut1->StopAtOnce();

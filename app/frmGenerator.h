@@ -306,6 +306,9 @@ public:
   /// Ctrl+Ins in the window: the ON/OFF toggle, unless the desktop-wide key
   /// is grabbed, which has toggled already.
   void ONOFF2ShortCut();
+  /// The ON/OFF Toggle item says whether Ctrl+Ins reaches the generator from
+  /// the whole desktop or only from its own windows.
+  void ShowHotKeyReach();
   /// Stops the output and closes the window.
   void Close();
   TEvent OnClose;

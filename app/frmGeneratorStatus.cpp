@@ -14,8 +14,10 @@ TGeneratorStatus TfrmGenerator::Status() const {
   const TDropouts dropouts = AudioOut1->Dropouts();
   s.Dropouts = dropouts.Count;
   s.DropoutMs = dropouts.Milliseconds;
-  s.Channels = Analysis().Channels();
-  for (int c = 0; c < 2; ++c) {
+  // The channels the output plays (or would play): figures of a channel it
+  // does not play, or has not played yet, read as silence.
+  s.Channels = cboChannels.ItemIndex() == cmStereo ? 2 : 1;
+  for (int c = 0; c < s.Channels; ++c) {
     s.RmsDb[c] = Analysis().Levels(c).rmsDb;
     s.PeakDb[c] = Analysis().Levels(c).peakDb;
   }

@@ -110,6 +110,11 @@ void TfrmGenerator::ONOFF2ShortCut() {
   ONOFF2Click();
 }
 
+void TfrmGenerator::ShowHotKeyReach() {
+  const bool desktopWide = FServices.HotKey && FServices.HotKey->Active();
+  ONOFF2.SetCaption(desktopWide ? "ON/OFF Toggle" : "ON/OFF Toggle (in Zephyra's windows only)");
+}
+
 void TfrmGenerator::AskWelcomeQuestion() {
   if (ShowSuppressibleHint("Welcome to Zephyra! Would you like to see the introduction to this program?",
                            "Welcome", "Welcome", TMsgButtons::YesNo) == TModalResult::Yes)

@@ -58,8 +58,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The links of the Help menu open through xdg-open; ALSA's default device
-# reaches the desktop's sound server through one of the two plugins.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, libasound2-plugins | pipewire-alsa")
+# reaches the desktop's sound server through one of the two plugins. Qt's
+# Wayland plug-in (not pulled in by Qt's own libraries) lets the program run
+# natively on a Wayland desktop instead of through Xwayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, libasound2-plugins | pipewire-alsa, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

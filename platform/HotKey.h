@@ -16,6 +16,10 @@ public:
   /// True while the global grab is held, so that the window's own shortcut
   /// can stand aside and a press never toggles twice.
   virtual bool Active() const = 0;
+
+  /// Runs on the GUI thread when Active() changes after Register returned
+  /// (a desktop that approves or withdraws the key later).
+  std::function<void()> OnActiveChange;
 };
 
 /// No global key: the window's own shortcut only.

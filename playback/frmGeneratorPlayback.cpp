@@ -89,6 +89,11 @@ void TfrmGenerator::btnPauseClick() {
 void TfrmGenerator::TogglePause() {
   AudioOut1->SetPaused(!AudioOut1->Paused());
   btnPause.SetFontBold(AudioOut1->Paused());
+  // A paused device plays silence: the meter falls as it does after OFF.
+  if (AudioOut1->Paused())
+    StartMeterFall();
+  else
+    FMeterFall->Stop();
 }
 
 void TfrmGenerator::ONOFF2Click() {
@@ -139,7 +144,8 @@ void TfrmGenerator::AudioOut1Stop(void*) {
 void TfrmGenerator::StartMeterFall() { FMeterFall->Start(1000 / 30); }
 
 void TfrmGenerator::MeterFallTick(uint64_t intervals) {
-  if (AudioOut1->Active || !FAnalysis->Silence(intervals * FMeterFall->IntervalMs() / 1000.0)) FMeterFall->Stop();
+  const bool heard = AudioOut1->Active && !AudioOut1->Paused();
+  if (heard || !FAnalysis->Silence(intervals * FMeterFall->IntervalMs() / 1000.0)) FMeterFall->Stop();
 }
 
 bool TfrmGenerator::AudioOut1FillBuffer(uint8_t* buffer, int32_t& size) { return FFeed->Fill(buffer, size); }

@@ -3,6 +3,7 @@
 // plain values read from the window when asked, and the key=value lines
 // zephyra-remote prints of them.
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -18,10 +19,10 @@ struct TGeneratorStatus {
   int32_t BufferSize = 0;  ///< bytes, the size in effect
   int64_t Dropouts = 0;
   double DropoutMs = 0;
-  /// Channels of the meter: 0 before the first start, 1 mono, 2 stereo.
-  int32_t Channels = 0;
+  /// Channels the output is set to play: 1 mono, 2 stereo.
+  int32_t Channels = 1;
   /// Meter figures in dBFS, left (or mono) first; -inf for silence.
-  double RmsDb[2] = {}, PeakDb[2] = {};
+  double RmsDb[2] = {-INFINITY, -INFINITY}, PeakDb[2] = {-INFINITY, -INFINITY};
 };
 
 /// Reads the status at once; it must neither wait nor change the generator.

@@ -4,8 +4,6 @@
 
 #include <QGuiApplication>
 
-bool DesktopComposites() {
-  const QString platform = QGuiApplication::platformName();
-  if (platform == QLatin1String("xcb")) return XcbCompositorRunning();
-  return platform.startsWith(QLatin1String("wayland"));
+bool DesktopFadesWindows() {
+  return QGuiApplication::platformName() == QLatin1String("xcb") && XcbCompositorRunning();
 }

@@ -1,7 +1,8 @@
 #pragma once
-// Whether the desktop the program runs on blends translucent windows with
-// what lies beneath them.
+// Whether the desktop the program runs on can fade a window: blend a
+// translucent window with what lies beneath it and set its opacity.
 
-/// On X11 only while a compositing manager runs; on Wayland always; on
-/// other platforms (offscreen) never.
-bool DesktopComposites();
+/// On X11 only while a compositing manager runs. Never on Wayland (its
+/// protocol gives a client no window opacity) nor on other platforms
+/// (offscreen).
+bool DesktopFadesWindows();

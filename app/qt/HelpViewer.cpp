@@ -1,15 +1,26 @@
 #include "app/qt/HelpViewer.h"
 
+#include "app/qt/ResponsePlacement.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
+
+namespace {
+
+const QSize PreferredSize(640, 560);
+/// Room for a window manager's frame, which is unknown before the first show.
+const QSize FrameAllowance(16, 40);
+
+}  // namespace
 
 THelpViewer::THelpViewer(QWidget* parent) : QWidget(parent, Qt::Window), FBrowser(new QTextBrowser(this)) {
   setWindowTitle(QStringLiteral("Help"));
@@ -34,7 +45,7 @@ THelpViewer::THelpViewer(QWidget* parent) : QWidget(parent, Qt::Window), FBrowse
   layout->addWidget(FBrowser);
   // The page takes the keys as soon as the window is active (PageDown scrolls).
   FBrowser->setFocus();
-  resize(640, 560);
+  resize(PreferredSize);
 }
 
 void THelpViewer::ShowTopic(int context, const QString& path) {
@@ -65,6 +76,17 @@ void THelpViewer::FollowLink(const QUrl& link) {
 void THelpViewer::Present() {
   // The desktop learns whose window the viewer is when it is shown.
   if (JoinModalPrompt() && isVisible()) hide();
+  if (!isVisible() && ProgramPlacesWindows()) {
+    // Whole on the screen of the active window, frame included; a window
+    // manager left to itself may cascade it past the screen's edge.
+    const QWidget* active = QApplication::activeWindow();
+    const QScreen* screen = active != nullptr ? active->screen() : QGuiApplication::primaryScreen();
+    if (screen != nullptr) {
+      const QRect frame = PlaceCentred(PreferredSize + FrameAllowance, screen->availableGeometry());
+      resize(frame.size() - FrameAllowance);
+      move(frame.topLeft());
+    }
+  }
   show();
   raise();
   activateWindow();

@@ -6,6 +6,12 @@
 #include <QPainter>
 #include <QPointer>
 
+namespace {
+
+const QString ClipMark = QStringLiteral("CLIP");
+
+}  // namespace
+
 TMeterBar::TMeterBar(const TSignalAnalysis& analysis, int channel) : FAnalysis(analysis), FChannel(channel) {
   // Bar and readout paint every pixel they cover: a repaint, 30 times a
   // second, then leaves the window behind them alone.
@@ -37,8 +43,9 @@ TMeterReadout::TMeterReadout() {
   QFont small = font();
   small.setPointSizeF(small.pointSizeF() * 0.85);
   setFont(small);
-  // The texts come and go with the output; they must not resize the window.
-  setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  // The texts come and go with the output; they must not resize the window,
+  // which leaves them room for the widest figures from the start.
+  setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -54,14 +61,23 @@ void TMeterReadout::SetClip(bool clip) {
   update();
 }
 
-QSize TMeterReadout::sizeHint() const { return {0, fontMetrics().height()}; }
+QSize TMeterReadout::sizeHint() const { return minimumSizeHint(); }
+
+QSize TMeterReadout::minimumSizeHint() const {
+  // Room for the widest figures and the "CLIP" mark, so that no window cuts them.
+  QFont bold = font();
+  bold.setBold(true);
+  const int width = fontMetrics().horizontalAdvance(QString::fromStdString(TSignalAnalysis::WidestReadoutText())) +
+                    QFontMetrics(bold).horizontalAdvance(ClipMark) + 8;
+  return {width, fontMetrics().height()};
+}
 
 void TMeterReadout::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().color(QPalette::Window));
   QRect textRect = rect();
   if (FClip) {
-    const QString mark = QStringLiteral("CLIP");
+    const QString& mark = ClipMark;
     QFont bold = font();
     bold.setBold(true);
     painter.setFont(bold);

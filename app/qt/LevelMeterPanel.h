@@ -31,6 +31,7 @@ public:
   void SetClip(bool clip);
   bool Clip() const { return FClip; }
   QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
 
 protected:
   void paintEvent(QPaintEvent* event) override;

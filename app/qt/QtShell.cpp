@@ -41,6 +41,12 @@ void TQtShell::ShowHelp(int context) {
   FViewer->ShowTopic(context, found);
 }
 
+void TQtShell::RaiseHelp() {
+  if (!FViewer || !FViewer->isVisible()) return;
+  FViewer->raise();
+  FViewer->activateWindow();
+}
+
 void TQtShell::CreateViewer() {
   FViewer = std::make_unique<THelpViewer>();
   // F1 in the help leads to its start, the introduction.

@@ -22,6 +22,9 @@ public:
   /// Shows the topic in the help viewer; a missing topic is reported there.
   void ShowHelp(int context) override;
 
+  /// Brings a help viewer that is open in front of the program's other
+  /// windows (the introduction asked for before the main window appeared).
+  void RaiseHelp();
   /// The viewer once a topic was shown, else null.
   THelpViewer* Viewer() const { return FViewer.get(); }
   /// What F12 in the viewer does (opens or closes the Response window).

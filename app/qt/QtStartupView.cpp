@@ -26,7 +26,7 @@ void TQtStartupView::GeneratorCreated(TfrmGenerator& form) {
 }
 
 void TQtStartupView::SplashCreated(TfrmStartSplash& form) {
-  form.SetBlended(DesktopComposites());
+  form.SetBlended(DesktopFadesWindows());
   FSplash = std::make_unique<TQtSplashWindow>(form);
 }
 void TQtStartupView::SplashDestroying(TfrmStartSplash&) { FSplash.reset(); }
@@ -49,6 +49,9 @@ void TQtStartupView::WindowsCreated(TfrmGenerator& generator) {
 
 int TQtStartupView::Exec() {
   FWindow->show();
+  // The introduction the welcome question opened before the main window
+  // existed on screen stays in front of it.
+  FShell.RaiseHelp();
   return QApplication::exec();
 }
 

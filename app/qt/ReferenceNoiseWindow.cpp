@@ -45,7 +45,9 @@ TQtReferenceNoiseWindow::TQtReferenceNoiseWindow(TfrmReferenceNoise& form, TAppl
     buttons->addWidget(widget);
   }
   column->addLayout(buttons);
-  setMinimumWidth(460);
+  // As wide as the meter's figures need at any text size (a fixed minimum
+  // width would stand in the way of the layout's own).
+  column->setSizeConstraint(QLayout::SetMinimumSize);
   FollowFormVisibility(*this, FForm, TShowActivation::Activate);
 }
 

@@ -8,6 +8,25 @@ namespace {
 const QString WidestDbText = QStringLiteral("-80");
 const QString Caption = QStringLiteral("Hz     (line: designed response in dB; bars: measured 1/3-octave bands in dBFS)");
 
+/// text in lines no wider than width, broken after a blank before a word;
+/// a word wider than width stands on a line of its own.
+QStringList Wrapped(const QString& text, const QFontMetricsF& metrics, double width) {
+  QStringList lines;
+  qsizetype start = 0, lastBreak = -1;
+  for (qsizetype i = 0; i <= text.size(); ++i) {
+    const bool end = i == text.size();
+    if (!end && !(text[i] == QLatin1Char(' ') && i + 1 < text.size() && text[i + 1] != QLatin1Char(' '))) continue;
+    if (metrics.horizontalAdvance(text.mid(start, i - start)) > width && lastBreak > start) {
+      lines << text.mid(start, lastBreak - start);
+      start = lastBreak + 1;
+    }
+    if (end) break;
+    lastBreak = i;
+  }
+  lines << text.mid(start);
+  return lines;
+}
+
 QString HzText(double hz) { return hz >= 1000 ? QString::number(hz / 1000) + QLatin1Char('k') : QString::number(hz); }
 
 /// Adds label unless it leaves bounds or comes nearer than gap to a label added from first on.
@@ -29,8 +48,10 @@ TResponseAxes::TResponseAxes(const QSizeF& size, const QFontMetricsF& metrics, d
   const double left = metrics.horizontalAdvance(WidestDbText) + 3 * FPad;
   const double right = metrics.horizontalAdvance(HzText(20000)) / 2 + 2 * FPad;
   const double top = FLine / 2 + FPad;
-  const double bottom = 2 * FLine + 3 * FPad;
-  FPlot = QRectF(left, top, std::max(size.width() - left - right, 1.0), std::max(size.height() - top - bottom, 1.0));
+  const double width = std::max(size.width() - left - right, 1.0);
+  FCaption = Wrapped(Caption, metrics, width);
+  const double bottom = (1 + FCaption.size()) * FLine + 3 * FPad;
+  FPlot = QRectF(left, top, width, std::max(size.height() - top - bottom, 1.0));
 }
 
 double TResponseAxes::X(double hz) const {
@@ -54,8 +75,12 @@ std::vector<TAxisLabel> TResponseAxes::Labels() const {
   std::vector<TAxisLabel> labels;
   AddDbLabels(labels);
   AddHzLabels(labels);
-  const QRectF caption(FPlot.left(), FPlot.bottom() + 2 * FPad + FLine, FPlot.width(), FLine);
-  labels.push_back({caption, FMetrics.elidedText(Caption, Qt::ElideRight, caption.width()), Qt::AlignHCenter});
+  // The caption whole, in as many lines as the plot's width needs.
+  double y = FPlot.bottom() + 2 * FPad + FLine;
+  for (const QString& line : FCaption) {
+    labels.push_back({QRectF(FPlot.left(), y, FPlot.width(), FLine), line, Qt::AlignHCenter});
+    y += FLine;
+  }
   return labels;
 }
 

@@ -6,6 +6,7 @@
 #include <QFontMetricsF>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -31,7 +32,8 @@ public:
   double Y(double db) const;
   /// The grid's frequencies: 1, 2 and 5 of each decade on the axis.
   std::vector<double> GridHz() const;
-  /// The dB and frequency labels that fit, and the axis caption, none touching another.
+  /// The dB and frequency labels that fit, and the axis caption (whole, in
+  /// one label per line), none touching another.
   std::vector<TAxisLabel> Labels() const;
 
 private:
@@ -42,5 +44,6 @@ private:
   QFontMetricsF FMetrics;
   double FTopHz;
   double FLine, FPad;
+  QStringList FCaption;
   QRectF FPlot;
 };

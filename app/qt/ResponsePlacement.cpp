@@ -1,7 +1,11 @@
 #include "app/qt/ResponsePlacement.h"
 
+#include <QGuiApplication>
+
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <tuple>
 
 namespace {
 
@@ -56,3 +60,40 @@ QRect PlaceBeside(const QRect& beside, const QSize& preferred, const QSize& mini
                                     : QPoint(beside.left(), room.bottom() + 1 - size.height());
   return QRect(KeptOn(at, size, area), size);
 }
+
+QRect PlaceCentred(const QSize& preferred, const QRect& area) {
+  const QSize size = preferred.boundedTo(area.size());
+  return QRect(area.topLeft() + QPoint((area.width() - size.width()) / 2, (area.height() - size.height()) / 2), size);
+}
+
+QRect KeptOnArea(const QRect& frame, const QRect& area) { return QRect(KeptOn(frame.topLeft(), frame.size(), area), frame.size()); }
+
+TPlacedPair PlaceBesideMovingMain(const QRect& main, const QSize& preferred, const QSize& minimum, const QRect& area) {
+  const QRect onArea = KeptOnArea(main, area);
+  const int xs[] = {onArea.x(), area.left(), area.right() + 1 - main.width()};
+  const int ys[] = {onArea.y(), area.top(), area.bottom() + 1 - main.height()};
+  TPlacedPair best{};
+  std::tuple<int64_t, int64_t, int> bestRank{};
+  bool first = true;
+  for (int x : xs)
+    for (int y : ys) {
+      const QRect moved = KeptOnArea(QRect(QPoint(x, y), main.size()), area);
+      const QRect placed = PlaceBeside(moved, preferred, minimum, area);
+      // Lower ranks first: the least of the main window covered, the largest
+      // window, the shortest move.
+      const QRect covered = placed.intersected(moved);
+      const std::tuple<int64_t, int64_t, int> rank{int64_t{covered.width()} * covered.height(),
+                                                   -int64_t{placed.width()} * placed.height(),
+                                                   (moved.topLeft() - onArea.topLeft()).manhattanLength()};
+      if (first || rank < bestRank) {
+        best = {moved, placed};
+        bestRank = rank;
+        first = false;
+      }
+    }
+  return best;
+}
+
+bool ProgramPlacesWindows(std::string_view platformName) { return platformName.substr(0, 7) != "wayland"; }
+
+bool ProgramPlacesWindows() { return ProgramPlacesWindows(QGuiApplication::platformName().toStdString()); }

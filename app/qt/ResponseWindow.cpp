@@ -40,14 +40,17 @@ TResponseWindow::TResponseWindow(TSignalAnalysis& analysis, QWidget* parent)
 }
 
 void TResponseWindow::Open() {
-  const QWidget* main = parentWidget();
-  if (!isVisible() && main != nullptr && main->isVisible()) {
+  QWidget* main = parentWidget();
+  if (!isVisible() && !ProgramPlacesWindows()) {
+    resize(PreferredSize);  // the compositor places it
+  } else if (!isVisible() && main != nullptr && main->isVisible()) {
     // A frame as the main window's, whose size is known once it is shown.
     const QSize frame = main->frameGeometry().size() - main->size();
-    const QRect placed = PlaceBeside(main->frameGeometry(), PreferredSize + frame, minimumSize() + frame,
-                                     main->screen()->availableGeometry());
-    resize(placed.size() - frame);
-    move(placed.topLeft());
+    const TPlacedPair pair = PlaceBesideMovingMain(main->frameGeometry(), PreferredSize + frame,
+                                                   minimumSize() + frame, main->screen()->availableGeometry());
+    if (pair.Main.topLeft() != main->frameGeometry().topLeft()) main->move(pair.Main.topLeft());
+    resize(pair.Placed.size() - frame);
+    move(pair.Placed.topLeft());
   }
   show();
   raise();
@@ -85,6 +88,7 @@ void TResponseWindow::DrawGrid(QPainter& painter, const TResponseAxes& axes) con
   const QFontMetricsF metrics(font());
   double right = p.right() - metrics.height() / 2;
   for (int c = 1; c >= 0; --c) {
+    if (!FAnalysis.ChannelActive(c)) continue;
     const double width = metrics.horizontalAdvance(ChannelNames[c]) + 2;
     painter.setPen(ChannelColours[c]);
     painter.drawText(QRectF(right - width, p.top() + 4, width, metrics.height()), Qt::AlignRight, ChannelNames[c]);

@@ -15,7 +15,8 @@ TQtSplashWindow::TQtSplashWindow(TfrmStartSplash& form)
       FForm(form), FLabel(new QLabel(this)) {
   // Blended, the white background is not drawn at all: only the picture and
   // the text show. Without a compositor a translucent window is black, so the
-  // window is opaque: black text on white.
+  // window is opaque: black text on white; so it is on Wayland, where no
+  // window opacity can be set.
   if (form.Blended()) {
     setAttribute(Qt::WA_TranslucentBackground);
   } else {
@@ -41,7 +42,8 @@ TQtSplashWindow::TQtSplashWindow(TfrmStartSplash& form)
 }
 
 void TQtSplashWindow::Follow() {
-  setWindowOpacity(FForm.AlphaBlendValue() / 255.0);
+  // Where the desktop cannot fade, a platform asked for an opacity complains.
+  if (FForm.Blended()) setWindowOpacity(FForm.AlphaBlendValue() / 255.0);
   if (FForm.Visible() != isVisible()) setVisible(FForm.Visible());
 }
 

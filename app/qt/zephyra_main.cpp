@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
   TQtShell shell(DefaultHelpFolders(programFolder));
   TSteadyClock clock;
   TPortAudioWaveOut waveOut;
-  const std::unique_ptr<THotKey> hotKey = CreateDesktopHotKey(loop);
+  const std::unique_ptr<THotKey> hotKey = CreateDesktopHotKey(loop, QDBusConnection::sessionBus());
   TApplication application(dialogs);
   dialogs.SetApplication(&application);
   dialogs.SetHelp([&shell](int context) { shell.ShowHelp(context); });

@@ -104,6 +104,14 @@ TEST_F(MeterWindow, ThePeakIsHeldForTwoSecondsThenFalls) {
   EXPECT_NEAR(Meter.HeldPeakDb(), -6.02, 0.01) << "a higher peak is held at once";
 }
 
+TEST_F(MeterWindow, TheHeldPeakFallsOnceTheWholeWindowIsSilent) {
+  Play(0.1, 32767);
+  Play(0.29, 0);
+  EXPECT_NEAR(Meter.HeldPeakDb(), 0.0, 0.01) << "a gap shorter than the window keeps the tick";
+  Play(0.01, 0);
+  EXPECT_EQ(Meter.HeldPeakDb(), -INFINITY) << "nothing heard for 300 ms";
+}
+
 TEST_F(MeterWindow, AStretchLongerThanTheWindowIsMeasuredWhole) {
   Meter.Reset(Rate * 3 / 10, Rate * 2, Rate, FullScale);
   Meter.Add(SumsOf(Rate, [](int64_t n) { return n < Rate / 2 ? 32767 : 0; }));

@@ -67,9 +67,18 @@ TEST_F(WindowRules, TheWindowsCtrlInsStandsAsideWhileTheDesktopWideKeyIsGrabbed)
     EXPECT_EQ(Gen->AudioOut1->Active != before, c.toggles)
         << "grabbed " << c.grabbed << ", by key " << c.byKey;
   }
+  // The menu says where Ctrl+Ins reaches the generator, also when the
+  // desktop approves or withdraws the key later.
+  hotKey.Held = false;
+  hotKey.OnActiveChange();
+  EXPECT_EQ(Gen->ONOFF2.Caption(), "ON/OFF Toggle (in Zephyra's windows only)");
+  hotKey.Held = true;
+  hotKey.OnActiveChange();
+  EXPECT_EQ(Gen->ONOFF2.Caption(), "ON/OFF Toggle");
   // The window gives the key back when it goes, so it must go before the key.
   Settings.reset();
   Gen.reset();
+  EXPECT_FALSE(hotKey.OnActiveChange) << "nobody is told once the window has gone";
 }
 
 TEST_F(WindowRules, AFocusedEditKeepsOnlyCopyCutAndUndo) {

@@ -28,6 +28,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -102,6 +103,7 @@ TEST_F(Help, TheViewerOpensTheScriptsTopicAndFollowsALink) {
   shell.ShowHelp(HelpContextScripts);
   THelpViewer& viewer = *shell.Viewer();
   EXPECT_TRUE(viewer.isVisible());
+  EXPECT_TRUE(viewer.screen()->availableGeometry().contains(viewer.frameGeometry())) << "whole on the screen";
   EXPECT_TRUE(viewer.PlainText().startsWith(QStringLiteral("Introduction |")));
   EXPECT_TRUE(viewer.PlainText().contains(QStringLiteral("The language in brief")));
 

@@ -5,11 +5,14 @@
 #include "app/qt/ResponseAxes.h"
 #include "app/qt/ResponsePlacement.h"
 #include "app/qt/SplashWindow.h"
+#include "analysis/SignalAnalysis.h"
+#include "tests/qt/GeneratorWindowFixture.h"
 #include "tests/qt/QtApplication.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QImage>
 
 #include <cmath>
@@ -68,6 +71,77 @@ TEST(WindowLooks, TheResponseWindowOpensBesideTheMainWindowOnTheScreen) {
     EXPECT_EQ(placed.size() == preferred, c.whole);
     EXPECT_TRUE(placed.width() >= minimum.width() && placed.height() >= minimum.height());
   }
+}
+
+using WindowPlaces = QtGeneratorWindowTest;
+
+TEST_F(WindowPlaces, ResponseBesideTheCentredMainWindowWholeOnTheScreenWithItsCaptionWholeAndCrestReadable) {
+  const QSize preferred(720, 420), minimum(420, 260), frame(2, 30);
+  // 1280x1024 at 125 % is 1024x819 in the program's pixels (QT_SCALE_FACTOR=1.25),
+  // or 1280x1024 with text a quarter larger.
+  // Where the screen has no room for both, the Response window covers at most
+  // a tenth of the main window (its lowest part), not its middle.
+  const struct {
+    QSize screen;
+    double text;
+    bool apart, whole;
+  } cases[] = {{{1280, 1024}, 1.0, true, false}, {{1024, 819}, 1.0, false, false}, {{1280, 1024}, 1.25, true, false},
+               {{1920, 1080}, 1.0, true, true}, {{1600, 900}, 1.0, true, true}};
+  const QFont normal = QApplication::font();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.screen.width() << "x" << c.screen.height() << " text " << c.text);
+    QFont font = normal;
+    font.setPointSizeF(normal.pointSizeF() * c.text);
+    QApplication::setFont(font);
+    Window->adjustSize();
+    QCoreApplication::processEvents();
+    const QRect area(QPoint(0, 0), c.screen);
+    const QRect main = PlaceCentred(Window->size() + frame, area);
+    const TPlacedPair pair = PlaceBesideMovingMain(main, preferred + frame, minimum + frame, area);
+    SCOPED_TRACE(testing::Message() << "main " << main.width() << "x" << main.height() << " at " << pair.Main.x() << ","
+                                    << pair.Main.y() << "; response " << pair.Placed.width() << "x" << pair.Placed.height()
+                                    << " at " << pair.Placed.x() << "," << pair.Placed.y());
+    EXPECT_TRUE(area.contains(pair.Placed)) << "the Response window stays on the screen";
+    EXPECT_TRUE(area.contains(pair.Main)) << "so does the main window";
+    EXPECT_EQ(!pair.Placed.intersects(pair.Main), c.apart) << "covers none of the main window's controls";
+    const QRect covered = pair.Placed.intersected(pair.Main);
+    EXPECT_LE(covered.width() * covered.height() * 10, main.width() * main.height());
+    EXPECT_EQ(pair.Placed.size() == preferred + frame, c.whole);
+    if (c.apart && pair.Main.topLeft() != main.topLeft()) {
+      EXPECT_TRUE(PlaceBeside(main, preferred + frame, minimum + frame, area).size() != preferred + frame)
+          << "the main window moves only where the Response window would not fit beside it";
+    }
+
+    for (const QSize size : {pair.Placed.size() - frame, minimum}) {
+      const TResponseAxes axes(size, QFontMetricsF(font), 24000);
+      QStringList caption;
+      for (const TAxisLabel& label : axes.Labels())
+        if (label.Rect.top() > axes.Plot().bottom() + 1 && label.Rect.width() == axes.Plot().width())
+          caption << label.Text;
+      EXPECT_TRUE(caption.join(' ').endsWith("measured 1/3-octave bands in dBFS)")) << caption.join('|').toStdString()
+                                                                                    << " at " << size.width();
+    }
+
+    auto* reference = Window->findChild<QDialog*>("frmReferenceNoise");
+    ASSERT_NE(reference, nullptr);
+    reference->show();
+    QCoreApplication::processEvents();
+    for (const char* name : {"lblLevelL", "lblLevelR"})
+      for (const QWidget* widget : {static_cast<QWidget*>(reference), static_cast<QWidget*>(Window.get())}) {
+        const QWidget* readout = widget->findChild<QWidget*>(name);
+        ASSERT_NE(readout, nullptr) << name;
+        EXPECT_GE(readout->width(), readout->fontMetrics().horizontalAdvance(
+                                        QString::fromStdString(TSignalAnalysis::WidestReadoutText())))
+            << name << " in " << widget->objectName().toStdString() << " shows \"Crest\" and its figure whole";
+      }
+    reference->hide();
+  }
+  QApplication::setFont(normal);
+}
+
+TEST(WindowLooks, OnWaylandTheCompositorPlacesTheWindows) {
+  for (const char* name : {"xcb", "offscreen", "minimal"}) EXPECT_TRUE(ProgramPlacesWindows(name)) << name;
+  for (const char* name : {"wayland", "wayland-egl"}) EXPECT_FALSE(ProgramPlacesWindows(name)) << name;
 }
 
 }  // namespace
