@@ -4,7 +4,6 @@
 
 #include "app/Application.h"
 #include "app/frmGenerator.h"
-#include "engine/Numbers.h"
 #include "platform/SettingsStore.h"
 #include "playback/frmSettings.h"
 
@@ -154,8 +153,9 @@ void TfrmSettings::LoadOutputSettings() {
   TSettingsKey key(FGenerator.Services().Settings, TKeyAccess::OpenExisting);
   // Without a stored rate the output settings were never stored: the defaults, silently.
   if (!key.ValueExists("Fs")) return;
-  for (auto [name, list] : {std::pair{"Fs", &cboFsList}, {"Buffers", &cboBuffers}, {"Quant", &cboQuant},
-                            {"BufferSize", &cboBufferSize}}) {
+  const std::pair<const char*, TComboBox*> lists[] = {
+      {"Fs", &cboFsList}, {"Buffers", &cboBuffers}, {"Quant", &cboQuant}, {"BufferSize", &cboBufferSize}};
+  for (const auto& [name, list] : lists) {
     const int32_t defaultIndex = list->ItemIndex();
     try {
       ReadIndex(key, name, *list);
