@@ -158,11 +158,11 @@ void TfrmSettings::LoadOutputSettings() {
   for (const auto& [name, list] : lists) {
     const int32_t defaultIndex = list->ItemIndex();
     try {
-      ReadIndex(key, name, *list);
+      const int32_t stored = key.ReadInteger(name);
+      list->SetItemIndex(stored);
       // An index beyond its list leaves no entry, which no start could use.
       if (list->Text().empty())
-        throw TSettingsError("'" + std::string(name) + "' holds " + std::to_string(list->ItemIndex()) +
-                             ", which is not in its list");
+        throw TSettingsError("'" + std::string(name) + "' holds " + std::to_string(stored) + ", which is not in its list");
     } catch (const TSettingsError& e) {
       list->SetItemIndex(defaultIndex);
       ReportStoredValueDefault(store, e);

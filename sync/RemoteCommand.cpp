@@ -203,6 +203,7 @@ std::string RemoteUsage() {
       "rms_right, peak_right; levels in dBFS); without --pid each generator's lines follow\n"
       "a line [BUS NAME].\n"
       "Numbers are decimal or 0x hex; negative values are sent as 32-bit two's complement.\n"
+      "\n"
       "Names:\n";
   // Usage and text apart by two spaces or more, so that help2man's man page keeps the table.
   for (const TAlias& a : kAliases) {

@@ -22,12 +22,14 @@ commands() {
     { block = 0; prev = $0 }' "$source_dir/README.md"
 }
 
-# The one command run (from the build folder: "build/bin/" is the program folder).
+# The one command run: "build/bin/" is the program folder, which is also first in PATH.
 run() {
   local expected=$1 command=$2
   ran=$((ran + 1))
   local status=0
-  (cd "$work" && eval "${command//build\/bin\//$bin_dir/}") >"$work/out" 2>"$work/err" || status=$?
+  local line
+  line=$(sed "s#\(^\| \)build/bin/#\1$bin_dir/#g" <<<"$command")
+  (cd "$work" && PATH="$bin_dir:$PATH" eval "$line") >"$work/out" 2>"$work/err" || status=$?
   cat "$work/out" >>"$work/all"
   case $expected in
     ok) [ $status -eq 0 ] || fail "'$command' ended with $status: $(head -c 300 "$work/err")" ;;
@@ -44,9 +46,9 @@ while IFS= read -r command; do
         grep -q "\./dev $word" "$work/out" || fail "./dev help does not list '$word'"
       done ;;
     build/bin/zephyra-render*) run ok "$command" ;;
-    "zephyra-remote --help") run ok "$bin_dir/$command" ;;
+    "zephyra-remote --help") run ok "$command" ;;
     # Without a session bus each says that no generator runs; its command line is checked.
-    zephyra-remote*) run parses "DBUS_SESSION_BUS_ADDRESS=unix:path=$work/none $bin_dir/$command" ;;
+    zephyra-remote*) run parses "DBUS_SESSION_BUS_ADDRESS=unix:path=$work/none $command" ;;
     # Skipped, and why.
     ./dev*) ;;                    # installs packages and builds: the build that runs this test did
     "zephyra tests.zes") ;;       # plays on a sound device

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -291,16 +292,20 @@ TEST_F(ScriptRun, CancelDuringADelayFreesTheWindowAtOnceButTheDelayRunsItsLength
 TEST_F(ScriptRun, CancelBeforeARepeatEndsTheRunWhenAStartEventLandsAfterTheWaitsLastCheck) {
   // The window: the delay's last tick has cleared the busy flag, then an output's start
   // event sets it again with nothing playing and no stop event to come.
-  struct TLateStart final : TMessageSource {
-    std::function<void()> Start;
-    const int& ProcessCount;
+  // Runs the start event at one processing of messages, as the output's note would.
+  class TLateStart final : public TMessageSource {
+  public:
+    TLateStart(const TFakeMessageLoop& loop, std::function<void()> start) : FLoop(loop), FStart(std::move(start)) {}
     int At = -1;
     int WakeDescriptor() const override { return -1; }
     void Dispatch() override {
-      if (ProcessCount == At) Start();
+      if (FLoop.ProcessCount == At) FStart();
     }
-  } lateStart{{}, Loop.ProcessCount};
-  lateStart.Start = [this] { Gen->AudioOut1Start(nullptr); };
+
+  private:
+    const TFakeMessageLoop& FLoop;
+    std::function<void()> FStart;
+  } lateStart(Loop, [this] { Gen->AudioOut1Start(nullptr); });
   constexpr int kDeadline = 200;
   bool deadlineHit = false;
   Loop.OnSleep = [&] {
