@@ -139,6 +139,8 @@ std::variant<TRemoteCommand, std::string> FromAlias(const TAlias& a, const std::
       c.LParam = static_cast<int32_t>(*l);
       break;
   }
+  if (!w && a.Args == TArgs::Seconds)
+    return "'" + values[0] + "' is not a number of seconds from 0 to 429496729.5 for '" + a.Name + "'";
   if (!w) return "'" + values[0] + "' is not a valid value for '" + a.Name + "'";
   if (auto range = OutOfRange(a, values[0], *w)) return *range;
   c.WParam = *w;
