@@ -20,8 +20,10 @@ TPresetImageCheck CheckPresetImage(std::span<const uint8_t> image) {
   TPresetImageCheck check;
   check.Bytes = image.size();
   check.IsPresetFile = HeaderMatches(image);
-  if (check.IsPresetFile)
-    check.WholeMemories = static_cast<int>(std::min<size_t>((image.size() - kPresetHeaderSize) / MemoryPreset::Size, 4));
+  if (check.IsPresetFile) {
+    const size_t records = (image.size() - kPresetHeaderSize) / MemoryPreset::Size;
+    check.WholeMemories = static_cast<int>(std::min<size_t>(records, 4));
+  }
   return check;
 }
 

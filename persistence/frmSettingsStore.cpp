@@ -162,7 +162,8 @@ void TfrmSettings::LoadOutputSettings() {
       list->SetItemIndex(stored);
       // An index beyond its list leaves no entry, which no start could use.
       if (list->Text().empty())
-        throw TSettingsError("'" + std::string(name) + "' holds " + std::to_string(stored) + ", which is not in its list");
+        throw TSettingsError("'" + std::string(name) + "' holds " + std::to_string(stored) +
+                             ", which is not in its list");
     } catch (const TSettingsError& e) {
       list->SetItemIndex(defaultIndex);
       ReportStoredValueDefault(store, e);

@@ -171,7 +171,8 @@ bool TScriptRunner::LoadPresetFile(const std::string& path, int32_t lineNumber) 
     try {
       if (const TPresetImageCheck check = FHost->LoadSettings(path)) {
         // Where a batch run's log goes, never a box that it would wait on.
-        if (!check.Complete()) std::fprintf(stderr, "Line %d: %s\n", lineNumber, PresetFileProblem(path, check).c_str());
+        if (!check.Complete())
+          std::fprintf(stderr, "Line %d: %s\n", lineNumber, PresetFileProblem(path, check).c_str());
         return true;
       }
       problem = "NOT A PRESET FILE: '" + path + "'. The line plays nothing.";

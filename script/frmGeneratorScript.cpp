@@ -64,7 +64,10 @@ TScriptOutcome TfrmGenerator::Runscript(const std::string& fileName) { return Sc
 void TfrmGenerator::RunScript1Click() {
   AudioOut1->StopAtOnce();
   const auto path = FServices.Dialogs.OpenFileName(
-      {.Title = "Open script file", .Filter = "Scripts|*.zes;*.kvs|KAV Script|*.kvs|All Files|*.*", .DefaultExt = "", .FileName = ""});
+      {.Title = "Open script file",
+       .Filter = "Scripts|*.zes;*.kvs|KAV Script|*.kvs|All Files|*.*",
+       .DefaultExt = "",
+       .FileName = ""});
   if (path) Runscript(*path);
   FServices.Application.HelpFile = HelpFolder;
 }

@@ -241,7 +241,8 @@ TEST_F(Startup, AFileThatIsNoPresetFileIsNamedWithWhyAndATruncatedOneSaysWhatItH
     std::string why;
     std::string memory1;
   } cases[] = {
-      {"text.zep", {'h', 'i', '\n'}, "text.zep", 1, "is not a preset file: it does not begin with " + header, "Memory 1"},
+      {"text.zep", {'h', 'i', '\n'}, "text.zep", 1, "is not a preset file: it does not begin with " + header,
+       "Memory 1"},
       {"empty.zep", {}, "empty.zep", 1, "is not a preset file: it is empty", "Memory 1"},
       {"cut.zep", cut, "cut.zep", 0, "is truncated: it holds 1 of the 4 memories whole (5000 of 16581 bytes)", "Cut"},
       {"Examples.zep", cut, "", 0, "is truncated: it holds 1 of the 4 memories whole", "Cut"},

@@ -127,7 +127,8 @@ TEST_F(StoredSettings, AMissingOrDamagedOutputValueTakesItsDefaultWithOneLineNam
        [](auto& s) { return s.cboQuant.Text() == "16"; }},
       {"BufferSize", TSettingsValue::OfDWord(99), "'BufferSize' holds 99, which is not in its list",
        [](auto& s) { return s.cboBufferSize.Text() == "16384"; }},
-      {"DisableSS", std::nullopt, "Failed to get data for 'DisableSS'", [](auto& s) { return s.chkDisableSS.Checked(); }},
+      {"DisableSS", std::nullopt, "Failed to get data for 'DisableSS'",
+       [](auto& s) { return s.chkDisableSS.Checked(); }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -398,7 +398,8 @@ TEST_F(ScriptRun, RunScriptStopsTheOutputAsksForAFileAndRunsIt) {
   EXPECT_FALSE(Gen->AudioOut1->Active);
   ASSERT_EQ(Dialogs.FileDialogs.size(), 1u);
   EXPECT_EQ(Dialogs.FileDialogs[0].Title, "Open script file");
-  EXPECT_EQ(Dialogs.FileDialogs[0].Filter, "Scripts|*.zes;*.kvs|KAV Script|*.kvs|All Files|*.*") << "the program's own scripts first";
+  EXPECT_EQ(Dialogs.FileDialogs[0].Filter, "Scripts|*.zes;*.kvs|KAV Script|*.kvs|All Files|*.*")
+      << "the program's own scripts first";
   EXPECT_EQ(Dialogs.Messages, std::vector<std::string>{"Ready "});
   EXPECT_EQ(App.HelpFile, "help");
 
