@@ -6,22 +6,20 @@
 #include "app/frmGenerator.h"
 #include "app/frmStartSplash.h"
 #include "export/frmWait.h"
+#include "persistence/FileIO.h"
 #include "platform/Clock.h"
 #include "playback/frmSettings.h"
 #include "script/frmScriptPopup.h"
 
-#include <system_error>
 
 bool ShowsSplash(const std::string& firstArgument) {
   return firstArgument.find("/nosplash") == std::string::npos;
 }
 
-bool NamesExistingFile(const std::string& firstArgument, const std::string& extension) {
-  std::error_code ignored;
-  return firstArgument.find(extension) != std::string::npos && std::filesystem::exists(firstArgument, ignored);
+bool IsBatchRun(const std::string& firstArgument) {
+  // A folder or a pipe named "x.zes" is no script: the window opens instead.
+  return firstArgument.find(".zes") != std::string::npos && IsExistingRegularFile(firstArgument);
 }
-
-bool IsBatchRun(const std::string& firstArgument) { return NamesExistingFile(firstArgument, ".zes"); }
 
 std::string StartUsage() {
   return "Usage: zephyra [PRESET_FILE.zep | SCRIPT.zes | /nosplash]\n"
@@ -33,8 +31,10 @@ std::string StartUsage() {
          "                   four memories\n"
          "  /nosplash        the same without the splash\n"
          "  PRESET_FILE.zep  the window with that preset file in the memories instead; a\n"
-         "                   file that cannot be read is reported and the program ends\n"
-         "  SCRIPT.zes       runs the script with the window hidden and ends (batch mode)\n"
+         "                   file that cannot be read or is no preset file is reported\n"
+         "                   and the program ends; a truncated one says what it holds\n"
+         "  SCRIPT.zes       an existing regular file (not a folder): runs the script with\n"
+         "                   the window hidden and ends (batch mode)\n"
          "  --help           this text\n"
          "  --version        the version and the licence\n"
          "\n"
@@ -43,7 +43,7 @@ std::string StartUsage() {
          "existing \".zep\" or \".zes\" file loads nothing. The help topics (F1) tell more.\n"
          "\n"
          "Exit status: 0 when the window is closed or a script played every line; 1 when\n"
-         "the preset file named cannot be read, or in batch mode the script or a preset file\n"
+         "the preset file named cannot be read or is no preset file, or in batch mode the script or a preset file\n"
          "could not be used or the output did not start; 3 when a batch run was cancelled;\n"
          "4 when a line of a batch run played with dropouts.\n";
 }

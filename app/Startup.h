@@ -44,9 +44,8 @@ public:
 /// The tests the start-up makes on the first argument; case-sensitive, each
 /// text may stand anywhere in it.
 bool ShowsSplash(const std::string& firstArgument);
-/// An existing file (links followed) whose name contains extension (".zes", ".zep").
-bool NamesExistingFile(const std::string& firstArgument, const std::string& extension);
-/// The first argument names a script to run in batch mode.
+/// The first argument names a script to run in batch mode: it contains ".zes"
+/// and is an existing regular file (links followed).
 bool IsBatchRun(const std::string& firstArgument);
 
 /// The forms of the first argument, as zephyra --help prints them.

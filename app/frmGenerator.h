@@ -384,14 +384,20 @@ public:
   /// Every preset := the controls, names "Memory 1".."Memory 4".
   void InitMemoryPresets();
   /// Loads a preset file into the four presets and the button captions.
-  /// Returns false (nothing changed) when the header does not match; throws
-  /// TFileError when the file cannot be read.
-  bool LoadSettings(const std::string& fileName);
-  /// Loads the examples file from folder; a missing or unreadable one is ignored.
+  /// Returns what the file held: false (nothing changed) when the header does
+  /// not match. Throws TFileError when the file cannot be read.
+  TPresetImageCheck LoadSettings(const std::string& fileName);
+  /// LoadSettings, telling the user when the file is no preset file (nothing
+  /// changed) or a truncated one (loaded as far as it reaches). False when
+  /// nothing was loaded.
+  bool LoadSettingsReporting(const std::string& fileName);
+  /// Loads the examples file from folder; a missing or unreadable one is
+  /// ignored, a damaged one reported.
   void LoadExamplePresets(const std::string& folder);
   /// The start-up loads by the first command-line argument: the examples when
   /// it has no full stop; an existing file whose name contains ".zep". False
-  /// (reported) when that file cannot be read, which ends the program.
+  /// (reported) when that file cannot be read or is no preset file, which
+  /// ends the program.
   bool LoadStartupPresets(const std::string& firstArgument, const std::string& programFolder);
   void LoadPresets1Click();
   void SavePresetsAs1Click();

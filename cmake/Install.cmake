@@ -38,6 +38,31 @@ install(FILES ${PROJECT_SOURCE_DIR}/desktop/zephyra-48.png
 install(FILES ${PROJECT_SOURCE_DIR}/desktop/zephyra.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 
+# An install into a prefix (not a package's staging folder: DESTDIR, or the
+# package's own install, which leaves out this component) updates that prefix's
+# MIME and desktop databases where their tools exist, so that ".zep" files open
+# in Zephyra at once. A package leaves it to the system's triggers.
+install(CODE [[
+  if("$ENV{DESTDIR}" STREQUAL "")
+    foreach(update "update-mime-database|share/mime" "update-desktop-database|share/applications")
+      string(REPLACE "|" ";" update "${update}")
+      list(GET update 0 tool)
+      list(GET update 1 folder)
+      find_program(zephyra_tool_${tool} ${tool})
+      if(zephyra_tool_${tool})
+        message(STATUS "Updating: ${CMAKE_INSTALL_PREFIX}/${folder} (${tool})")
+        execute_process(COMMAND ${zephyra_tool_${tool}} "${CMAKE_INSTALL_PREFIX}/${folder}"
+                        RESULT_VARIABLE status ERROR_VARIABLE errors)
+        if(NOT status EQUAL 0)
+          message(WARNING "${tool} ${CMAKE_INSTALL_PREFIX}/${folder} failed: ${errors}")
+        endif()
+      else()
+        message(STATUS "Not updated: ${CMAKE_INSTALL_PREFIX}/${folder} (no ${tool})")
+      endif()
+    endforeach()
+  endif()
+]] COMPONENT databases)
+
 include(cmake/ManPages.cmake)
 include(cmake/Package.cmake)
 

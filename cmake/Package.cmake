@@ -26,8 +26,11 @@ add_custom_command(OUTPUT ${zephyra_package_dir}/changelog.gz
   DEPENDS ${zephyra_package_dir}/changelog VERBATIM)
 add_custom_target(zephyra_changelog ALL DEPENDS ${zephyra_package_dir}/changelog.gz)
 install(FILES ${zephyra_package_dir}/copyright ${zephyra_package_dir}/changelog.gz DESTINATION ${zephyra_doc_dir})
+# The lintian override belongs to the package only: a component of its own that a
+# plain `cmake --install` leaves out and the package's install names.
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/zephyra.lintian-overrides
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME zephyra)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME zephyra
+        COMPONENT package EXCLUDE_FROM_ALL)
 # A stripped install (the package's) also drops the compiler's notes, as
 # Debian's own packaging tools do.
 install(CODE "
@@ -44,7 +47,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "audio test-signal generator: filtered, modulated white or pink noise")
 set(CPACK_PACKAGE_DESCRIPTION "Zephyra plays white or pink noise as a test signal for loudspeakers, rooms
 and audio equipment, or writes it to WAV files. The noise passes through a
-band-pass, notch, peaking or shelving filter per channel and can be modulated
+peaking, high-pass, low-pass, band-pass or notch filter per channel and can be modulated
 in level; meters show its RMS and peak level and crest factor.
 .
 Four memory presets hold complete set-ups and are saved in preset files; a
@@ -66,4 +69,8 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+# The files of a full install and the package-only ones; not the update of the
+# desktop's databases (component databases), which the system's triggers do.
+set(CPACK_INSTALL_CMAKE_PROJECTS
+    "${CMAKE_BINARY_DIR};${PROJECT_NAME};Unspecified;/;${CMAKE_BINARY_DIR};${PROJECT_NAME};package;/")
 include(CPack)

@@ -80,7 +80,7 @@ int FuzzPresetFile(const uint8_t* data, size_t size) {
   TWindows w;
   if (size > kPresetFileSize) ChooseOutput(w, data[kPresetFileSize]);
   bool loaded = false;
-  w.App.Perform([&] { loaded = w.Gen.LoadSettings(ImagePath()); });
+  w.App.Perform([&] { loaded = w.Gen.LoadSettings(ImagePath()).IsPresetFile; });
   if (!loaded) return 0;
   for (int n = 1; n <= 4; ++n) RecallAndExport(w, n);
   return 0;

@@ -28,7 +28,7 @@ public:
     if (exe.empty()) return {};
     return FindCompanion(std::filesystem::path(exe).parent_path(), CompatibilityFileName).string();
   }
-  bool LoadSettings(const std::string& fileName) override { return G.LoadSettings(fileName); }
+  bool LoadSettings(const std::string& fileName) override { return G.LoadSettings(fileName).IsPresetFile; }
   int32_t RateEntry() const override { return Rates().ItemIndex(); }
   void SelectRateEntry(int32_t entry) override { Rates().UserSelect(entry); }
   void SelectRate(int32_t hz) override {

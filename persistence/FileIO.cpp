@@ -80,7 +80,7 @@ int OpenExistingForWriting(const std::string& path, struct stat& info) {
 
 }  // namespace
 
-std::vector<uint8_t> ReadRegularFile(const std::string& path, size_t maxBytes) {
+int OpenRegularFile(const std::string& path) {
   // Non-blocking open, so that a named pipe is refused instead of waited on.
   TFdGuard fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (fd.Get() < 0) throw CannotOpenFile(path, errno);
@@ -88,7 +88,16 @@ std::vector<uint8_t> ReadRegularFile(const std::string& path, size_t maxBytes) {
   if (::fstat(fd.Get(), &info) != 0) throw CannotOpenFile(path, errno);
   if (S_ISDIR(info.st_mode)) throw CannotOpenFile(path, EISDIR);
   if (!S_ISREG(info.st_mode)) throw CannotOpenFile(path, ENODEV);
+  return fd.Release();
+}
 
+bool IsExistingRegularFile(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::vector<uint8_t> ReadRegularFile(const std::string& path, size_t maxBytes) {
+  TFdGuard fd(OpenRegularFile(path));
   std::vector<uint8_t> bytes(maxBytes);
   size_t done = 0;
   while (done < maxBytes) {

@@ -10,6 +10,14 @@
 #include <sys/types.h>
 #include <vector>
 
+/// Opens a regular file for reading without waiting on it (a named pipe is
+/// refused, not waited on); the caller closes the descriptor. Throws TFileError
+/// ("Cannot open file") when it is missing, unreadable or not a regular file.
+int OpenRegularFile(const std::string& path);
+
+/// path names an existing regular file (links followed); a folder does not count.
+bool IsExistingRegularFile(const std::string& path);
+
 /// Reads at most maxBytes from the start of a regular file; throws TFileError
 /// ("Cannot open file") when it is missing, unreadable or not a regular file.
 std::vector<uint8_t> ReadRegularFile(const std::string& path, size_t maxBytes);

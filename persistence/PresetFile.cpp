@@ -16,6 +16,27 @@ bool HeaderMatches(std::span<const uint8_t> image) {
 
 }  // namespace
 
+TPresetImageCheck CheckPresetImage(std::span<const uint8_t> image) {
+  TPresetImageCheck check;
+  check.Bytes = image.size();
+  check.IsPresetFile = HeaderMatches(image);
+  if (check.IsPresetFile) {
+    const size_t records = (image.size() - kPresetHeaderSize) / MemoryPreset::Size;
+    check.WholeMemories = static_cast<int>(std::min<size_t>(records, 4));
+  }
+  return check;
+}
+
+std::string PresetFileProblem(const std::string& fileName, const TPresetImageCheck& check) {
+  const std::string name = "'" + fileName + "'";
+  if (check.Bytes == 0) return name + " is not a preset file: it is empty";
+  if (!check.IsPresetFile)
+    return name + " is not a preset file: it does not begin with \"" + kPresetFileHeader + "\"";
+  if (check.Complete()) return {};
+  return name + " is truncated: it holds " + std::to_string(check.WholeMemories) + " of the 4 memories whole (" +
+         std::to_string(check.Bytes) + " of " + std::to_string(kPresetFileSize) + " bytes)";
+}
+
 bool ReadPresetImage(std::span<const uint8_t> image, TPresetBank& bank) {
   if (!HeaderMatches(image)) return false;
   auto records = image.subspan(kPresetHeaderSize);
@@ -35,8 +56,10 @@ std::vector<uint8_t> PresetImage(const TPresetBank& bank) {
   return image;
 }
 
-bool LoadPresetFile(const std::string& path, TPresetBank& bank) {
-  return ReadPresetImage(ReadRegularFile(path, kPresetFileSize), bank);
+TPresetImageCheck LoadPresetFile(const std::string& path, TPresetBank& bank) {
+  const std::vector<uint8_t> image = ReadRegularFile(path, kPresetFileSize);
+  ReadPresetImage(image, bank);
+  return CheckPresetImage(image);
 }
 
 void SavePresetFile(const std::string& path, const TPresetBank& bank) {

@@ -17,6 +17,24 @@ inline constexpr size_t kPresetHeaderSize = 21;
 inline constexpr size_t kPresetFileSize = kPresetHeaderSize + 4 * MemoryPreset::Size;  // 16581
 inline constexpr char kPresetFileHeader[] = "ZEP Preset File V1";
 
+/// What a preset file image holds: the one check behind every reader's message.
+struct TPresetImageCheck {
+  /// The header matches: the image is a preset file.
+  bool IsPresetFile = false;
+  /// Memories the image holds whole (0 to 4).
+  int WholeMemories = 0;
+  size_t Bytes = 0;
+  explicit operator bool() const { return IsPresetFile; }
+  bool Complete() const { return IsPresetFile && WholeMemories == 4; }
+};
+
+TPresetImageCheck CheckPresetImage(std::span<const uint8_t> image);
+
+/// The one-line message about a file that is not a complete preset file,
+/// with its name and why ("'text.zep' is not a preset file: ..."); empty
+/// when the file is complete.
+std::string PresetFileProblem(const std::string& fileName, const TPresetImageCheck& check);
+
 /// Copies a file image into the bank when its header matches (case-sensitive);
 /// a short image fills the records only as far as it reaches and the rest keep
 /// their bytes; bytes beyond the four records are ignored. Returns whether the
@@ -27,8 +45,9 @@ bool ReadPresetImage(std::span<const uint8_t> image, TPresetBank& bank);
 std::vector<uint8_t> PresetImage(const TPresetBank& bank);
 
 /// Loads a preset file into the bank as ReadPresetImage does; reads only a
-/// regular file. Throws TFileError ("Cannot open file") when it cannot be read.
-bool LoadPresetFile(const std::string& path, TPresetBank& bank);
+/// regular file. Returns what the file held (false: not a preset file, the
+/// bank untouched). Throws TFileError ("Cannot open file") when it cannot be read.
+TPresetImageCheck LoadPresetFile(const std::string& path, TPresetBank& bank);
 
 /// Writes the bank to the file, replacing it whole or not at all. Throws
 /// TFileError ("Cannot create file") on failure.

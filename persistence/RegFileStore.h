@@ -24,6 +24,7 @@ public:
   /// cannot be read in full.
   bool Merge(const TSettingsValues& changes) override;
   std::string KeptFileReport() const override { return FKeptFileReport; }
+  std::string Location() const override { return "settings file " + FPath; }
 
   const std::string& Path() const { return FPath; }
 

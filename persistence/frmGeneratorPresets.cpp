@@ -204,15 +204,23 @@ void TfrmGenerator::InitMemoryPresets() {
   }
 }
 
-bool TfrmGenerator::LoadSettings(const std::string& fileName) {
-  if (!LoadPresetFile(fileName, Presets)) return false;
+TPresetImageCheck TfrmGenerator::LoadSettings(const std::string& fileName) {
+  const TPresetImageCheck check = LoadPresetFile(fileName, Presets);
+  if (!check) return check;
   for (int n = 1; n <= 4; ++n) PresetButton(n).SetCaption(Presets[static_cast<size_t>(n - 1)].Name());
-  return true;
+  return check;
+}
+
+bool TfrmGenerator::LoadSettingsReporting(const std::string& fileName) {
+  const TPresetImageCheck check = LoadSettings(fileName);
+  if (const std::string problem = PresetFileProblem(fileName, check); !problem.empty())
+    FServices.Dialogs.ShowError(problem);
+  return check.IsPresetFile;
 }
 
 void TfrmGenerator::LoadExamplePresets(const std::string& folder) {
   try {
-    LoadSettings(folder + "/" + ExamplesFileName);
+    LoadSettingsReporting(folder + "/" + ExamplesFileName);
   } catch (const TFileError&) {
     // The examples are a convenience; without them the memories keep the start-up values.
   }
@@ -224,8 +232,7 @@ bool TfrmGenerator::LoadStartupPresets(const std::string& firstArgument, const s
   if (firstArgument.find(".zep") == std::string::npos || !std::filesystem::exists(firstArgument, ignored))
     return true;
   try {
-    LoadSettings(firstArgument);
-    return true;
+    return LoadSettingsReporting(firstArgument);
   } catch (const TFileError& e) {
     FServices.Application.HandleException(e);
     return false;
@@ -238,7 +245,7 @@ void TfrmGenerator::LoadPresets1Click() {
   const auto path = FServices.Dialogs.OpenFileName(
       {.Title = "Open preset file", .Filter = "Zephyra Presets|*.zep", .DefaultExt = "zep", .FileName = "",
        .FileMustExist = false});
-  if (path) LoadSettings(*path);
+  if (path) LoadSettingsReporting(*path);
 }
 
 void TfrmGenerator::SavePresetsAs1Click() {

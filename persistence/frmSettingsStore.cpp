@@ -4,16 +4,23 @@
 
 #include "app/Application.h"
 #include "app/frmGenerator.h"
-#include "engine/Numbers.h"
 #include "platform/SettingsStore.h"
 #include "playback/frmSettings.h"
 
+#include <cstdio>
 #include <exception>
+#include <utility>
 
 namespace {
 
 void ReadIndex(const TSettingsKey& key, const char* name, TCustomList& list) {
   list.SetItemIndex(key.ReadInteger(name));
+}
+
+/// One stderr line naming the store and the value that could not be read.
+void ReportStoredValueDefault(const TSettingsStore& store, const std::exception& e,
+                              const char* what = "the value takes its default") {
+  std::fprintf(stderr, "zephyra: %s: %s; %s\n", store.Location().c_str(), e.what(), what);
 }
 
 void ReadFlag(const TSettingsKey& key, const char* name, TCheckBox& box) { box.SetChecked(key.ReadBool(name)); }
@@ -76,8 +83,11 @@ void TfrmGenerator::LoadGeneratorSettings() {
   TSettingsKey key(FServices.Settings, TKeyAccess::OpenExisting);
   try {
     ApplyGeneratorValues(*this, key);
-  } catch (const std::exception&) {
-    // A first run, a removed value or an unreadable text: the defaults, silently.
+  } catch (const std::exception& e) {
+    // A first run (no generator values at all) takes the defaults silently; a
+    // removed value or an unreadable text says which, then the defaults.
+    if (key.ValueExists("AmplitudeLeft") || key.ValueExists("WaveDevice"))
+      ReportStoredValueDefault(FServices.Settings, e, "the main window takes its default settings");
     rESETTOdEFAULT1Click();
   }
   // The filter fields are enabled by the filter design; run it before the
@@ -139,26 +149,38 @@ void TfrmSettings::ApplyOutputDefaults() {
 }
 
 void TfrmSettings::LoadOutputSettings() {
+  const TSettingsStore& store = FGenerator.Services().Settings;
   TSettingsKey key(FGenerator.Services().Settings, TKeyAccess::OpenExisting);
+  // Without a stored rate the output settings were never stored: the defaults, silently.
   if (!key.ValueExists("Fs")) return;
-  ReadIndex(key, "Fs", cboFsList);
-  ReadIndex(key, "Buffers", cboBuffers);
-  ReadIndex(key, "Quant", cboQuant);
-  ReadIndex(key, "BufferSize", cboBufferSize);
-  ReadFlag(key, "DisableSS", chkDisableSS);
-  // An index beyond its list leaves no entry, which no start could use.
-  for (const TComboBox* list : {&cboFsList, &cboBuffers, &cboQuant, &cboBufferSize}) StrToInt(list->Text());
+  const std::pair<const char*, TComboBox*> lists[] = {
+      {"Fs", &cboFsList}, {"Buffers", &cboBuffers}, {"Quant", &cboQuant}, {"BufferSize", &cboBufferSize}};
+  for (const auto& [name, list] : lists) {
+    const int32_t defaultIndex = list->ItemIndex();
+    try {
+      const int32_t stored = key.ReadInteger(name);
+      list->SetItemIndex(stored);
+      // An index beyond its list leaves no entry, which no start could use.
+      if (list->Text().empty())
+        throw TSettingsError("'" + std::string(name) + "' holds " + std::to_string(stored) +
+                             ", which is not in its list");
+    } catch (const TSettingsError& e) {
+      list->SetItemIndex(defaultIndex);
+      ReportStoredValueDefault(store, e);
+    }
+  }
+  try {
+    ReadFlag(key, "DisableSS", chkDisableSS);
+  } catch (const TSettingsError& e) {
+    ReportStoredValueDefault(store, e);
+  }
 }
 
 void TfrmSettings::LoadStoredSettings() {
   ApplyOutputDefaults();
-  try {
-    LoadOutputSettings();
-  } catch (const std::exception& e) {
-    // Reported, then the defaults, so that the rate and the memories are never left unset.
-    FGenerator.Services().Application.HandleException(e);
-    ApplyOutputDefaults();
-  }
+  // Each value that cannot be read keeps its default (never a box that a batch run waits on),
+  // so the rate and the memories are never left unset.
+  LoadOutputSettings();
   ApplySampleRate();
   FGenerator.LoadGeneratorSettings();
   FGenerator.InitMemoryPresets();

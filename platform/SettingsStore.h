@@ -55,6 +55,8 @@ public:
   /// read them in full and therefore stores nothing: the program tells the
   /// user once, when its main window closes, instead of at every refused write.
   virtual std::string KeptFileReport() const { return {}; }
+  /// Where the values are kept, for messages: the file's path, or a short description.
+  virtual std::string Location() const { return "the settings in memory"; }
 };
 
 enum class TKeyAccess { OpenExisting, Create };

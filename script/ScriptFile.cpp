@@ -4,6 +4,8 @@
 #include "persistence/FileIO.h"
 
 #include <cerrno>
+#include <ext/stdio_filebuf.h>
+#include <sstream>
 
 std::optional<TScriptFileLine> ReadScriptLine(std::string_view text, size_t& position) {
   if (position >= text.size()) return std::nullopt;
@@ -27,10 +29,27 @@ std::vector<TScriptFileLine> EditorLinesOf(std::string_view text) {
   return lines;
 }
 
+TScriptText::TScriptText(std::string text)
+    : FBuffer(std::make_unique<std::stringbuf>(std::move(text), std::ios::in)),
+      FStream(std::make_unique<std::istream>(FBuffer.get())) {}
+
+TScriptText::TScriptText(int fd)
+    : FBuffer(std::make_unique<__gnu_cxx::stdio_filebuf<char>>(fd, std::ios::in)),
+      FStream(std::make_unique<std::istream>(FBuffer.get())) {}
+
+TScriptText::~TScriptText() = default;
+TScriptText::TScriptText(TScriptText&&) noexcept = default;
+
 std::optional<std::string_view> TScriptText::NextLine() {
-  const std::optional<TScriptFileLine> line = ReadScriptLine(FText, FPosition);
-  if (!line) return std::nullopt;
-  return line->Text;
+  if (!std::getline(*FStream, FLine)) return std::nullopt;
+  // Only a line that ended with LF can end with CR LF; a CR on its own ends nothing.
+  if (!FStream->eof() && !FLine.empty() && FLine.back() == '\r') FLine.pop_back();
+  return FLine;
+}
+
+void TScriptText::Rewind() {
+  FStream->clear();
+  FStream->seekg(0);
 }
 
 std::string ReadScriptFile(const std::string& path) {
@@ -39,4 +58,4 @@ std::string ReadScriptFile(const std::string& path) {
   return std::string(bytes.begin(), bytes.end());
 }
 
-TScriptText LoadScriptFile(const std::string& path) { return TScriptText(ReadScriptFile(path)); }
+TScriptText LoadScriptFile(const std::string& path) { return TScriptText(OpenRegularFile(path)); }

@@ -2,12 +2,15 @@
 // The text of a script file, read line by line from its first byte.
 
 #include <cstddef>
+#include <istream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-/// Scripts larger than this are refused when they are opened.
+/// The editor refuses scripts larger than this when it opens them; the runner
+/// reads line by line and takes scripts of any size.
 inline constexpr size_t kMaxScriptFileBytes = size_t{16} << 20;
 
 /// How a line of a script file ends. A CR without LF ends no line.
@@ -27,24 +30,32 @@ std::optional<TScriptFileLine> ReadScriptLine(std::string_view text, size_t& pos
 /// empty one (where reading ends) when text is empty or ends with a line end.
 std::vector<TScriptFileLine> EditorLinesOf(std::string_view text);
 
+/// The lines of a script as the runner reads them, one at a time: only the
+/// current line is held, so a script's size costs no memory.
 class TScriptText {
 public:
-  explicit TScriptText(std::string text) : FText(std::move(text)) {}
+  explicit TScriptText(std::string text);
+  /// Reads from the open descriptor of a regular file, which it closes.
+  explicit TScriptText(int fd);
+  ~TScriptText();
+  TScriptText(TScriptText&&) noexcept;
 
   /// The next line without its LF or CR LF; nothing at the end of the text.
-  /// A last line without LF is still a line.
+  /// A last line without LF is still a line. Valid until the next call.
   std::optional<std::string_view> NextLine();
   /// The next line read is the first one again.
-  void Rewind() { FPosition = 0; }
+  void Rewind();
 
 private:
-  std::string FText;
-  size_t FPosition = 0;
+  std::unique_ptr<std::streambuf> FBuffer;
+  std::unique_ptr<std::istream> FStream;
+  std::string FLine;
 };
 
 /// The bytes of a script file; throws TFileError ("Cannot open file") when
 /// it is missing, unreadable, not a regular file or too large.
 std::string ReadScriptFile(const std::string& path);
 
-/// Reads a script to run it; throws as ReadScriptFile.
+/// Opens a script to run it; throws TFileError ("Cannot open file") when it
+/// is missing, unreadable or not a regular file.
 TScriptText LoadScriptFile(const std::string& path);

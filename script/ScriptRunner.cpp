@@ -91,8 +91,10 @@ void TScriptRunner::RunLines(TScriptText& text) {
     FHost->SetProgressText("Line " + std::to_string(lineNumber) + ": " + line.Command + " " + line.Argument);
     RunLine(line, lineNumber, !read, text);
     // An output started by other means than the script is waited for before the next line.
+    // Only while it plays: a start event that arrives after the wait that cleared the flag
+    // sets it again with no stop event to come, and Cancel clears no flag.
     FLoop.ProcessMessages();
-    while (FSignalBusy && !FHost->NextPressed()) {
+    while (FSignalBusy && !FHost->NextPressed() && FHost->OutputActive()) {
       FLoop.Sleep(kTickMs);
       FLoop.ProcessMessages();
     }
@@ -138,7 +140,7 @@ void TScriptRunner::StopRun(TStop stop, const std::string& message) {
 }
 
 void TScriptRunner::Play(const TScriptLine& line, int32_t lineNumber) {
-  if (!LoadPresetFile(line.Remainder)) return;
+  if (!LoadPresetFile(line.Remainder, lineNumber)) return;
   FHost->MemRecall(PlayMemoryOf(line, lineNumber));
   // The renderer reads Loop for every buffer, so a recall that started the output ends too.
   FHost->SetLoopChecked(false);
@@ -161,13 +163,18 @@ void TScriptRunner::ReportDropouts(const TScriptLine& line, int32_t lineNumber) 
                dropouts.Count == 1 ? "" : "s", std::ceil(dropouts.Milliseconds));
 }
 
-bool TScriptRunner::LoadPresetFile(const std::string& path) {
+bool TScriptRunner::LoadPresetFile(const std::string& path, int32_t lineNumber) {
   std::string problem;
   if (!FileExists(path)) {
     problem = "FILE NOT FOUND: '" + path + "'.";
   } else {
     try {
-      if (FHost->LoadSettings(path)) return true;
+      if (const TPresetImageCheck check = FHost->LoadSettings(path)) {
+        // Where a batch run's log goes, never a box that it would wait on.
+        if (!check.Complete())
+          std::fprintf(stderr, "Line %d: %s\n", lineNumber, PresetFileProblem(path, check).c_str());
+        return true;
+      }
       problem = "NOT A PRESET FILE: '" + path + "'. The line plays nothing.";
     } catch (const TFileError& e) {
       problem = e.what();

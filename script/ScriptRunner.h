@@ -4,6 +4,7 @@
 // events and the progress window's buttons reach it.
 
 #include "engine/NumberFormat.h"
+#include "persistence/PresetFile.h"
 #include "script/ScriptLine.h"
 
 #include <cstdint>
@@ -33,9 +34,9 @@ public:
   virtual void DisableMainWindow() = 0;
   /// Enables the main window and brings it to the front.
   virtual void EnableMainWindow() = 0;
-  /// Loads a preset file into the four memories; false when its header is
-  /// wrong (nothing changed); throws TFileError when it cannot be read.
-  virtual bool LoadSettings(const std::string& path) = 0;
+  /// Loads a preset file into the four memories; what it held (false when
+  /// its header is wrong: nothing changed); throws TFileError when it cannot be read.
+  virtual TPresetImageCheck LoadSettings(const std::string& path) = 0;
   /// Recalls memory n (1 to 4) into the controls.
   virtual void MemRecall(int32_t n) = 0;
   /// Starts the output with the controls' signal unless it is active.
@@ -103,8 +104,9 @@ private:
   void Play(const TScriptLine& line, int32_t lineNumber);
   /// One stderr line when the output of a `play` line had dropouts.
   void ReportDropouts(const TScriptLine& line, int32_t lineNumber);
-  /// False (reported) when the preset file of a `play` line cannot be used.
-  bool LoadPresetFile(const std::string& path);
+  /// False (reported) when the preset file of a `play` line cannot be used;
+  /// a truncated one is played as far as it reaches, with a line on stderr.
+  bool LoadPresetFile(const std::string& path, int32_t lineNumber);
   void Pause(const TScriptLine& line);
   void Delay(const TScriptLine& line);
   /// Sets the busy flag, sleeps one tick and processes messages. False when

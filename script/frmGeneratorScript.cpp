@@ -23,7 +23,7 @@ public:
     FWindow.SetEnabled(true);
     FWindow.Services().Application.BringToFront();
   }
-  bool LoadSettings(const std::string& path) override { return FWindow.LoadSettings(path); }
+  TPresetImageCheck LoadSettings(const std::string& path) override { return FWindow.LoadSettings(path); }
   void MemRecall(int32_t n) override { FWindow.MemRecall(n); }
   void StartSignal() override { FWindow.startsignal(); }
   // A play ends once its last buffers have been heard, not when the device took them.
@@ -64,7 +64,10 @@ TScriptOutcome TfrmGenerator::Runscript(const std::string& fileName) { return Sc
 void TfrmGenerator::RunScript1Click() {
   AudioOut1->StopAtOnce();
   const auto path = FServices.Dialogs.OpenFileName(
-      {.Title = "Open script file", .Filter = "KAV Script|*.kvs|All Files|*.*", .DefaultExt = "", .FileName = ""});
+      {.Title = "Open script file",
+       .Filter = "Scripts|*.zes;*.kvs|KAV Script|*.kvs|All Files|*.*",
+       .DefaultExt = "",
+       .FileName = ""});
   if (path) Runscript(*path);
   FServices.Application.HelpFile = HelpFolder;
 }

@@ -3,7 +3,9 @@
 #include "sync/GeneratorMessages.h"
 
 #include <charconv>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace {
@@ -23,32 +25,37 @@ struct TAlias {
   uint32_t Number;
   TArgs Args;
   uint32_t WParam;  ///< fixed wParam of None and Memory
+  const char* Usage;  ///< the name and its values
   const char* Help;
+  /// The values a generator acts on (list entries, memories); others it ignores.
+  int64_t Min = INT32_MIN;
+  int64_t Max = UINT32_MAX;
 };
 
 constexpr TAlias kAliases[] = {
-    {"on", gmStart, TArgs::None, 0, "on: start"},
-    {"off", gmStop, TArgs::None, 0, "off: stop at once"},
-    {"pause", gmPause, TArgs::None, 0, "pause: toggle pause"},
-    {"sync", gmSync, TArgs::Switch, 0, "sync on|off: the \"Sync all Generators\" box"},
-    {"duration", gmDuration, TArgs::Seconds, 0, "duration SECONDS (to a tenth)"},
-    {"loop", gmLoop, TArgs::Switch, 0, "loop on|off"},
-    {"mono", gmChannels, TArgs::None, 0, "mono: mono, both channels on"},
-    {"stereo", gmChannels, TArgs::None, 3, "stereo: stereo, both channels on"},
-    {"channels", gmChannels, TArgs::Value, 0, "channels BITS: 0 mono, else stereo with 1 left, 2 right, 3 both"},
-    {"level-left", gmLevelLeft, TArgs::Value, 0, "level-left DBFS (0 to -100)"},
-    {"level-right", gmLevelRight, TArgs::Value, 0, "level-right DBFS"},
-    {"modulation-left", gmModulationLeft, TArgs::Switch, 0, "modulation-left on|off"},
-    {"modulation-right", gmModulationRight, TArgs::Switch, 0, "modulation-right on|off"},
-    {"period", gmModPeriods, TArgs::Pair, 0, "period LEFT RIGHT: modulation periods in s"},
-    {"depth", gmModDepths, TArgs::Pair, 0, "depth LEFT RIGHT: modulation depths in %"},
-    {"function", gmModFunctions, TArgs::Pair, 0, "function LEFT RIGHT: 0 sine, 1 cosine, 2 square, 3 triangular"},
-    {"phase", gmModPhases, TArgs::Pair, 0, "phase LEFT RIGHT: modulation phases in degrees"},
-    {"waveform-left", gmWaveFormLeft, TArgs::Value, 0, "waveform-left 0|1: white or pink noise"},
-    {"waveform-right", gmWaveFormRight, TArgs::Value, 0, "waveform-right 0|1"},
-    {"device", gmDevice, TArgs::Value, 0, "device ID: output device id, -1 the system default"},
-    {"recall", gmMemory, TArgs::Memory, 0, "recall N: memory preset 1 to 4"},
-    {"store", gmMemory, TArgs::Memory, 1, "store N: memory preset 1 to 4"},
+    {"on", gmStart, TArgs::None, 0, "on", "start"},
+    {"off", gmStop, TArgs::None, 0, "off", "stop at once"},
+    {"pause", gmPause, TArgs::None, 0, "pause", "toggle pause"},
+    {"sync", gmSync, TArgs::Switch, 0, "sync on|off", "the \"Sync all Generators\" box"},
+    {"duration", gmDuration, TArgs::Seconds, 0, "duration SECONDS", "the duration, to a tenth of a second"},
+    {"loop", gmLoop, TArgs::Switch, 0, "loop on|off", "the Loop box"},
+    {"mono", gmChannels, TArgs::None, 0, "mono", "mono, both channels on"},
+    {"stereo", gmChannels, TArgs::None, 3, "stereo", "stereo, both channels on"},
+    {"channels", gmChannels, TArgs::Value, 0, "channels BITS", "0 mono, else stereo with 1 left, 2 right, 3 both"},
+    {"level-left", gmLevelLeft, TArgs::Value, 0, "level-left DBFS", "the left level, 0 to -100"},
+    {"level-right", gmLevelRight, TArgs::Value, 0, "level-right DBFS", "the right level"},
+    {"modulation-left", gmModulationLeft, TArgs::Switch, 0, "modulation-left on|off", "the left modulation box"},
+    {"modulation-right", gmModulationRight, TArgs::Switch, 0, "modulation-right on|off", "the right modulation box"},
+    {"period", gmModPeriods, TArgs::Pair, 0, "period LEFT RIGHT", "modulation periods in s"},
+    {"depth", gmModDepths, TArgs::Pair, 0, "depth LEFT RIGHT", "modulation depths in %"},
+    {"function", gmModFunctions, TArgs::Pair, 0, "function LEFT RIGHT", "0 sine, 1 cosine, 2 square, 3 triangular",
+     0, 3},
+    {"phase", gmModPhases, TArgs::Pair, 0, "phase LEFT RIGHT", "modulation phases in degrees"},
+    {"waveform-left", gmWaveFormLeft, TArgs::Value, 0, "waveform-left 0|1", "white or pink noise", 0, 1},
+    {"waveform-right", gmWaveFormRight, TArgs::Value, 0, "waveform-right 0|1", "white or pink noise", 0, 1},
+    {"device", gmDevice, TArgs::Value, 0, "device ID", "output device id, -1 the system default"},
+    {"recall", gmMemory, TArgs::Memory, 0, "recall N", "memory preset 1 to 4", 1, 4},
+    {"store", gmMemory, TArgs::Memory, 1, "store N", "memory preset 1 to 4", 1, 4},
 };
 
 /// A decimal integer (or 0x hex) in -2^31 .. 2^32-1, as its 32-bit pattern.
@@ -95,6 +102,18 @@ size_t ValueCount(TArgs args) {
   }
 }
 
+/// The value as a generator reads an index or a memory number: signed.
+int64_t SignedValue(uint32_t value) {
+  return value > uint32_t{INT32_MAX} ? int64_t{static_cast<int32_t>(value)} : int64_t{value};
+}
+
+std::optional<std::string> OutOfRange(const TAlias& a, const std::string& text, uint32_t value) {
+  const int64_t v = SignedValue(value);
+  if (v >= a.Min && v <= a.Max) return std::nullopt;
+  return "'" + text + "' is out of range for '" + a.Name + "': " + std::to_string(a.Min) + " to " +
+         std::to_string(a.Max);
+}
+
 std::variant<TRemoteCommand, std::string> FromAlias(const TAlias& a, const std::vector<std::string>& values,
                                                     TRemoteCommand c) {
   if (values.size() != ValueCount(a.Args))
@@ -110,16 +129,21 @@ std::variant<TRemoteCommand, std::string> FromAlias(const TAlias& a, const std::
     case TArgs::Memory:
       l = ParseInteger(values[0]);
       if (!l) return "'" + values[0] + "' is not a memory number";
+      if (auto range = OutOfRange(a, values[0], *l)) return *range;
       c.LParam = static_cast<int32_t>(*l);
       return c;
     case TArgs::Pair:
       w = ParseInteger(values[0]);
       l = ParseInteger(values[1]);
       if (!l) return "'" + values[1] + "' is not a 32-bit integer";
+      if (auto range = OutOfRange(a, values[1], *l)) return *range;
       c.LParam = static_cast<int32_t>(*l);
       break;
   }
+  if (!w && a.Args == TArgs::Seconds)
+    return "'" + values[0] + "' is not a number of seconds from 0 to 429496729.5 for '" + a.Name + "'";
   if (!w) return "'" + values[0] + "' is not a valid value for '" + a.Name + "'";
+  if (auto range = OutOfRange(a, values[0], *w)) return *range;
   c.WParam = *w;
   return c;
 }
@@ -182,8 +206,14 @@ std::string RemoteUsage() {
       "rms_right, peak_right; levels in dBFS); without --pid each generator's lines follow\n"
       "a line [BUS NAME].\n"
       "Numbers are decimal or 0x hex; negative values are sent as 32-bit two's complement.\n"
+      "\n"
       "Names:\n";
-  for (const TAlias& a : kAliases) text += std::string("  ") + a.Help + "  (" + std::to_string(a.Number) + ")\n";
+  // Usage and text apart by two spaces or more, so that help2man's man page keeps the table.
+  for (const TAlias& a : kAliases) {
+    const std::string usage = a.Usage;
+    text += "  " + usage + std::string(usage.size() < 24 ? 24 - usage.size() : 2, ' ') + a.Help + " (" +
+            std::to_string(a.Number) + ")\n";
+  }
   return text +
          "\n"
          "Options:\n"

@@ -23,6 +23,14 @@ bool OptionValue(const std::vector<std::string>& args, size_t& i, std::string& v
   return true;
 }
 
+bool LooksLikeOption(const std::string& arg) {
+  return arg.size() > 1 && arg[0] == '-' && !WholeNumber(arg) && !(arg[1] >= '0' && arg[1] <= '9');
+}
+
+std::string UnknownOption(const std::string& arg, const std::string& known) {
+  return "unknown option '" + arg + "'; the options are " + known + " (see --help)";
+}
+
 void Report(std::ostream& err, const std::string& text) { err << RenderProgramName << ": " << text << '\n'; }
 
 bool PrintStats(const std::string& fileName, const std::array<int64_t, 2>& clipped, std::ostream& out,

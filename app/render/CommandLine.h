@@ -19,6 +19,12 @@ std::optional<int64_t> WholeNumber(const std::string& text);
 /// error set when there is none.
 bool OptionValue(const std::vector<std::string>& args, size_t& i, std::string& value, std::string& error);
 
+/// An option-shaped argument ("--name" or "-x"); "-" and negative numbers are not.
+bool LooksLikeOption(const std::string& arg);
+
+/// "unknown option '-r'; the options are --rate, ... (see --help)".
+std::string UnknownOption(const std::string& arg, const std::string& known);
+
 /// One line on err: "zephyra-render: <text>".
 void Report(std::ostream& err, const std::string& text);
 

@@ -7,6 +7,7 @@
 #include "engine/ReferenceNoise.h"
 #include "export/ReferenceExport.h"
 #include "export/WavFileWriter.h"
+#include "export/WavHeader.h"
 #include "persistence/FileError.h"
 
 #include <charconv>
@@ -24,6 +25,7 @@ struct TReferenceOptions {
   int32_t Rate = 48000;
   int Bits = 24;
   double Seconds = 10;
+  std::string SecondsText = "10";
   int Channels = 1;
   bool Stats = false;
 };
@@ -64,13 +66,29 @@ bool ApplyOption(TReferenceOptions& o, const std::vector<std::string>& args, siz
     return true;
   }
   const auto seconds = Seconds(text);
-  if (name == "--seconds" && seconds && *seconds > 0 && *seconds <= 1e6) {
+  if (name == "--seconds" && seconds && *seconds > 0) {
     o.Seconds = *seconds;
+    o.SecondsText = text;
     return true;
   }
   error = name == "--bits"       ? "--bits must be 16 or 24, not '" + text + "'"
           : name == "--channels" ? "--channels must be 1 or 2, not '" + text + "'"
                                  : "--seconds must be a number of seconds above 0, not '" + text + "'";
+  return false;
+}
+
+TWavFormat WavFormatOf(const TReferenceOptions& o) {
+  return {static_cast<uint32_t>(o.Rate), static_cast<uint16_t>(o.Channels), static_cast<uint16_t>(o.Bits / 8)};
+}
+
+/// The length asked for, rounded up to whole periods, fits in one WAV file.
+bool FitsInWav(const TReferenceOptions& o, std::string& error) {
+  const TWavFormat format = WavFormatOf(o);
+  const double maxSeconds = static_cast<double>(MaxWavFrames(format)) / o.Rate;
+  // Compared in seconds first: a huge S would overflow the frame count.
+  if (o.Seconds <= maxSeconds && ReferenceFrames(o.Rate, o.Seconds) <= static_cast<int64_t>(MaxWavFrames(format)))
+    return true;
+  error = "--seconds " + o.SecondsText + " is too long. " + WavTooLongMessage(format);
   return false;
 }
 
@@ -85,14 +103,18 @@ std::optional<TReferenceOptions> Parse(const std::vector<std::string>& args, std
       o.Stats = true;
     } else if (arg == "--rate" || arg == "--bits" || arg == "--seconds" || arg == "--channels") {
       if (!ApplyOption(o, args, i, error)) return std::nullopt;
-    } else if (arg.starts_with("--")) {
-      error = "unknown option '" + arg + "'";
+    } else if (LooksLikeOption(arg)) {
+      error = UnknownOption(arg, "--rate, --bits, --seconds, --channels, --stats, --help");
       return std::nullopt;
     } else {
       positional.push_back(arg);
     }
   }
   const std::string command = o.Check ? "--check" : "--reference";
+  if (o.Check && positional.size() == 2 && args.size() != 3) {
+    error = "--check takes no options; the file's own rate, width and channels are checked";
+    return std::nullopt;
+  }
   if (positional.size() != 2 || (o.Check && args.size() != 3)) {
     error = o.Check ? "expected --check st2095 FILE.wav (see --help)"
                     : "expected --reference st2095 OUT.wav and its options (see --help)";
@@ -103,12 +125,12 @@ std::optional<TReferenceOptions> Parse(const std::vector<std::string>& args, std
     return std::nullopt;
   }
   o.File = positional[1];
+  if (!o.Check && !FitsInWav(o, error)) return std::nullopt;
   return o;
 }
 
 int WriteReference(const TReferenceOptions& o, std::ostream& out, std::ostream& err) {
-  const TWavFormat format{static_cast<uint32_t>(o.Rate), static_cast<uint16_t>(o.Channels),
-                          static_cast<uint16_t>(o.Bits / 8)};
+  const TWavFormat format = WavFormatOf(o);
   try {
     if (!WriteReferenceWav(o.File, format, ReferenceFrames(o.Rate, o.Seconds))) {
       Report(err, std::string(kWavWriteErrorText) + " (" + o.File + ")");
@@ -203,9 +225,10 @@ int RunReferenceCommand(const std::vector<std::string>& args, std::ostream& out,
 }
 
 std::string ReferenceUsage() {
-  return "       zephyra-render --reference st2095 OUT.wav [--rate HZ] [--bits 16|24] [--seconds S]\n"
-         "                      [--channels 1|2] [--stats]\n"
-         "       zephyra-render --check st2095 FILE.wav\n";
+  // "or:" lines, which help2man puts in the man page's SYNOPSIS.
+  return "  or:  zephyra-render --reference st2095 OUT.wav [--rate HZ] [--bits 16|24] [--seconds S] "
+         "[--channels 1|2] [--stats]\n"
+         "  or:  zephyra-render --check st2095 FILE.wav\n";
 }
 
 std::string ReferenceHelp() {

@@ -86,9 +86,13 @@ int Render(const TRenderOptions& o, std::ostream& out, std::ostream& err) {
 
   ApplyOutputOptions(settings, o);
   try {
-    if (!generator.LoadSettings(o.PresetFile)) {
-      Report(err, "'" + o.PresetFile + "' is not a preset file");
-      return reFailed;
+    const TPresetImageCheck check = generator.LoadSettings(o.PresetFile);
+    if (const std::string problem = PresetFileProblem(o.PresetFile, check); !problem.empty()) {
+      if (!check || o.Memory > check.WholeMemories) {
+        Report(err, problem + (check ? "; memory " + std::to_string(o.Memory) + " is not among them" : ""));
+        return reFailed;
+      }
+      Report(err, problem);
     }
     generator.MemRecall(o.Memory);
     generator.State.random.Seed(o.Seed ? *o.Seed : static_cast<uint32_t>(clock.HighResolutionCounter()));
@@ -116,8 +120,8 @@ std::optional<TRenderOptions> ParseRenderArguments(const std::vector<std::string
       o.Stats = true;
     } else if (IsOption(args[i])) {
       if (!ApplyOption(o, args, i, error)) return std::nullopt;
-    } else if (args[i].starts_with("--")) {
-      error = "unknown option '" + args[i] + "'";
+    } else if (LooksLikeOption(args[i])) {
+      error = UnknownOption(args[i], "--rate, --bits, --seed, --stats, --reference, --check, --help, --version");
       return std::nullopt;
     } else {
       positional.push_back(args[i]);
@@ -158,8 +162,7 @@ std::string RenderUsage() {
          "  --help       this text\n"
          "  --version    the version and the licence\n"
          "\n"
-         "Exit status: 0 written, 1 failed (file, preset or write error), 2 bad command line,\n"
-         "3 cancelled.\n"
+         "Exit status: 0 written, 1 failed (file, preset or write error), 2 bad command line.\n"
          "\n" +
          ReferenceHelp();
 }

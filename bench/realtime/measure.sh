@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Plays white noise through a paced sound device and counts the gaps in what
 # the device heard, beside the dropouts the program counted itself.
-#   bench/realtime/measure.sh BIN_DIR BUFFERS BUFFER_SIZE [SECONDS [LOAD]]
-# BUFFERS: 2 to 4; BUFFER_SIZE: 4096 to 64536 bytes; SECONDS: 30 or 6 (the
+#   bench/realtime/measure.sh [BIN_DIR [BUFFERS BUFFER_SIZE [SECONDS [LOAD]]]]
+# BIN_DIR: the build's bin/ folder (default: build/bin of this tree);
+# BUFFERS: 2 to 4 (default 4); BUFFER_SIZE: 4096 to 64536 bytes (default 8192); SECONDS: 30 or 6 (the
 # memory of WhiteNoise.txt that lasts so long); LOAD: busy loops started
 # beside it (one per core: 2). The device is a private PulseAudio server
 # with a null sink at 192 kHz stereo 24-bit, run at real-time priority like a
@@ -10,9 +11,10 @@
 # whose waits sleep on the GUI thread). Needs pulseaudio, pulseaudio-utils
 # and libasound2-plugins (Debian); installs nothing.
 set -euo pipefail
-bin=${1:?usage: measure.sh BIN_DIR BUFFERS BUFFER_SIZE [SECONDS [LOAD]]}
-buffers=${2:?} size=${3:?} seconds=${4:-30} load=${5:-0}
 here=$(cd "$(dirname "$0")" && pwd)
+bin=${1:-$here/../../build/bin}
+buffers=${2:-4} size=${3:-8192} seconds=${4:-30} load=${5:-0}
+[ -x "$bin/zephyra" ] || { echo "measure.sh: no zephyra in $bin; build first (./dev build)" >&2; exit 2; }
 
 . "$here/sink.sh"
 "$bin/zephyra-make-presets" "$here/WhiteNoise.txt" "$tmp/noise.zep"

@@ -80,6 +80,32 @@ TEST(ReferenceCommands, TheRenderedFilePassesTheCheckAndOtherFilesFailIt) {
   EXPECT_NE(preset.Out.find("FAIL: not the reference noise"), std::string::npos) << preset.Out;
 }
 
+TEST(ReferenceCommands, EachBadCommandLineNamesItsRealFault) {
+  TTempDir dir;
+  const std::string out = dir.File("out.wav");
+  const struct {
+    std::vector<std::string> args;
+    std::string fault;
+  } cases[] = {
+      {{"--reference", "st2095", out, "--seconds", "10000000"},
+       "--seconds 10000000 is too long. The signal is too long for a WAV file. At 48000 Hz, mono, 24 bits, a WAV "
+       "file holds at most 29826 seconds."},
+      {{"--reference", "st2095", out, "--bits", "16", "--seconds", "44740"}, "holds at most 44739 seconds."},
+      {{"--reference", "st2095", out, "--seconds", "0"}, "--seconds must be a number of seconds above 0, not '0'"},
+      {{"--reference", "st2095", out, "-r", "48000"}, "unknown option '-r'; the options are --rate,"},
+      {{"--check", "st2095", out, "--rate", "48000"}, "--check takes no options"},
+      {{"presets.zep", "1", out, "-r", "48000"}, "unknown option '-r'; the options are --rate,"},
+      {{"presets.zep", "-1", out}, "MEMORY must be 1, 2, 3 or 4, not '-1'"},
+  };
+  for (const auto& c : cases) {
+    const TRun run = Render(c.args);
+    EXPECT_EQ(run.Code, 2) << run.Err;
+    EXPECT_EQ(run.Err.rfind("zephyra-render: ", 0), 0u) << run.Err;
+    EXPECT_NE(run.Err.find(c.fault), std::string::npos) << run.Err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
 TEST(ReferenceCommands, RatesBelowTheStandardAndUnreadableFilesAreRefused) {
   TTempDir dir;
   const std::string out = dir.File("out.wav");

@@ -75,6 +75,9 @@ TEST_F(RenderProgram, EveryExampleMemoryRendersAudibleUnclippedNoise) {
 TEST_F(RenderProgram, UnusableInputsGiveOneLineAndANonZeroExit) {
   TTempDir dir;
   WriteBytes(dir.File("notes.txt"), {'h', 'i'});
+  std::vector<uint8_t> cut = ReadBytes(ZEPHYRA_EXAMPLES_FILE);
+  cut.resize(5000);
+  WriteBytes(dir.File("cut.zep"), cut);
   const std::string out = dir.File("out.wav");
   const std::string examples = ZEPHYRA_EXAMPLES_FILE;
   const std::vector<std::pair<std::vector<std::string>, int>> cases = {
@@ -86,6 +89,7 @@ TEST_F(RenderProgram, UnusableInputsGiveOneLineAndANonZeroExit) {
       {{examples, "1", out, "--loud"}, reUsage},
       {{dir.File("missing.zep"), "1", out}, reFailed},
       {{dir.File("notes.txt"), "1", out}, reFailed},
+      {{dir.File("cut.zep"), "2", out}, reFailed},
       {{examples, "1", dir.File("no/folder.wav")}, reFailed},
       {{examples, "1", "/dev/full"}, reFailed},
   };
@@ -96,6 +100,10 @@ TEST_F(RenderProgram, UnusableInputsGiveOneLineAndANonZeroExit) {
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
   }
   EXPECT_FALSE(std::filesystem::exists(out));
+  std::string err;
+  EXPECT_EQ(RenderWith({dir.File("cut.zep"), "1", dir.File("one.wav")}, err), reWritten) << "memory 1 is whole";
+  EXPECT_EQ(err, "zephyra-render: '" + dir.File("cut.zep") +
+                     "' is truncated: it holds 1 of the 4 memories whole (5000 of 16581 bytes)\n");
 }
 
 /// "%.2f" of 20 log10(value / 32767), or "-inf".

@@ -219,6 +219,44 @@ TEST_F(Startup, AScriptArgumentRunsTheBatchWithTheWindowHiddenAndEndsWithItsStat
 
   EXPECT_EQ(Start(Dir.File("none.zes")), 0) << "a missing script is not run";
   EXPECT_EQ(View.Events().back(), "exec");
+  std::filesystem::create_directory(Dir.File("folder.zes"));
+  EXPECT_EQ(Start(Dir.File("folder.zes")), 0) << "a folder is no script";
+  EXPECT_EQ(View.Events().back(), "exec");
+  EXPECT_TRUE(Dialogs.Errors.empty());
+}
+
+TEST_F(Startup, AFileThatIsNoPresetFileIsNamedWithWhyAndATruncatedOneSaysWhatItHolds) {
+  std::vector<uint8_t> cut = PresetImage([] {
+    TPresetBank bank;
+    bank[0].SetName("Cut");
+    return bank;
+  }());
+  cut.resize(5000);
+  const std::string header = "\"ZEP Preset File V1\"";
+  const struct {
+    std::string name;
+    std::vector<uint8_t> bytes;
+    std::string argument;  // empty: the file is the examples
+    int status;
+    std::string why;
+    std::string memory1;
+  } cases[] = {
+      {"text.zep", {'h', 'i', '\n'}, "text.zep", 1, "is not a preset file: it does not begin with " + header,
+       "Memory 1"},
+      {"empty.zep", {}, "empty.zep", 1, "is not a preset file: it is empty", "Memory 1"},
+      {"cut.zep", cut, "cut.zep", 0, "is truncated: it holds 1 of the 4 memories whole (5000 of 16581 bytes)", "Cut"},
+      {"Examples.zep", cut, "", 0, "is truncated: it holds 1 of the 4 memories whole", "Cut"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes(Dir.File(c.name), c.bytes);
+    Dialogs.Errors.clear();
+    EXPECT_EQ(Start(c.argument.empty() ? "" : Dir.File(c.argument)), c.status);
+    ASSERT_EQ(Dialogs.Errors.size(), 1u);
+    EXPECT_EQ(Dialogs.Errors[0].rfind("'" + Dir.File(c.name) + "' " + c.why, 0), 0u) << Dialogs.Errors[0];
+    EXPECT_EQ(View.Events().back() == "exec", c.status == 0);
+    EXPECT_EQ(Memory1(), c.memory1) << "a file that is no preset file changes no memory";
+  }
 }
 
 TEST_F(Startup, APresetFileThatCannotBeReadIsReportedAndEndsTheProgram) {

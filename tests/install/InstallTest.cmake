@@ -70,12 +70,24 @@ endif()
 run_clean(ignored desktop-file-validate ${prefix}/share/applications/zephyra.desktop
           ${prefix}/share/applications/zephyra-script-editor.desktop)
 run_clean(ignored appstreamcli validate --no-net ${prefix}/share/metainfo/org.vellacor.Zephyra.metainfo.xml)
-# The MIME database built from the installed file alone maps both extensions.
-file(COPY ${prefix}/share/mime/packages/zephyra.xml DESTINATION ${WORK_DIR}/mime/packages)
-run_clean(ignored ${CMAKE_COMMAND} -E env XDG_DATA_DIRS=${WORK_DIR} update-mime-database ${WORK_DIR}/mime)
-file(STRINGS ${WORK_DIR}/mime/globs2 globs REGEX "zephyra")
+# The install updated the prefix's own MIME and desktop databases (./dev installs
+# their tools): both extensions are known, and a preset file opens in the generator.
+file(STRINGS ${prefix}/share/mime/globs2 globs REGEX "zephyra")
 if(NOT globs MATCHES "application/x-zephyra-presets:\\*\\.zep" OR NOT globs MATCHES "text/x-zephyra-script:\\*\\.zes")
   fail("the MIME database holds '${globs}'")
+endif()
+file(STRINGS ${prefix}/share/applications/mimeinfo.cache handlers REGEX "zephyra")
+if(NOT handlers MATCHES "application/x-zephyra-presets=zephyra.desktop")
+  fail("the desktop database holds '${handlers}'")
+endif()
+# Packaging-only files stay out of a prefix; the package's own install has them.
+if(EXISTS ${prefix}/share/lintian)
+  fail("a plain install put share/lintian into the prefix")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/package --component package
+                RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE errors)
+if(NOT status EQUAL 0 OR NOT EXISTS ${WORK_DIR}/package/share/lintian/overrides/zephyra)
+  fail("the package's install lacks the lintian override: ${status} ${errors}")
 endif()
 
 function(render program presets out)

@@ -215,6 +215,10 @@ TEST_F(PresetFiles, AFileThatCannotBeReadIsReportedAndAWrongHeaderChangesNothing
   EXPECT_FALSE(Gen->LoadSettings(dir.File("other.zep")));
   EXPECT_EQ(Gen->Presets[0].Values(), before[0].Values());
   EXPECT_EQ(Gen->Memory1.Caption(), "Memory 1");
+  Dialogs.Paths.push_back(dir.File("other.zep"));
+  App.Perform([&] { Gen->LoadPresets1.Click(); });
+  ASSERT_EQ(Dialogs.Errors.size(), 2u) << "the menu's load says why, as the command line does";
+  EXPECT_EQ(Dialogs.Errors[1].rfind("'" + dir.File("other.zep") + "' is not a preset file: ", 0), 0u);
 }
 
 using PresetFilesDeathTest = PresetFiles;

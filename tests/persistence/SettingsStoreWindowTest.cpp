@@ -6,7 +6,9 @@
 #include "tests/persistence/ChildProcess.h"
 #include "tests/persistence/TempDir.h"
 
+#include <functional>
 #include <map>
+#include <optional>
 #include <sys/stat.h>
 
 namespace {
@@ -108,19 +110,48 @@ TEST_F(StoredSettings, TheChannelModeIsReadWhateverTheCaseOfItsName) {
   EXPECT_EQ(Gen->Duration.Text(), "7.5") << "the rest of the load went through";
 }
 
-TEST_F(StoredSettings, ABrokenOutputPartIsReportedAndTheRestOfTheLoadStillRuns) {
+TEST_F(StoredSettings, AMissingOrDamagedOutputValueTakesItsDefaultWithOneLineNamingTheFileAndNoBox) {
   ChangeGeneratorSettings(*Gen);
   Settings->cboFsList.UserSelect(3);
   Settings->Button1.Click();
   Gen->Close();
-  Store = TMemorySettingsStore(Without(Store, "Buffers"));
-  Create();
-  ASSERT_EQ(Dialogs.Errors.size(), 1u);
-  EXPECT_EQ(Dialogs.Errors[0], "Failed to get data for 'Buffers'");
-  EXPECT_EQ(Settings->cboFsList.Text(), "11025") << "the output defaults, also for what was read";
-  EXPECT_EQ(Gen->State.sampleRate, 11025);
-  EXPECT_EQ(Gen->Duration.Text(), "7.5");
-  EXPECT_EQ(Gen->Presets[3].Text(TPresetText::Duration), "7.5") << "the memories are initialised";
+  const TSettingsValues stored = *Store.Read();
+  const struct {
+    const char* name;
+    std::optional<TSettingsValue> value;  // none: removed
+    std::string why;
+    std::function<bool(const TfrmSettings&)> hasDefault;
+  } cases[] = {
+      {"Buffers", std::nullopt, "Failed to get data for 'Buffers'", [](auto& s) { return s.cboBuffers.Text() == "4"; }},
+      {"Quant", TSettingsValue::OfText("24"), "Invalid data type for 'Quant'",
+       [](auto& s) { return s.cboQuant.Text() == "16"; }},
+      {"BufferSize", TSettingsValue::OfDWord(99), "'BufferSize' holds 99, which is not in its list",
+       [](auto& s) { return s.cboBufferSize.Text() == "16384"; }},
+      {"DisableSS", std::nullopt, "Failed to get data for 'DisableSS'",
+       [](auto& s) { return s.chkDisableSS.Checked(); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TTempDir dir;
+    TRegFileStore file(dir.File("Zephyra.reg"));
+    TSettingsValues values = stored;
+    values.erase(c.name);
+    if (c.value) values.emplace(c.name, *c.value);
+    ASSERT_TRUE(file.Merge(values));
+    SettingsStore = &file;
+    Dialogs.Errors.clear();
+    testing::internal::CaptureStderr();
+    Create();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "zephyra: settings file " + dir.File("Zephyra.reg") + ": " + c.why + "; the value takes its default\n");
+    EXPECT_TRUE(Dialogs.Errors.empty()) << "no box, which a batch run would wait on";
+    EXPECT_TRUE(c.hasDefault(*Settings));
+    EXPECT_EQ(Gen->State.sampleRate, 44100) << "the other output values as stored";
+    EXPECT_EQ(Gen->Duration.Text(), "7.5");
+    EXPECT_EQ(Gen->Presets[3].Text(TPresetText::Duration), "7.5") << "the memories are initialised";
+    Settings.reset();
+    Gen.reset();
+  }
 }
 
 TEST_F(StoredSettings, CorruptOrTruncatedStoreFilesStartLikeAFirstRun) {

@@ -4,6 +4,7 @@
 // ten-second delay runs at once.
 
 #include "persistence/PresetFile.h"
+#include "script/ScriptFile.h"
 #include "script/ScriptRunner.h"
 #include "script/frmScriptPopup.h"
 #include "tests/app/GeneratorFixture.h"
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -223,6 +225,12 @@ TEST_F(ScriptRun, DelayWaitsWholeTicksReadWithTheLocalesSeparator) {
   }
 }
 
+TEST_F(ScriptRun, AScriptLargerThanTheEditorOpensRunsToItsEnd) {
+  EXPECT_EQ(Run("rem " + std::string(kMaxScriptFileBytes, 'x') + "\ndelay 0\nend\n"), TScriptOutcome::Finished);
+  EXPECT_EQ(Loop.SleepCount, 1);
+  EXPECT_TRUE(Dialogs.Errors.empty());
+}
+
 TEST_F(ScriptRun, RepeatStartsOverAtLineOne) {
   AtSleep(3, [this] { Popup->Button1.Click(); });
   EXPECT_EQ(Run("delay 0\nrepeat\n"), TScriptOutcome::Stopped);
@@ -279,6 +287,41 @@ TEST_F(ScriptRun, CancelDuringADelayFreesTheWindowAtOnceButTheDelayRunsItsLength
   EXPECT_TRUE(hiddenAtOnce);
   EXPECT_EQ(Loop.SleptMs, 10000);
   ExpectTidiedUp(false);
+}
+
+TEST_F(ScriptRun, CancelBeforeARepeatEndsTheRunWhenAStartEventLandsAfterTheWaitsLastCheck) {
+  // The window: the delay's last tick has cleared the busy flag, then an output's start
+  // event sets it again with nothing playing and no stop event to come.
+  // Runs the start event at one processing of messages, as the output's note would.
+  class TLateStart final : public TMessageSource {
+  public:
+    TLateStart(const TFakeMessageLoop& loop, std::function<void()> start) : FLoop(loop), FStart(std::move(start)) {}
+    int At = -1;
+    int WakeDescriptor() const override { return -1; }
+    void Dispatch() override {
+      if (FLoop.ProcessCount == At) FStart();
+    }
+
+  private:
+    const TFakeMessageLoop& FLoop;
+    std::function<void()> FStart;
+  } lateStart(Loop, [this] { Gen->AudioOut1Start(nullptr); });
+  constexpr int kDeadline = 200;
+  bool deadlineHit = false;
+  Loop.OnSleep = [&] {
+    if (Loop.SleepCount == 1) Popup->Button1.Click();
+    // The processing after the delay's last tick (the tick's own comes first).
+    if (Loop.SleepCount == 2) lateStart.At = Loop.ProcessCount + 2;
+    if (Loop.SleepCount == kDeadline) {
+      deadlineHit = true;
+      Popup->Button2.Click();
+    }
+  };
+  Loop.AddSource(lateStart);
+  EXPECT_EQ(Run("delay 0.2\nrepeat\n"), TScriptOutcome::Stopped);
+  Loop.RemoveSource(lateStart);
+  EXPECT_FALSE(deadlineHit) << "the cancelled run waited for a signal that was not playing";
+  EXPECT_EQ(Loop.SleepCount, 2) << "the delay runs its length, then the run ends";
 }
 
 TEST_F(ScriptRun, AScriptChosenWhileACancelledRunStillEndsIsToldToWait) {
@@ -355,7 +398,8 @@ TEST_F(ScriptRun, RunScriptStopsTheOutputAsksForAFileAndRunsIt) {
   EXPECT_FALSE(Gen->AudioOut1->Active);
   ASSERT_EQ(Dialogs.FileDialogs.size(), 1u);
   EXPECT_EQ(Dialogs.FileDialogs[0].Title, "Open script file");
-  EXPECT_EQ(Dialogs.FileDialogs[0].Filter, "KAV Script|*.kvs|All Files|*.*");
+  EXPECT_EQ(Dialogs.FileDialogs[0].Filter, "Scripts|*.zes;*.kvs|KAV Script|*.kvs|All Files|*.*")
+      << "the program's own scripts first";
   EXPECT_EQ(Dialogs.Messages, std::vector<std::string>{"Ready "});
   EXPECT_EQ(App.HelpFile, "help");
 

@@ -91,6 +91,11 @@ TEST(RemoteCommand, BadCommandLinesAreRefusedWithAReason) {
       {"level-left", "-20.5"},
       {"period", "1"},
       {"recall", "three"},
+      {"recall", "5"},
+      {"store", "0"},
+      {"recall", "-1"},
+      {"waveform-left", "2"},
+      {"function", "0", "4"},
       {"sync", "maybe"},
       {"status", "1"},
       {"status", "--pid"},
@@ -103,6 +108,12 @@ TEST(RemoteCommand, BadCommandLinesAreRefusedWithAReason) {
     ASSERT_TRUE(std::holds_alternative<std::string>(parsed)) << joined;
     EXPECT_FALSE(std::get<std::string>(parsed).empty()) << joined;
   }
+}
+
+TEST(RemoteCommand, AValueNoGeneratorActsOnNamesItsRange) {
+  const auto parsed = ParseRemoteCommand({"recall", "5"});
+  ASSERT_TRUE(std::holds_alternative<std::string>(parsed));
+  EXPECT_EQ(std::get<std::string>(parsed), "'5' is out of range for 'recall': 1 to 4");
 }
 
 TEST(RemoteCommand, TheUsageNamesEveryMessageName) {
