@@ -77,6 +77,10 @@ protected:
   virtual void CloseDevice();
   virtual bool OpenDevice(TAudioOut*& TS);
   bool BuffersInUse() const override { return WaveDeviceOpen; }
+  /// Render thread: runs after the loop's stop check, before it clears its
+  /// wake; a seam where a test can land a stop request.
+  virtual void RenderWakeClearing() noexcept {}
+  bool RenderStopRequested() const noexcept { return FStopRequested.load(std::memory_order_acquire); }
 
 private:
   friend class TCallBackWinOut;
