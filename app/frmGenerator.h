@@ -341,8 +341,9 @@ public:
   // ---- reference noise (playback/frmGeneratorReference.cpp) ----
   /// The reference noise window of the Tools menu; it plays through AudioOut1.
   TfrmReferenceNoise& ReferenceNoise() const { return *FReferenceNoise; }
-  /// The output's event log; DeviceLost and DeviceBack are logged through it.
+  /// The output's event log, and what the output tells it (DeviceLost and DeviceBack of a run).
   TEventLog& EventLog() const { return *FEventLog; }
+  TOutputEvents& OutputEvents() const { return *FOutputEvents; }
   TfrmEventLog& EventLogWindow() const { return *FEventLogWindow; }
   /// The output started or stopped: the reference noise window follows.
   void ReferenceOutputChanged();

@@ -22,6 +22,14 @@ void TOutputEvents::PerformanceStop() {
   FLog.PerformanceStopped(FDevice);
 }
 
+void TOutputEvents::DeviceLost(TLogTime lostAt) {
+  if (FRunning) FLog.DeviceLost(FDevice, lostAt);
+}
+
+void TOutputEvents::DeviceBack(TLogTime backAt, double lostMs) {
+  if (FRunning) FLog.DeviceBack(FDevice, backAt, lostMs);
+}
+
 void TOutputEvents::DropoutsShown(const TDropouts& dropouts) {
   if (!FRunning || dropouts.Count <= FLogged.Count) return;
   FLog.Dropout(FDevice, dropouts.Count - FLogged.Count, dropouts.Milliseconds - FLogged.Milliseconds,

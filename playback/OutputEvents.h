@@ -6,6 +6,7 @@
 // with saturated samples; it is logged once, when it ends.
 
 #include "AudioIO/AudioOut.h"
+#include "eventlog/EventLine.h"
 
 #include <cstdint>
 #include <string>
@@ -34,6 +35,9 @@ public:
   void DropoutsShown(const TDropouts& dropouts);
   /// The meter has measured measuredBuffers of the run, with clippedSamples saturated samples in all.
   void Measured(int64_t measuredBuffers, int64_t clippedSamples);
+  /// The output lost its device at lostAt / has it back at backAt after lostMs (the run's device).
+  void DeviceLost(TLogTime lostAt);
+  void DeviceBack(TLogTime backAt, double lostMs);
   /// The output stopped: stoppedAtOnce when a stop cut it short, error its error text now.
   void Stopped(bool stoppedAtOnce, const std::string& error, const TDropouts& dropouts);
 

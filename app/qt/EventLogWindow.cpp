@@ -10,11 +10,35 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <functional>
+
+namespace {
+
+/// Ctrl+C inside the table copies the whole table too, not the current cell.
+class TCopyKey final : public QObject {
+public:
+  TCopyKey(QObject* parent, std::function<void()> copy) : QObject(parent), FCopy(std::move(copy)) {}
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress || !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy))
+      return QObject::eventFilter(watched, event);
+    FCopy();
+    return true;
+  }
+
+private:
+  std::function<void()> FCopy;
+};
+
+}  // namespace
 
 TQtEventLogWindow::TQtEventLogWindow(TfrmEventLog& form, TApplication& application, QWidget* parent)
     : QDialog(parent, Qt::Window), FForm(form), FApplication(application),
@@ -44,8 +68,9 @@ TQtEventLogWindow::TQtEventLogWindow(TfrmEventLog& form, TApplication& applicati
   }
   column->addLayout(buttons);
   form.OnCopy = [](const std::string& text) { QGuiApplication::clipboard()->setText(QString::fromStdString(text)); };
-  auto* copy = new QShortcut(QKeySequence::Copy, this);
-  connect(copy, &QShortcut::activated, this, [this] { FApplication.Perform([this] { FForm.btnCopy.Click(); }); });
+  const auto copy = [this] { FApplication.Perform([this] { FForm.btnCopy.Click(); }); };
+  connect(new QShortcut(QKeySequence::Copy, this), &QShortcut::activated, this, copy);
+  FTable->installEventFilter(new TCopyKey(FTable, copy));
   form.lstEvents.AddObserver([this] { ShowNewRows(); });
   ShowNewRows();
   resize(760, 360);

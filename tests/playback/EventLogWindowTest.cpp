@@ -3,6 +3,7 @@
 // clipping, and the table the window copies.
 
 #include "eventlog/EventLog.h"
+#include "playback/OutputEvents.h"
 #include "playback/frmEventLog.h"
 #include "tests/app/GeneratorFixture.h"
 
@@ -35,22 +36,29 @@ protected:
   std::filesystem::path Folder;
 };
 
-TEST_F(EventLogOfTheWindow, OnAndOffLeaveAStartAndAStopLineOfThisProcessAndItsDevice) {
+TEST_F(EventLogOfTheWindow, OnALostAndReturnedDeviceAndOffLeaveTheirLinesWithThisProcessAndItsDevice) {
   StartOutput();
   ASSERT_TRUE(Gen->AudioOut1->Active);
+  const TLogTime lostAt = std::chrono::system_clock::now();
+  Gen->OutputEvents().DeviceLost(lostAt);
+  Gen->OutputEvents().DeviceBack(lostAt + std::chrono::milliseconds(1500), 1500);
   Gen->btnOFF.Click();
   Loop.ProcessMessages();
   const auto lines = FileLines();
-  ASSERT_EQ(lines.size(), 2u);
+  ASSERT_EQ(lines.size(), 4u);
   const std::string head = R"(^\{"time":"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z","pid":)" + std::to_string(getpid()) +
                            R"(,"event":")";
   const std::string device = R"(","device":"Desk \\"A\\" Out",)";
   EXPECT_TRUE(std::regex_match(lines[0], std::regex(head + "start" + device +
                                                     R"("rate":11025,"channels":1,"bits":16,"buffers":4,"buffer_bytes":16384\}$)")))
       << lines[0];
-  EXPECT_TRUE(std::regex_match(lines[1], std::regex(head + "stop" + device +
+  EXPECT_EQ(lines[1], R"({"time":")" + IsoUtcTime(lostAt) + R"(","pid":)" + std::to_string(getpid()) +
+                        R"(,"event":"device-lost","device":"Desk \"A\" Out"})");
+  EXPECT_EQ(lines[2], R"({"time":")" + IsoUtcTime(lostAt + std::chrono::milliseconds(1500)) + R"(","pid":)" +
+                        std::to_string(getpid()) + R"(,"event":"device-back","device":"Desk \"A\" Out","lost_ms":1500.000})");
+  EXPECT_TRUE(std::regex_match(lines[3], std::regex(head + "stop" + device +
                                                     R"("reason":"off","dropouts":0,"dropout_ms":0\.000\}$)")))
-      << lines[1];
+      << lines[3];
 }
 
 TEST_F(EventLogOfTheWindow, ASignalEndingByItselfLogsItsDropoutAndClippingAndTheWindowCopiesTheTable) {
