@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableWidget>
@@ -67,11 +68,16 @@ TQtEventLogWindow::TQtEventLogWindow(TfrmEventLog& form, TApplication& applicati
     buttons->addWidget(widget);
   }
   column->addLayout(buttons);
-  form.OnCopy = [](const std::string& text) { QGuiApplication::clipboard()->setText(QString::fromStdString(text)); };
+  form.OnCopy = [self = QPointer<QWidget>(this)](const std::string& text) {
+    if (self) QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+  };
   const auto copy = [this] { FApplication.Perform([this] { FForm.btnCopy.Click(); }); };
   connect(new QShortcut(QKeySequence::Copy, this), &QShortcut::activated, this, copy);
   FTable->installEventFilter(new TCopyKey(FTable, copy));
-  form.lstEvents.AddObserver([this] { ShowNewRows(); });
+  // The window logic outlives this window and may log after it is gone (the stop at exit).
+  form.lstEvents.AddObserver([this, self = QPointer<QWidget>(this)] {
+    if (self) ShowNewRows();
+  });
   ShowNewRows();
   resize(760, 360);
   FollowFormVisibility(*this, FForm, TShowActivation::Activate);
