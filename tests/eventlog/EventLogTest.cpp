@@ -59,6 +59,18 @@ TEST(EventLine, EachEventIsOneJsonObjectOnOneLineWithItsTextsEscaped) {
   for (const TCase& c : cases) EXPECT_EQ(JsonLine(c.event), std::string(c.line) + "\n");
 }
 
+TEST(EventLogPlace, TheFileIsUnderXdgStateHomeWhenAbsoluteElseUnderHome) {
+  const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  const char* saved = std::getenv("XDG_STATE_HOME");
+  const std::string savedState = saved ? saved : "";
+  ::setenv("XDG_STATE_HOME", "/st", 1);
+  EXPECT_EQ(TEventLog::DefaultFile(), "/st/zephyra/events.jsonl");
+  ::setenv("XDG_STATE_HOME", "relative", 1);
+  EXPECT_EQ(TEventLog::DefaultFile(), std::filesystem::path(home) / ".local/state/zephyra/events.jsonl");
+  if (saved) ::setenv("XDG_STATE_HOME", savedState.c_str(), 1); else ::unsetenv("XDG_STATE_HOME");
+  EXPECT_EQ(TEventLog::RotatedFile("/st/zephyra/events.jsonl"), "/st/zephyra/events.1.jsonl");
+}
+
 TEST_F(EventLogFile, TheFileIsMadeInItsFolderAndEachEntryPointAppendsItsLine) {
   TEventLog log(Folder / "zephyra" / "events.jsonl", TEventLog::RotateBytes, 99, [] { return SomeTime; });
   log.Started("Out", 44100, 2, 16, 4, 4096);
