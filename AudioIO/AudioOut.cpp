@@ -64,6 +64,7 @@ bool TAudioOut::Start(TAudioOut*& TS) {
 
 void TAudioOut::StopAtOnce() {
   if (!WaveDeviceOpen) return;
+  FStoppedAtOnce = true;
   JoinRenderThread();
   Active = false;
   ContinueProcessing = false;
@@ -120,6 +121,7 @@ bool TAudioOut::OpenDevice(TAudioOut*& TS) {
     return false;
   }
   WaveDeviceOpen = true;
+  FStoppedAtOnce = false;
   FCycle = TCycle{};
   FNote.Store(FCycle);
   FShownProcessed = 0;

@@ -67,6 +67,8 @@ public:
   /// The gaps of the last run: silence the device played while active, not
   /// paused and before the fill ended the signal or a stop.
   TDropouts Dropouts() const;
+  /// The last run was cut short by StopAtOnce, not played out.
+  bool StoppedAtOnce() const { return FStoppedAtOnce; }
 
   TWaveHandle WaveHandle = 0;
 
@@ -77,6 +79,10 @@ protected:
   virtual void CloseDevice();
   virtual bool OpenDevice(TAudioOut*& TS);
   bool BuffersInUse() const override { return WaveDeviceOpen; }
+  /// Render thread: runs after the loop's stop check, before it clears its
+  /// wake; a seam where a test can land a stop request.
+  virtual void RenderWakeClearing() noexcept {}
+  bool RenderStopRequested() const noexcept { return FStopRequested.load(std::memory_order_acquire); }
 
 private:
   friend class TCallBackWinOut;
@@ -140,4 +146,5 @@ private:
   std::chrono::steady_clock::time_point FLastGuiWake;  // render thread only
   std::unique_ptr<TNotes> FNotes;          // the GUI loop's source of FNote
   int32_t FShownProcessed = 0;             // buffers played as the GUI last told its owner
+  bool FStoppedAtOnce = false;             // the last run ended by StopAtOnce
 };

@@ -30,6 +30,7 @@ void TAudioOut::RenderLoop() noexcept {
   while (!FStopRequested.load(std::memory_order_acquire)) {
     // Read the wake first: a buffer given back after the last take raises it again.
     TEventFd::Drain(wakes[0].fd);
+    RenderWakeClearing();
     FRenderWake.Clear();
     while (!FStopRequested.load(std::memory_order_acquire)) {
       TWaveHdr* header = FDevice.TakeReturned(WaveHandle);
@@ -37,7 +38,8 @@ void TAudioOut::RenderLoop() noexcept {
       BufferReturned(*header);
       pace.Handled(static_cast<uint64_t>(FCycleFrames));
     }
-    if (FCycle.Drained) return;
+    // A stop requested before the clear above lost its wake: seen here, it never reaches poll.
+    if (FCycle.Drained || FStopRequested.load(std::memory_order_acquire)) return;
     poll(wakes, 2, -1);
   }
 }

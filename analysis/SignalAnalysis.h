@@ -95,6 +95,10 @@ public:
   double HeldPeakDb(int c) const noexcept;
   /// Channel c played a saturated sample within the last HoldSeconds.
   bool Clipping(int c) const noexcept;
+  /// Saturated samples (all channels) in the buffers measured since the start of the run.
+  int64_t ClippedSamples() const noexcept { return FClippedSamples; }
+  /// Buffers of the run measured so far.
+  int64_t MeasuredBuffers() const noexcept { return FNextToMeasure; }
   /// "Peak -0.01 dBFS  RMS -12.04 dBFS  Crest 4.00:1"; empty when c is not in the output.
   std::string ReadoutText(int c) const;
   /// A readout as wide as the meter's figures make it (levels down to
@@ -130,6 +134,7 @@ private:
 
   TBufferCopies FKept;
   int64_t FNextToMeasure = 0;
+  int64_t FClippedSamples = 0;
   uint64_t FHeardChange = 0;           // the settings change of the buffer measured last
   std::vector<float> FScaled;          // one channel of one buffer, scaled to full scale 1
   std::array<TLevelMeter, 2> FMeters;

@@ -3,6 +3,8 @@
 
 #include "engine/NumberFormat.h"
 
+#include <filesystem>
+
 class TApplication;
 class TClock;
 class TDialogs;
@@ -27,4 +29,7 @@ struct TGeneratorServices {
   /// desktop offers neither (a headless program, most tests).
   THotKey* HotKey = nullptr;
   TScreenSaver* ScreenSaver = nullptr;
+  /// Where the output's events are appended (TEventLog::DefaultFile() in the
+  /// program); empty keeps them in the Event Log window only.
+  std::filesystem::path EventLogFile = {};
 };

@@ -14,6 +14,9 @@
 #include "perftest/PerformanceTest.h"
 #include "playback/RenderFeed.h"
 #include "playback/ReferenceOutput.h"
+#include "eventlog/EventLog.h"
+#include "playback/OutputEvents.h"
+#include "playback/frmEventLog.h"
 #include "playback/frmReferenceNoise.h"
 #include "sync/MessageHandler.h"
 
@@ -46,6 +49,7 @@ TfrmGenerator::TfrmGenerator(const TGeneratorServices& services, bool batch)
   FServices.Application.HelpFile = HelpFolder;
   FillDeviceList();
   CreateReferenceNoise();
+  CreateEventLog();
   FServices.Application.BringToFront();
   if (!batch) AskWelcomeQuestion();
 }
@@ -58,6 +62,9 @@ TfrmGenerator::~TfrmGenerator() {
   // The component's events point into this window, which is going away; the
   // stop comes first, since the render thread calls the fill event until it returns.
   AudioOut1->StopAtOnce();
+  // The stop's event is not delivered any more: its line is written here.
+  FOutputEvents->StopFor("exit");
+  FOutputEvents->Stopped(true, AudioOut1->ErrorMessage, AudioOut1->Dropouts());
   AudioOut1->SetOnStart(nullptr);
   AudioOut1->SetOnStop(nullptr);
   AudioOut1->SetOnFillBuffer(nullptr);
@@ -216,6 +223,7 @@ void TfrmGenerator::CreateMenus() {
                   {PerformanceTest1, "Performance &Test", "", true},
                   {Response1, "&Response", "F12", true},
                   {ReferenceNoise1, "Reference &Noise (ST 2095-1)...", "", true},
+                  {EventLog1, "&Event Log", "", true},
                   {N8, "-", "", true},
                   {OFF1, "OFF", "F9", true},
                   {Pause1, "Pause", "F10", true},

@@ -36,6 +36,9 @@ class TPerformanceTarget;
 class TPerformanceTest;
 class TReferenceOutput;
 class TfrmReferenceNoise;
+class TEventLog;
+class TOutputEvents;
+class TfrmEventLog;
 struct TFieldRule;
 
 class TfrmGenerator : public TForm {
@@ -186,6 +189,7 @@ public:
   TMenuItem ONOFF2{this, "ONOFF2"};
   TMenuItem Response1{this, "Response1"};
   TMenuItem ReferenceNoise1{this, "ReferenceNoise1"};
+  TMenuItem EventLog1{this, "EventLog1"};
   TMenuItem mnuHelp{this, "mnuHelp"};
   TMenuItem Help1{this, "Help1"};
   TMenuItem Emailtheauthor1{this, "Emailtheauthor1"};
@@ -340,6 +344,10 @@ public:
   // ---- reference noise (playback/frmGeneratorReference.cpp) ----
   /// The reference noise window of the Tools menu; it plays through AudioOut1.
   TfrmReferenceNoise& ReferenceNoise() const { return *FReferenceNoise; }
+  /// The output's event log, and what the output tells it (DeviceLost and DeviceBack of a run).
+  TEventLog& EventLog() const { return *FEventLog; }
+  TOutputEvents& OutputEvents() const { return *FOutputEvents; }
+  TfrmEventLog& EventLogWindow() const { return *FEventLogWindow; }
   /// The output started or stopped: the reference noise window follows.
   void ReferenceOutputChanged();
 
@@ -509,6 +517,7 @@ private:
   // ---- reference noise (playback/frmGeneratorReference.cpp) ----
   friend class TWindowReferenceOutput;
   void CreateReferenceNoise();
+  void CreateEventLog();
   bool FHasWaveDevice = false;
   bool FOutputLocked = false;
   std::unique_ptr<TSignalAnalysis> FAnalysis;
@@ -520,6 +529,9 @@ private:
   std::array<int64_t, 2> FExportClipped{};
   std::unique_ptr<TReferenceOutput> FReferenceOutput;
   std::unique_ptr<TfrmReferenceNoise> FReferenceNoise;
+  std::unique_ptr<TEventLog> FEventLog;
+  std::unique_ptr<TOutputEvents> FOutputEvents;
+  std::unique_ptr<TfrmEventLog> FEventLogWindow;
   bool FPreparing = false;  // live publications wait for the prepared state
 
   // ---- window view rules ----

@@ -11,6 +11,7 @@
 #include "platform/Dialogs.h"
 #include "platform/IntervalTimer.h"
 #include "platform/MessageLoop.h"
+#include "playback/OutputEvents.h"
 #include "playback/RenderFeed.h"
 #include "playback/frmSettings.h"
 
@@ -42,6 +43,7 @@ void TfrmGenerator::startsignal() {
                     AudioOut1->NumBuffers(), AudioOut1->BufferSize()});
   // A run still draining keeps its feed; the start then fails as the device is still open.
   if (!AudioOut1->Rendering()) FFeed->Start(State, int64_t{AudioOut1->NumBuffers()} * AudioOut1->BufferSize());
+  FOutputEvents->Starting(AudioOut1->ErrorMessage);
   const bool started = AudioOut1->Start(AudioOut1);
   if (!AudioOut1->Rendering()) FFeed->HandBack(State);  // the start's own fills moved it on
   if (FFeed->TakePerformanceIssue()) ShowPerformanceIssue();
@@ -112,6 +114,9 @@ void TfrmGenerator::LockOutputControls(bool locked) {
 }
 
 void TfrmGenerator::AudioOut1Start(void*) {
+  FOutputEvents->Started(WaveDevice.Text(), {AudioOut1->FrameRate(), AudioOut1->Stereo() ? 2 : 1,
+                                             AudioOut1->Quantization(), AudioOut1->NumBuffers(),
+                                             AudioOut1->BufferSize()});
   FMeterFall->Stop();
   FAnalysis->BufferPlaying(AudioOut1->ProcessedBuffers);  // the first buffer plays now
   ShowDropouts();
@@ -137,6 +142,7 @@ void TfrmGenerator::AudioOut1Stop(void*) {
   if (btnON.Enabled()) SetFocus(btnON);
   ShowDropouts();
   StartMeterFall();
+  FOutputEvents->Stopped(AudioOut1->StoppedAtOnce(), AudioOut1->ErrorMessage, AudioOut1->Dropouts());
   if (FScriptRunner) FScriptRunner->OutputStopped();
   ReferenceOutputChanged();
 }
@@ -152,8 +158,10 @@ bool TfrmGenerator::AudioOut1FillBuffer(uint8_t* buffer, int32_t& size) { return
 
 void TfrmGenerator::AudioOut1BufferPlayed(void*) {
   FAnalysis->BufferPlaying(AudioOut1->ProcessedBuffers);
+  FOutputEvents->Measured(FAnalysis->MeasuredBuffers(), FAnalysis->ClippedSamples());
   ShowDropouts();
   if (!FFeed->TakePerformanceIssue()) return;
+  FOutputEvents->PerformanceStop();
   AudioOut1->StopAtOnce();
   ShowPerformanceIssue();
 }
@@ -166,6 +174,7 @@ void TfrmGenerator::ShowDropouts() {
   const TDropouts dropouts = AudioOut1->Dropouts();
   lblDropouts.SetCaption("Dropouts: " + std::to_string(dropouts.Count));
   lblDropouts.SetFontColor(dropouts.Count > 0 ? clRed : clWindowText);
+  FOutputEvents->DropoutsShown(dropouts);
 }
 
 void TfrmGenerator::AudioOut1RenderStopped(void*) { FFeed->HandBack(State); }

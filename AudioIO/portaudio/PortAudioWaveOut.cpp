@@ -85,6 +85,7 @@ TMMResult TPortAudioWaveOut::Open(TWaveHandle& handle, uint32_t device, const TW
   FRate = format.nSamplesPerSec;
   FAudioHeardUntil.store(0);
   FCallbackPace.Start(format.nSamplesPerSec);
+  FHostWithoutClock = false;
   FCurrent = TQueued{};
   FOffset = 0;
   FOutstanding.store(0);
@@ -268,6 +269,12 @@ int TPortAudioWaveOut::StreamCallback(const void*, void* output, unsigned long f
                                       const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags,
                                       void* self) noexcept {
   auto& device = *static_cast<TPortAudioWaveOut*>(self);
+  // A clocked host asked for more after the priming silence still holds
+  // audio, unless it ran dry, which it reports as an underflow. One that
+  // holds nothing and reports nothing takes audio as fast as it comes: it has
+  // no clock (a file), and also no deadline.
+  if (device.FPrimeFrames == 0 && HostHoldsNothing(timeInfo) && (statusFlags & paOutputUnderflow) == 0)
+    device.FHostWithoutClock = true;
   device.Render(static_cast<uint8_t*>(output), frames, WaitAllowance(timeInfo),
                 timeInfo != nullptr ? timeInfo->outputBufferDacTime : 0, (statusFlags & paOutputUnderflow) != 0);
   // After the last audio a clocked device has played it out long before this
@@ -288,8 +295,15 @@ TPortAudioWaveOut::TClock::duration TPortAudioWaveOut::WaitAllowance(const PaStr
       std::chrono::duration<double>(std::clamp(ahead, 0.0, MostSeconds)));
 }
 
+bool TPortAudioWaveOut::HostHoldsNothing(const PaStreamCallbackTimeInfo* timeInfo) noexcept {
+  return timeInfo != nullptr && timeInfo->currentTime > 0 && timeInfo->outputBufferDacTime > 0 &&
+         timeInfo->outputBufferDacTime <= timeInfo->currentTime;
+}
+
 bool TPortAudioWaveOut::AwaitBuffer(TClock::time_point deadline) noexcept {
-  if (TClock::now() >= deadline || FLastAudioWritten.load(std::memory_order_relaxed)) return false;
+  if (TClock::now() >= deadline || FLastAudioWritten.load(std::memory_order_relaxed) ||
+      FPaused.load(std::memory_order_relaxed))
+    return false;
   std::this_thread::sleep_for(std::chrono::microseconds(100));
   return true;
 }
@@ -297,9 +311,12 @@ bool TPortAudioWaveOut::AwaitBuffer(TClock::time_point deadline) noexcept {
 void TPortAudioWaveOut::Render(uint8_t* output, size_t frames, TClock::duration allowance, double dacTime,
                                bool underflowed) noexcept {
   // A device without a clock of its own (a file) takes audio as fast as it
-  // comes; it would fill itself with silence between buffers. It waits for them.
-  constexpr auto ClocklessWait = std::chrono::milliseconds(100);
-  const TClock::time_point deadline = TClock::now() + (FCallbackPace.Released() ? ClocklessWait : allowance);
+  // comes; it would fill itself with silence between buffers. It waits for
+  // them as long as the output runs: until a stop, a drain or a pause (the
+  // limit only guards against a render thread that is gone).
+  constexpr auto ClocklessWait = std::chrono::seconds(10);
+  const bool clockless = FHostWithoutClock || FCallbackPace.Released();
+  const TClock::time_point deadline = TClock::now() + (clockless ? TClock::duration(ClocklessWait) : allowance);
   const size_t callbackFrames = frames;
   // A starting stream fills the host's whole buffer at once, many callbacks
   // in a row: that first buffer gets silence, so that the ring's audio
@@ -374,6 +391,7 @@ TMMResult TPortAudioWaveOut::StartStream() {
 
 TMMResult TPortAudioWaveOut::StopStream(TStop how) {
   if (!FStreamRunning) return MMSYSERR_NOERROR;
+  FLastAudioWritten.store(true);  // a callback waiting for a buffer gives up, so that the stop can join it
   // Both join the device thread, so the GUI thread may touch its state
   // afterwards; a drain first plays what the host still holds.
   PaError error = how == TStop::Drain ? Pa_StopStream(FStream) : Pa_AbortStream(FStream);

@@ -70,7 +70,9 @@ private:
               bool underflowed) noexcept;
   /// How long a callback may wait for a buffer before the host runs dry.
   static TClock::duration WaitAllowance(const PaStreamCallbackTimeInfo* timeInfo) noexcept;
-  /// Device thread: sleeps a moment unless deadline has passed; false when it has.
+  /// The host holds no audio at this callback (its output is due now).
+  static bool HostHoldsNothing(const PaStreamCallbackTimeInfo* timeInfo) noexcept;
+  /// Device thread: sleeps a moment unless deadline has passed (or no buffer is to come); false then.
   bool AwaitBuffer(TClock::time_point deadline) noexcept;
   /// Device thread: counts the missing frames of a callback of frames, and
   /// the host's own underflow.
@@ -117,6 +119,7 @@ private:
   uint32_t FOffset = 0;
   bool FStarving = false;  // the last callback ran out of buffers
   uint64_t FPrimeFrames = 0;  // silence still to go ahead of the ring's audio
+  bool FHostWithoutClock = false;  // device thread: the host showed it has no clock
   uint64_t FMostDrainSilence = 0;  // silence after the last audio before the stream ends by itself
   uint32_t FRate = 1;
   std::atomic<double> FAudioHeardUntil{0};  // stream time at which the last audio written is heard

@@ -11,6 +11,7 @@
 #include "app/qt/ListPictures.h"
 #include "app/qt/MenuBinder.h"
 #include "app/qt/OwnerDrawnList.h"
+#include "app/qt/EventLogWindow.h"
 #include "app/qt/ReferenceNoiseWindow.h"
 #include "app/qt/ResponseWindow.h"
 #include "app/qt/WindowKeys.h"
@@ -124,6 +125,7 @@ TQtGeneratorWindow::TQtGeneratorWindow(TfrmGenerator& form, TApplication& applic
                 {[this] { FApplication.Perform([this] { FForm.ResponseHelpKey(); }); },
                  [this] { FApplication.Perform([this] { FForm.Response1.Click(); }); }});
   new TQtReferenceNoiseWindow(form.ReferenceNoise(), application, form.Analysis(), this);
+  new TQtEventLogWindow(form.EventLogWindow(), application, this);
   FollowApplicationTitle();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   // The program ends when the window logic ends it (the close of this window),

@@ -15,6 +15,7 @@
 #include "persistence/RegFileStore.h"
 #include "platform/InfoArguments.h"
 #include "platform/Clock.h"
+#include "eventlog/EventLog.h"
 #include "platform/HotKey.h"
 #include "sync/dbus/DBusGeneratorBus.h"
 #include "sync/dbus/DBusScreenSaver.h"
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
   TRegFileStore settingsStore(DefaultSettingsFilePath());
   TDBusScreenSaver screenSaver(QDBusConnection::sessionBus(), ProductName);
   TGeneratorServices services{application, loop, dialogs, shell, clock, waveOut, settingsStore, format,
-                              hotKey.get(), &screenSaver};
+                              hotKey.get(), &screenSaver, TEventLog::DefaultFile()};
 
   TQtStartupView view(application, dialogs, shell);
   // Other generators and remote programs reach this one once every window a

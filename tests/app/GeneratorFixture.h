@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -24,7 +25,8 @@ protected:
   void Create() {
     Settings.reset();
     Gen = std::make_unique<TfrmGenerator>(
-        TGeneratorServices{App, Loop, Dialogs, Shell, Loop.Clock, Device, *SettingsStore, Format});
+        TGeneratorServices{App, Loop, Dialogs, Shell, Loop.Clock, Device, *SettingsStore, Format, nullptr, nullptr,
+                           EventLogFile});
     Settings = std::make_unique<TfrmSettings>(*Gen, Shell);
   }
 
@@ -60,6 +62,8 @@ protected:
   TSettingsStore* SettingsStore = &Store;
   TApplication App{Dialogs};
   TNumberFormat Format{'.'};
+  /// Where the window appends its output events; empty writes no file.
+  std::filesystem::path EventLogFile;
   std::unique_ptr<TfrmGenerator> Gen;
   std::unique_ptr<TfrmSettings> Settings;
 };

@@ -25,6 +25,7 @@
 #include <optional>
 #include <utility>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -184,6 +185,46 @@ TEST_F(PlaybackOnDevice, SignalEndingByItselfReachesTheDeviceAsTheEngineRendersI
     else
       EXPECT_TRUE(played == rendered) << "the played frames differ from the rendered ones";
   }
+}
+
+/// bytes without the whole frames of silence before the first sound and after the last.
+std::vector<uint8_t> TrimSilence(const std::vector<uint8_t>& bytes, size_t frameBytes) {
+  const auto silent = [&](size_t frame) {
+    return std::all_of(bytes.begin() + frame * frameBytes, bytes.begin() + (frame + 1) * frameBytes,
+                       [](uint8_t b) { return b == 0; });
+  };
+  size_t first = 0, end = bytes.size() / frameBytes;
+  while (first < end && silent(first)) ++first;
+  while (end > first && silent(end - 1)) --end;
+  return {bytes.begin() + first * frameBytes, bytes.begin() + end * frameBytes};
+}
+
+TEST_F(PlaybackOnDevice, ADeviceWithoutAClockWaitsForALateBufferInsteadOfPlayingSilenceInsideTheSignal) {
+  // The render thread is held back on some fills, as a loaded machine holds
+  // it back, longer than any deadline a clocked device would set; the file
+  // device has no deadline: its bytes are the rendered signal, whole.
+  ChooseOutput(3, 0, 0);
+  ChooseSignal(cmStereo);
+  Settings->cboBuffers.UserSelect(0);
+  const TBufferEvent windowFill = Gen->AudioOut1->OnFillBuffer();
+  int fills = 0;
+  Gen->AudioOut1->SetOnFillBuffer([&](uint8_t* buffer, int32_t& size) {
+    if (++fills == 3 || fills == 6) std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    return windowFill(buffer, size);
+  });
+  Gen->State.random.Seed(Seed);
+  const GeneratorState beforeOn = Gen->State;
+  Gen->btnONClick();
+  ASSERT_TRUE(Gen->AudioOut1->Active) << Gen->AudioOut1->ErrorMessage;
+  ASSERT_TRUE(WaitForStop()) << "the signal did not end within ten seconds";
+  const size_t frameBytes = static_cast<size_t>(Gen->State.bytesPerFrame);
+  const std::vector<uint8_t> rendered = TrimSilence(RenderedFrom(beforeOn), frameBytes);
+  const std::vector<uint8_t> played = TrimSilence(Capture.Captured(), frameBytes);
+  ASSERT_GT(fills, 6);
+  EXPECT_EQ(played.size(), rendered.size()) << "silence inside the signal: "
+                                            << (static_cast<double>(played.size()) - rendered.size()) / frameBytes
+                                            << " frames more than rendered";
+  EXPECT_TRUE(played == rendered) << "the played frames differ from the rendered ones";
 }
 
 TEST_F(PlaybackOnDevice, AStreamThatFailsToStartLeavesTheWindowStoppedAndTheNextOnPlays) {

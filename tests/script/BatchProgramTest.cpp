@@ -30,6 +30,7 @@ TEST(BatchProgram, RunsAScriptToItsEndOnAFreshAccountWithNoKeyPressed) {
   std::ofstream(dir.File("tests.zes")) << "rem unattended\ndelay 0.2\nend\n";
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("XDG_CONFIG_HOME", QString::fromStdString(dir.File("config")));
+  environment.insert("XDG_STATE_HOME", QString::fromStdString(dir.File("state")));
   environment.insert("QT_QPA_PLATFORM", "offscreen");
   environment.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromStdString(bus.Address()));
   environment.insert("ALSA_CONFIG_PATH", QString::fromStdString(dir.File("asound.conf")));

@@ -44,6 +44,7 @@ protected:
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromStdString(Daemon.Address()));
     env.insert("XDG_CONFIG_HOME", QString::fromStdString(Dir.File("config")));
+    env.insert("XDG_STATE_HOME", QString::fromStdString(Dir.File("state")));
     env.insert("QT_QPA_PLATFORM", "offscreen");
     const std::string conf = Dir.File("asound" + std::to_string(n) + ".conf");
     std::ofstream(conf) << "pcm.!default { type file; slave.pcm \"null\"; file \"" << Output(n)
