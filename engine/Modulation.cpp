@@ -144,6 +144,86 @@ struct TPhasor {
 
 }  // namespace
 
+namespace {
+
+// Four phasors side by side, for consecutive frames: lane k tracks frames
+// k, k + 4, k + 8, ... of a run and rotates by four steps at a time, so the
+// four rotations of a round are independent. A lane's distance from the
+// extended-precision values after frame j is at most the start's bound plus
+// j x perRotation: four steps' rounding, (4 step + 4) x 2^-50, is within
+// four single steps' bound.
+struct TFourPhasors {
+  typedef double TLanes __attribute__((vector_size(32)));
+  TLanes c, s;
+  double cosFour, sinFour, start, perRotation;
+
+  TFourPhasors(int32_t sampleRate, const ChannelSettings& channel, int64_t frame) {
+    TPhasor one(sampleRate, channel.modulationPeriod);
+    one.MoveTo(frame, channel.modulationPhase);
+    start = one.bound;
+    perRotation = one.perRotation;
+    for (int k = 0; k < 4; ++k) {
+      if (k > 0) one.MoveTo(frame + k, channel.modulationPhase);
+      c[k] = one.c;
+      s[k] = one.s;
+    }
+    cosFour = std::cos(4 * one.step);
+    sinFour = std::sin(4 * one.step);
+  }
+
+  // The cosines and sines of the next four frames into c4[0..4), s4[0..4).
+  void Next(double* c4, double* s4) noexcept {
+    for (int k = 0; k < 4; ++k) {
+      c4[k] = c[k];
+      s4[k] = s[k];
+    }
+    const TLanes nc = c * cosFour - s * sinFour;
+    s = s * cosFour + c * sinFour;
+    c = nc;
+  }
+};
+
+bool Consecutive(const int64_t* frames, int32_t count) noexcept {
+  return count > 0 && frames[count - 1] - frames[0] == count - 1;
+}
+
+// Gains of a run of consecutive frames of a rotating function (sine,
+// cosine, square): every estimate first, then the rare undecided terms by
+// the definition. The gain never stays as it is for these functions.
+void RotatedGains(const ChannelSettings& channel, int32_t sampleRate, int64_t first, int32_t count,
+                  float* gains) noexcept {
+  constexpr int32_t Run = 64;
+  const int32_t function = channel.modulationFunction;
+  TFourPhasors phasors(sampleRate, channel, first);
+  alignas(32) double cosines[Run + 3], sines[Run + 3];
+  for (int32_t done = 0; done < count; done += Run) {
+    const int32_t n = count - done < Run ? count - done : Run;
+    for (int32_t j = 0; j < n; j += 4) phasors.Next(cosines + j, sines + j);
+    uint64_t undecided = 0;
+    for (int32_t j = 0; j < n; ++j) {
+      const double bound = phasors.start + (done + j) * phasors.perRotation;
+      float t;
+      bool decided;
+      if (function == mfSquare) {
+        decided = std::fabs(sines[j]) > bound;
+        t = sines[j] < 0 ? 0.0f : 2.0f;
+      } else {
+        const double estimate = (function == mfSine ? sines[j] : cosines[j]) + 1;
+        decided = RoundsToSameFloat(estimate, bound);
+        t = static_cast<float>(estimate);
+      }
+      undecided |= static_cast<uint64_t>(!decided) << j;
+      gains[done + j] = GainFromTerm(t, channel.modulationDepth);
+    }
+    for (; undecided != 0; undecided &= undecided - 1) {
+      const int32_t j = done + __builtin_ctzll(undecided);
+      gains[j] = GainFromTerm(TermExact(first + j, sampleRate, channel), channel.modulationDepth);
+    }
+  }
+}
+
+}  // namespace
+
 void ModulationGains(const ChannelSettings& channel, int32_t sampleRate, const int64_t* frames,
                      int32_t count, float* gains) noexcept {
   const int32_t function = channel.modulationFunction;
@@ -151,6 +231,10 @@ void ModulationGains(const ChannelSettings& channel, int32_t sampleRate, const i
   // A period so short that the step overflows goes by the definition.
   const bool rotates = (function == mfSine || function == mfCosine || function == mfSquare) &&
                        std::isfinite(phasor.perRotation);
+  if (rotates && Consecutive(frames, count)) {
+    RotatedGains(channel, sampleRate, frames[0], count, gains);
+    return;
+  }
   for (int32_t j = 0; j < count; ++j) {
     float t = 0;
     bool decided = false;
