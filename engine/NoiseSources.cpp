@@ -102,6 +102,15 @@ inline float PinkValueOfSum(float sum) noexcept {
              : static_cast<float>(static_cast<long double>(sum) / 6.5L - 1);
 }
 
+// sums[k] = rows[0][k] + rows[1][k] + ... + rows[12][k], added in that
+// order in 32 bits, for k < count.
+__attribute__((target_clones("avx2", "default"))) void SumRows(const float (*rows)[TPinkBatch::Capacity],
+                                                                int32_t count, float* sums) noexcept {
+  for (int32_t k = 0; k < count; ++k) sums[k] = rows[0][k];
+  for (int row = 1; row < 13; ++row)
+    for (int32_t k = 0; k < count; ++k) sums[k] += rows[row][k];
+}
+
 // PinkValueOfSum of sums[0..count), count a multiple of 4: the estimates
 // and their checks four at a time, the undecided values by the definition.
 __attribute__((target_clones("avx2", "default"))) void PinkValuesOfSums(const float* sums, int32_t count,
@@ -136,22 +145,13 @@ void TPinkBatch::Finish(const float* rows) noexcept {
     FillRun(row, rows[row]);
     FFilled[row] = 0;
   }
-  // Four calls' sums side by side; each lane adds its rows in row order,
+  // The calls' sums side by side; each adds its rows in row order,
   // rounding to 32 bits at every step, as RawPinkNoise does.
-  typedef float TFloat4 __attribute__((vector_size(16)));
   const int32_t padded = (FCount + 3) & ~3;
   for (int row = 0; row < 13; ++row)
     for (int32_t k = FCount; k < padded; ++k) FRows[row][k] = 0;
   alignas(16) float sums[Capacity];
-  for (int32_t k = 0; k < padded; k += 4) {
-    TFloat4 sum = {0, 0, 0, 0};
-    for (int row = 0; row < 13; ++row) {
-      TFloat4 values;
-      std::memcpy(&values, &FRows[row][k], sizeof values);
-      sum += values;
-    }
-    std::memcpy(&sums[k], &sum, sizeof sum);
-  }
+  SumRows(FRows, padded, sums);
   alignas(16) float values[Capacity];
   PinkValuesOfSums(sums, padded, values);
   for (int32_t k = 0; k < FCount; ++k) *FTarget[k] = values[k];
