@@ -75,8 +75,17 @@ void FilterSamples(ChannelFilter& f, int32_t* samples, int32_t count) noexcept {
   long double y1 = f.y1, y2 = f.y2;
   for (int32_t j = 0; j < count; ++j) {
     const int32_t x = samples[j];
-    const long double sum = FilterSum(norm, x, x1, x2, y1, y2);
-    samples[j] = SaturateToInt32(NearestInt64Extended(sum));
+    long double sum = FilterSumUnchecked(norm, x, x1, x2, y1, y2);
+    int64_t nearest = NearestInt64Extended(sum);
+    // A nearest integer within +-2^62 (exclusive) proves the sum is no
+    // runaway, without comparing on the x87 stack; the rest is checked.
+    constexpr int64_t runaway = int64_t{1} << 62;
+    static_assert(static_cast<long double>(runaway) == FilterRunaway);
+    if (__builtin_expect(nearest >= runaway || nearest <= -runaway, 0)) {
+      sum = WithoutRunaway(sum);
+      nearest = NearestInt64Extended(sum);
+    }
+    samples[j] = SaturateToInt32(nearest);
     y2 = y1;
     y1 = sum;
     x2 = x1;

@@ -66,14 +66,24 @@ inline int32_t SaturateToInt32(int64_t v) noexcept {
 /// The unrounded Direct Form I output: b0/a0 x + b1/a0 x1 + b2/a0 x2
 /// - a1/a0 y1 - a2/a0 y2, summed in this order in extended precision; 0 for
 /// a runaway.
-inline long double FilterSum(const long double* norm, int32_t x, int32_t x1, int32_t x2,
-                             long double y1, long double y2) noexcept {
+inline long double FilterSumUnchecked(const long double* norm, int32_t x, int32_t x1, int32_t x2,
+                                      long double y1, long double y2) noexcept {
   long double sum = norm[0] * x;
   sum += norm[1] * x1;
   sum += norm[2] * x2;
   sum -= norm[3] * y1;
   sum -= norm[4] * y2;
+  return sum;
+}
+
+/// `sum`, or 0 for a runaway (NaN included).
+inline long double WithoutRunaway(long double sum) noexcept {
   return sum < FilterRunaway && sum > -FilterRunaway ? sum : 0;
+}
+
+inline long double FilterSum(const long double* norm, int32_t x, int32_t x1, int32_t x2,
+                             long double y1, long double y2) noexcept {
+  return WithoutRunaway(FilterSumUnchecked(norm, x, x1, x2, y1, y2));
 }
 
 /// One step: the output for x, rounded; the history moves on with the

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <immintrin.h>
 
 namespace {
 
@@ -30,12 +31,45 @@ float CrestShape(float v, float exponent) noexcept {
   return ShapeFromEstimate(v, exponent, estimable, estimate);
 }
 
+namespace {
+
+// ShapeFromEstimate of four values at a time, where every estimate decides
+// its float; returns the lanes (bit i for value i) left for the definition.
+__attribute__((target("avx2"))) int ShapeFourFromEstimates(float* v, const double* estimates) noexcept {
+  const __m256d estimate = _mm256_loadu_pd(estimates);
+  const __m256d bound = _mm256_mul_pd(estimate, _mm256_set1_pd(0x1p-40));
+  const __m128 low = _mm256_cvtpd_ps(_mm256_sub_pd(estimate, bound));
+  const __m128 high = _mm256_cvtpd_ps(_mm256_add_pd(estimate, bound));
+  const __m128 values = _mm_loadu_ps(v);
+  const __m128 zero = _mm_cmpeq_ps(values, _mm_setzero_ps());
+  const __m128 signs = _mm_and_ps(values, _mm_set1_ps(-0.0f));
+  const __m128 shaped = _mm_andnot_ps(zero, _mm_or_ps(_mm256_cvtpd_ps(estimate), signs));
+  const int undecided = ~_mm_movemask_ps(_mm_or_ps(_mm_cmpeq_ps(low, high), zero)) & 15;
+  _mm_storeu_ps(v, shaped);
+  return undecided;
+}
+
+__attribute__((target("avx2"))) void ShapeFromEstimatesAvx2(float* v, const float* raw, int32_t n, float exponent,
+                                                           const double* estimates) noexcept {
+  int32_t j = 0;
+  for (; j + 4 <= n; j += 4)
+    for (int undecided = ShapeFourFromEstimates(v + j, estimates + j); undecided != 0; undecided &= undecided - 1) {
+      const int i = j + __builtin_ctz(undecided);
+      v[i] = ShapeFromEstimate(raw[i], exponent, false, 0);
+    }
+  for (; j < n; ++j) v[j] = ShapeFromEstimate(v[j], exponent, true, estimates[j]);
+}
+
+}  // namespace
+
 void CrestShapeEach(float* values, int32_t count, float exponent) noexcept {
   // All estimates first, then the checks: the long, independent chains of
   // the estimates overlap better without the checks between them.
   constexpr int32_t Chunk = 64;
+  static const bool avx2 = __builtin_cpu_supports("avx2");
   const bool estimable = Estimable(exponent);
   double estimates[Chunk];
+  float raw[Chunk];
   for (int32_t start = 0; start < count; start += Chunk) {
     const int32_t n = count - start < Chunk ? count - start : Chunk;
     float* v = values + start;
@@ -43,6 +77,11 @@ void CrestShapeEach(float* values, int32_t count, float exponent) noexcept {
       PowerEstimates(v, n, exponent, estimates);
     else
       std::fill(estimates, estimates + n, 0.0);
+    if (estimable && avx2) {
+      std::copy(v, v + n, raw);
+      ShapeFromEstimatesAvx2(v, raw, n, exponent, estimates);
+      continue;
+    }
     for (int32_t j = 0; j < n; ++j) v[j] = ShapeFromEstimate(v[j], exponent, estimable, estimates[j]);
   }
 }
@@ -63,6 +102,35 @@ inline float PinkValueOfSum(float sum) noexcept {
              : static_cast<float>(static_cast<long double>(sum) / 6.5L - 1);
 }
 
+// sums[k] = rows[0][k] + rows[1][k] + ... + rows[12][k], added in that
+// order in 32 bits, for k < count.
+__attribute__((target_clones("avx2", "default"))) void SumRows(const float (*rows)[TPinkBatch::Capacity],
+                                                                int32_t count, float* sums) noexcept {
+  for (int32_t k = 0; k < count; ++k) sums[k] = rows[0][k];
+  for (int row = 1; row < 13; ++row)
+    for (int32_t k = 0; k < count; ++k) sums[k] += rows[row][k];
+}
+
+// PinkValueOfSum of sums[0..count), count a multiple of 4: the estimates
+// and their checks four at a time, the undecided values by the definition.
+__attribute__((target_clones("avx2", "default"))) void PinkValuesOfSums(const float* sums, int32_t count,
+                                                                         float* values) noexcept {
+  typedef double TDouble4 __attribute__((vector_size(32)));
+  typedef float TFloat4 __attribute__((vector_size(16)));
+  for (int32_t k = 0; k < count; k += 4) {
+    TFloat4 sum;
+    std::memcpy(&sum, sums + k, sizeof sum);
+    const TDouble4 estimate = __builtin_convertvector(sum, TDouble4) / 6.5 - 1;
+    const TFloat4 low = __builtin_convertvector(estimate - 0x1p-50, TFloat4);
+    const TFloat4 high = __builtin_convertvector(estimate + 0x1p-50, TFloat4);
+    const TFloat4 value = __builtin_convertvector(estimate, TFloat4);
+    std::memcpy(values + k, &value, sizeof value);
+    const auto decided = low == high;
+    for (int i = 0; i < 4; ++i)
+      if (!decided[i]) values[k + i] = PinkValueOfSum(sums[k + i]);
+  }
+}
+
 }  // namespace
 
 float RawPinkNoise(GeneratorState& state, int64_t n) noexcept {
@@ -77,23 +145,16 @@ void TPinkBatch::Finish(const float* rows) noexcept {
     FillRun(row, rows[row]);
     FFilled[row] = 0;
   }
-  // Four calls' sums side by side; each lane adds its rows in row order,
+  // The calls' sums side by side; each adds its rows in row order,
   // rounding to 32 bits at every step, as RawPinkNoise does.
-  typedef float TFloat4 __attribute__((vector_size(16)));
   const int32_t padded = (FCount + 3) & ~3;
   for (int row = 0; row < 13; ++row)
     for (int32_t k = FCount; k < padded; ++k) FRows[row][k] = 0;
   alignas(16) float sums[Capacity];
-  for (int32_t k = 0; k < padded; k += 4) {
-    TFloat4 sum = {0, 0, 0, 0};
-    for (int row = 0; row < 13; ++row) {
-      TFloat4 values;
-      std::memcpy(&values, &FRows[row][k], sizeof values);
-      sum += values;
-    }
-    std::memcpy(&sums[k], &sum, sizeof sum);
-  }
-  for (int32_t k = 0; k < FCount; ++k) *FTarget[k] = PinkValueOfSum(sums[k]);
+  SumRows(FRows, padded, sums);
+  alignas(16) float values[Capacity];
+  PinkValuesOfSums(sums, padded, values);
+  for (int32_t k = 0; k < FCount; ++k) *FTarget[k] = values[k];
   FCount = 0;
 }
 

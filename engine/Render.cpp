@@ -3,10 +3,12 @@
 #include "engine/FloatRounding.h"
 #include "engine/Modulation.h"
 #include "engine/NoiseSources.h"
+#include "engine/SamplePacking.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <immintrin.h>
 #include <numbers>
 
 float sign(float x) noexcept { return x < 0 ? -1.0f : 1.0f; }
@@ -55,8 +57,8 @@ inline int32_t ScaleToSample(float v, int32_t fullScale, float amplitudeGain,
 
 // ScaleToSample for a run of values: all estimates first, then the rare
 // undecided ones by the definition.
-void ScaleToSamples(const float* v, const float* gains, int32_t count, int32_t fullScale,
-                    float amplitudeGain, int32_t* samples) noexcept {
+void ScaleToSamplesPlain(const float* v, const float* gains, int32_t count, int32_t fullScale,
+                         float amplitudeGain, int32_t* samples) noexcept {
   bool allDecided = true;
   for (int32_t j = 0; j < count; ++j) {
     const double estimate = ScaleEstimate(v[j], fullScale, amplitudeGain, gains[j]);
@@ -68,6 +70,44 @@ void ScaleToSamples(const float* v, const float* gains, int32_t count, int32_t f
   for (int32_t j = 0; j < count; ++j)
     if (!ScaleDecides(ScaleEstimate(v[j], fullScale, amplitudeGain, gains[j])))
       samples[j] = ScaleExact(v[j], fullScale, amplitudeGain, gains[j]);
+}
+
+// The same four values at a time: the operations of ScaleEstimate,
+// ScaleDecides and NearestIntegerDouble in the same order.
+__attribute__((target("avx2"))) void ScaleToSamplesAvx2(const float* v, const float* gains, int32_t count,
+                                                       int32_t fullScale, float amplitudeGain,
+                                                       int32_t* samples) noexcept {
+  const __m256d scale = _mm256_set1_pd(fullScale), level = _mm256_set1_pd(amplitudeGain);
+  const __m256d shift = _mm256_set1_pd(0x1.8p52);
+  int32_t j = 0;
+  for (; j + 4 <= count; j += 4) {
+    const __m256d estimate = _mm256_mul_pd(
+        _mm256_mul_pd(_mm256_mul_pd(_mm256_cvtps_pd(_mm_loadu_ps(v + j)), scale), level),
+        _mm256_cvtps_pd(_mm_loadu_ps(gains + j)));
+    const __m256d magnitude = _mm256_andnot_pd(_mm256_set1_pd(-0.0), estimate);
+    const __m256d bound = _mm256_add_pd(_mm256_mul_pd(magnitude, _mm256_set1_pd(0x1p-50)), _mm256_set1_pd(0x1p-60));
+    const __m256d low = _mm256_sub_pd(_mm256_add_pd(_mm256_sub_pd(estimate, bound), shift), shift);
+    const __m256d high = _mm256_sub_pd(_mm256_add_pd(_mm256_add_pd(estimate, bound), shift), shift);
+    const __m256d decided = _mm256_and_pd(_mm256_cmp_pd(magnitude, _mm256_set1_pd(0x1p30), _CMP_LT_OQ),
+                                          _mm256_cmp_pd(low, high, _CMP_EQ_OQ));
+    const __m256d nearest = _mm256_sub_pd(_mm256_add_pd(estimate, shift), shift);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(samples + j),
+                     _mm256_cvttpd_epi32(_mm256_and_pd(decided, nearest)));
+    for (int undecided = ~_mm256_movemask_pd(decided) & 15; undecided != 0; undecided &= undecided - 1) {
+      const int32_t i = j + __builtin_ctz(undecided);
+      samples[i] = ScaleExact(v[i], fullScale, amplitudeGain, gains[i]);
+    }
+  }
+  ScaleToSamplesPlain(v + j, gains + j, count - j, fullScale, amplitudeGain, samples + j);
+}
+
+void ScaleToSamples(const float* v, const float* gains, int32_t count, int32_t fullScale,
+                    float amplitudeGain, int32_t* samples) noexcept {
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  if (avx2)
+    ScaleToSamplesAvx2(v, gains, count, fullScale, amplitudeGain, samples);
+  else
+    ScaleToSamplesPlain(v, gains, count, fullScale, amplitudeGain, samples);
 }
 
 // Level and filter: the sample from an already shaped noise value.
@@ -207,35 +247,16 @@ void Filter(GeneratorState& state, const TFillLayout& layout, TRenderBlock& bloc
 }
 
 // Stage 7: storage, with the channel switches in stereo and silence after
-// the end; one loop per layout so that the width is a constant.
-template <int Bytes, bool Stereo>
-uint8_t* StoreFrames(GeneratorState& state, const TFillLayout& layout, const TRenderBlock& block,
-                     uint8_t* out) noexcept {
-  constexpr int32_t most = Bytes == 3 ? 8388607 : 32767;
-  const bool leftOn = state.left.channelOn != 0, rightOn = state.right.channelOn != 0;
-  int64_t clippedLeft = 0, clippedRight = 0;
-  for (int32_t j = 0; j < block.active; ++j) {
-    const int32_t left = !Stereo || leftOn ? block.sampleLeft[j] : 0;
-    clippedLeft += Saturates(left, most);
-    StoreSample(out, left, Bytes);
-    if (!Stereo) continue;
-    const int32_t right = layout.asLeft ? left : rightOn ? block.sampleRight[j] : 0;
-    clippedRight += Saturates(right, most);
-    StoreSample(out, right, Bytes);
-  }
-  state.clipped[0] += clippedLeft;
-  state.clipped[1] += clippedRight;
-  return out;
-}
-
+// the end.
 uint8_t* StoreBlock(GeneratorState& state, const TFillLayout& layout, const TRenderBlock& block,
                     uint8_t* out) noexcept {
-  if (layout.sampleBytes == 2)
-    out = layout.stereo ? StoreFrames<2, true>(state, layout, block, out)
-                        : StoreFrames<2, false>(state, layout, block, out);
-  else
-    out = layout.stereo ? StoreFrames<3, true>(state, layout, block, out)
-                        : StoreFrames<3, false>(state, layout, block, out);
+  static constexpr int32_t silent[BlockFrames] = {};
+  const int32_t* left = !layout.stereo || state.left.channelOn != 0 ? block.sampleLeft : silent;
+  const int32_t* right = !layout.stereo ? nullptr
+                         : layout.asLeft ? left
+                         : state.right.channelOn != 0 ? block.sampleRight
+                                                      : silent;
+  out = PackSamples(left, right, block.active, layout.sampleBytes, out, state.clipped);
   const size_t silence = static_cast<size_t>(block.count - block.active) * layout.frameBytes;
   std::memset(out, 0, silence);
   return out + silence;
