@@ -95,6 +95,8 @@ public:
   double HeldPeakDb(int c) const noexcept;
   /// Channel c played a saturated sample within the last HoldSeconds.
   bool Clipping(int c) const noexcept;
+  /// Samples of channel c that the store step saturated, played in the run so far.
+  int64_t ClippedSamples(int c) const noexcept { return c == 0 || c == 1 ? FClipped[static_cast<size_t>(c)] : 0; }
   /// "Peak -0.01 dBFS  RMS -12.04 dBFS  Crest 4.00:1"; empty when c is not in the output.
   std::string ReadoutText(int c) const;
   /// Where a level lies on the meter's bar: 0 at MeterFloorDb or below, 1 at 0 dBFS or above.
@@ -130,6 +132,7 @@ private:
   uint64_t FHeardChange = 0;           // the settings change of the buffer measured last
   std::vector<float> FScaled;          // one channel of one buffer, scaled to full scale 1
   std::array<TLevelMeter, 2> FMeters;
+  std::array<int64_t, 2> FClipped{};
   std::array<TBandSpectrum, 2> FSpectrum;
   int64_t FFramesSinceRefresh = 0;
   int64_t FRefreshFrames = 1;
