@@ -24,7 +24,7 @@ bool NamesExistingFile(const std::string& firstArgument, const std::string& exte
 bool IsBatchRun(const std::string& firstArgument) { return NamesExistingFile(firstArgument, ".zes"); }
 
 std::string StartUsage() {
-  return "Usage: zephyra [PRESET_FILE.zep | SCRIPT.zes | /nosplash]\n"
+  return "Usage: zephyra [--scpi[=PORT]] [PRESET_FILE.zep | SCRIPT.zes | /nosplash]\n"
          "\n"
          "Plays filtered and modulated white or pink noise test signals on a sound device,\n"
          "or writes them to WAV files. Only the first argument counts:\n"
@@ -35,6 +35,9 @@ std::string StartUsage() {
          "  PRESET_FILE.zep  the window with that preset file in the memories instead; a\n"
          "                   file that cannot be read is reported and the program ends\n"
          "  SCRIPT.zes       runs the script with the window hidden and ends (batch mode)\n"
+         "  --scpi[=PORT]    the remote instrument (SCPI over TCP) on for this run, on\n"
+         "                   PORT (default: the stored port, 5025); it may stand before\n"
+         "                   or after the argument above\n"
          "  --help           this text\n"
          "  --version        the version and the licence\n"
          "\n"
