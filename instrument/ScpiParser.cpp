@@ -80,6 +80,7 @@ private:
 
   bool ReadHeader(TScpiUnit& unit) {
     TScpiCommand& c = unit.Command;
+    if (Peek() == ':' && FPos + 1 < FLine.size() && FLine[FPos + 1] == '*') ++FPos;  // ";:*RST" reads as ";*RST"
     if (Peek() == '*') {
       ++FPos;
       std::string name;

@@ -4,6 +4,7 @@
 #include "app/ProductTexts.h"
 #include "app/frmGenerator.h"
 #include "engine/Numbers.h"
+#include "platform/MessageLoop.h"
 #include "playback/frmSettings.h"
 
 #include <cmath>
@@ -121,8 +122,28 @@ void TWindowInstrument::Select(C list, int channel, int32_t index) { List(G, lis
 int32_t TWindowInstrument::SampleRate() const { return G.State.sampleRate; }
 
 bool TWindowInstrument::CanStart() const { return G.btnON.Enabled(); }
-void TWindowInstrument::PressOn() { G.btnONClick(); }
-void TWindowInstrument::PressOff() { G.btnOFFClick(); }
+void TWindowInstrument::PressOn() {
+  G.btnONClick();
+  AwaitOutputReaction();
+}
+
+void TWindowInstrument::PressOff() {
+  G.btnOFFClick();
+  AwaitOutputReaction();
+}
+
+void TWindowInstrument::AwaitOutputReaction() {
+  // The window locks and unlocks its controls when the device reports the
+  // open and the close, through the message loop. A command after ON or OFF
+  // (and *OPC?) must find the window as the operator would after the click
+  // has taken effect, so the device's report is awaited here, for at most
+  // about two seconds.
+  TMessageLoop& loop = G.Services().Loop;
+  for (int i = 0; i < 2000 && G.Memory1.Enabled() == G.AudioOut1->Active; ++i) {
+    loop.ProcessMessages();
+    if (G.Memory1.Enabled() == G.AudioOut1->Active) loop.Sleep(1);
+  }
+}
 void TWindowInstrument::PressPause() { G.btnPauseClick(); }
 void TWindowInstrument::ResetToDefaults() { G.rESETTOdEFAULT1Click(); }
 void TWindowInstrument::MemStore(int n) { G.MemStore(n); }

@@ -34,5 +34,8 @@ public:
   TInstrumentStatus Status() const override;
 
 private:
+  /// Lets the message loop run until the window has taken the output's start or stop.
+  void AwaitOutputReaction();
+
   TfrmGenerator& G;
 };
