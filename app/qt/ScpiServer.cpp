@@ -90,7 +90,8 @@ void TQtScpiServer::Accept(QTcpServer& server) {
     socket->setReadBufferSize(TLineSplitter::MaxLineBytes);
     socket->setParent(this);
     FClients.push_back(std::make_unique<TClient>(socket, FTarget, FSettings.PresetFolder));
-    connect(socket, &QTcpSocket::readyRead, this, [this] { ScheduleTurn(); });
+    // Input is served at once; what a turn leaves waits for the next turn, so other events run between.
+    connect(socket, &QTcpSocket::readyRead, this, [this] { Turn(); });
     connect(socket, &QTcpSocket::disconnected, this, [this] { ScheduleTurn(); });
     if (OnClientsChanged) OnClientsChanged();
   }

@@ -17,7 +17,7 @@ def free_port():
 
 
 class Program:
-    def __init__(self, exe, extra_args=()):
+    def __init__(self, exe, extra_args=(), keep_bus=False):
         self.dir = tempfile.TemporaryDirectory(prefix="zephyra-scpi-")
         d = self.dir.name
         os.makedirs(f"{d}/config/Vellacor")
@@ -27,8 +27,9 @@ class Program:
         with open(f"{d}/asound.conf", "w") as f:
             f.write('pcm.!default { type file; slave.pcm "null"; file "%s"; format "raw" }\n' % self.output)
         env = dict(os.environ, XDG_CONFIG_HOME=f"{d}/config", XDG_STATE_HOME=f"{d}/state",
-                   QT_QPA_PLATFORM="offscreen", ALSA_CONFIG_PATH=f"/usr/share/alsa/alsa.conf:{d}/asound.conf",
-                   DBUS_SESSION_BUS_ADDRESS=f"unix:path={d}/no-bus")
+                   QT_QPA_PLATFORM="offscreen", ALSA_CONFIG_PATH=f"/usr/share/alsa/alsa.conf:{d}/asound.conf")
+        if not keep_bus:  # the user's bus must not see the test's generator
+            env["DBUS_SESSION_BUS_ADDRESS"] = f"unix:path={d}/no-bus"
         self.port = free_port()
         self.stderr = open(f"{d}/stderr.txt", "w")
         self.process = subprocess.Popen([exe, f"--scpi={self.port}", "/nosplash", *extra_args], env=env,
