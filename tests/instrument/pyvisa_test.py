@@ -13,7 +13,7 @@ except ImportError:
     print("SKIP: python3-pyvisa is not installed")
     sys.exit(77)
 
-from scpi_program import Program
+from scpi_program import Program, verdict
 
 # Every control: (set, query, answer); the window's rounding shows in the answers.
 ROUND_TRIPS = [
@@ -87,9 +87,7 @@ def main(exe):
         inst.close()
     finally:
         program.close()
-    for f in failures:
-        print("FAIL:", f)
-    return 1 if failures else 0
+    return verdict(failures)
 
 
 if __name__ == "__main__":

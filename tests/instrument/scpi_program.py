@@ -32,6 +32,7 @@ class Program:
             env["DBUS_SESSION_BUS_ADDRESS"] = f"unix:path={d}/no-bus"
         self.port = free_port()
         self.stderr = open(f"{d}/stderr.txt", "w")
+        self.env = env
         self.process = subprocess.Popen([exe, f"--scpi={self.port}", "/nosplash", *extra_args], env=env,
                                         stdout=subprocess.DEVNULL, stderr=self.stderr)
         deadline = time.monotonic() + 30
@@ -61,3 +62,10 @@ class Program:
         self.process.wait()
         self.stderr.close()
         self.dir.cleanup()
+
+
+def verdict(failures):
+    """Prints each failure; the exit status of the test."""
+    for f in failures:
+        print("FAIL:", f)
+    return 1 if failures else 0

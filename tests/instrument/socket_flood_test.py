@@ -5,11 +5,12 @@ memory stays bounded. ZEPHYRA_FLOOD_LINES sets the lines per client."""
 
 import os
 import socket
+import subprocess
 import sys
 import threading
 import time
 
-from scpi_program import Program
+from scpi_program import Program, verdict
 
 LINES = int(os.environ.get("ZEPHYRA_FLOOD_LINES", "2500"))
 JUNK = b"\x00\xff\x13 junk \xfe\x80\n"
@@ -113,6 +114,30 @@ def main(exe):
         if received >= queries * len("Vellacor,Zephyra,0,1.3\n"):
             failures.append("a client that never reads got every answer instead of being disconnected")
         silent.close()
+        # Eight clients at most (the probe is one): the ninth is closed at once.
+        others = [connect(program.port) for _ in range(8)]
+        for c in others[:7]:
+            if ask(c, "*OPC?") != "1":
+                failures.append("one of eight clients was not served")
+        others[7].settimeout(5)
+        try:
+            if others[7].recv(1) != b"":
+                failures.append("a ninth client got an answer")
+        except ConnectionResetError:
+            pass
+        for c in others:
+            c.close()
+        # A second program on the same port says so and keeps running.
+        second = subprocess.Popen([exe, f"--scpi={program.port}", "/nosplash"], env=program.env,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        try:
+            second.wait(timeout=5)
+            failures.append(f"a second program on the port ended with status {second.returncode}")
+        except subprocess.TimeoutExpired:
+            pass
+        second.kill()
+        if "remote instrument is off" not in second.communicate()[1]:
+            failures.append("a port in use was not reported")
         if ask(probe, "*OPC?") != "1":
             failures.append("the program stopped answering")
         rss_end = program.rss_kib()
@@ -124,9 +149,7 @@ def main(exe):
         probe.close()
     finally:
         program.close()
-    for f in failures:
-        print("FAIL:", f)
-    return 1 if failures else 0
+    return verdict(failures)
 
 
 if __name__ == "__main__":
