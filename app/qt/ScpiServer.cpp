@@ -107,8 +107,12 @@ void TQtScpiServer::ScheduleTurn() {
 }
 
 void TQtScpiServer::Turn() {
-  if (FInTurn) return ScheduleTurn();  // again once the running command has ended
+  if (FInTurn) {  // a command runs the loop (a modal message): serve again once it has ended
+    FTurnMissed = true;
+    return;
+  }
   FInTurn = true;
+  FTurnMissed = false;
   bool more = false;
   for (size_t i = 0; i < FClients.size(); ++i) {  // a command may accept new clients meanwhile
     TClient& client = *FClients[i];
@@ -122,7 +126,7 @@ void TQtScpiServer::Turn() {
   }
   FInTurn = false;
   RemoveDropped();
-  if (more) ScheduleTurn();
+  if (more || FTurnMissed) ScheduleTurn();
 }
 
 bool TQtScpiServer::Serve(TClient& client) {

@@ -56,5 +56,6 @@ private:
   std::vector<QTcpServer*> FServers;
   std::vector<std::unique_ptr<TClient>> FClients;
   bool FTurnScheduled = false;
-  bool FInTurn = false;  // a handler's modal dialog runs the loop inside a turn
+  bool FInTurn = false;      // a handler's modal dialog runs the loop inside a turn
+  bool FTurnMissed = false;  // input arrived meanwhile
 };
