@@ -17,12 +17,13 @@ def free_port():
 
 
 class Program:
-    def __init__(self, exe, extra_args=(), keep_bus=False):
+    def __init__(self, exe, extra_args=(), keep_bus=False, settings=""):
         self.dir = tempfile.TemporaryDirectory(prefix="zephyra-scpi-")
         d = self.dir.name
         os.makedirs(f"{d}/config/Vellacor")
         with open(f"{d}/config/Vellacor/Zephyra.reg", "w") as f:
-            f.write('REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Vellacor\\Zephyra]\n"Welcome"=dword:00000001\n')
+            f.write('REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Vellacor\\Zephyra]\n"Welcome"=dword:00000001\n'
+                    + settings)
         self.output = f"{d}/out.raw"
         with open(f"{d}/asound.conf", "w") as f:
             f.write('pcm.!default { type file; slave.pcm "null"; file "%s"; format "raw" }\n' % self.output)

@@ -149,7 +149,25 @@ def main(exe):
         probe.close()
     finally:
         program.close()
+    failures += allow_list_refusal(exe)
     return verdict(failures)
+
+
+def allow_list_refusal(exe):
+    """Open to the network for one other address only: this computer is closed at once."""
+    program = Program(exe, settings='"ScpiNetwork"=dword:00000001\n"ScpiAllowedClients"="192.0.2.7"\n')
+    try:
+        s = connect(program.port)
+        s.settimeout(5)
+        try:
+            s.sendall(b"*IDN?\n")
+            if s.recv(100) != b"":
+                return ["a client not on the allow list was answered"]
+        except ConnectionResetError:
+            pass
+        return []
+    finally:
+        program.close()
 
 
 if __name__ == "__main__":
