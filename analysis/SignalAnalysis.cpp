@@ -22,8 +22,8 @@ void TSignalAnalysis::Start(const TAnalysisFormat& format) {
   FKept.Reset(FFormat.numBuffers + static_cast<int32_t>(std::min(std::ceil(LagSeconds * buffersPerSecond), 4096.0)),
               FFormat.bufferBytes);
   FNextToMeasure = 0;
-  FClippedSamples = 0;
   FHeardChange = 0;
+  FClipped = {};
   const int32_t bufferFrames = FFormat.bufferBytes / frameBytes;
   FScaled.assign(static_cast<size_t>(bufferFrames), 0.0f);
   const double rate = FFormat.sampleRate;
@@ -95,7 +95,7 @@ void TSignalAnalysis::Measure(const uint8_t* buffer, int32_t bytes, const TBuffe
     float* scaled = FResponseVisible ? FScaled.data() : nullptr;
     ReadChannel(buffer, frames, FFormat.channels, FFormat.bytesPerSample, c, FFormat.fullScale, sums, scaled);
     FMeters[static_cast<size_t>(c)].Add(sums, marks.Clipped[c]);
-    FClippedSamples += marks.Clipped[c];
+    FClipped[static_cast<size_t>(c)] += marks.Clipped[c];
     if (scaled) FSpectrum[static_cast<size_t>(c)].Add(scaled, frames);
   }
   FFramesSinceRefresh += frames;

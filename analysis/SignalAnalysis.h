@@ -95,8 +95,10 @@ public:
   double HeldPeakDb(int c) const noexcept;
   /// Channel c played a saturated sample within the last HoldSeconds.
   bool Clipping(int c) const noexcept;
-  /// Saturated samples (all channels) in the buffers measured since the start of the run.
-  int64_t ClippedSamples() const noexcept { return FClippedSamples; }
+  /// Samples of channel c that the store step saturated, played in the run so far.
+  int64_t ClippedSamples(int c) const noexcept { return c == 0 || c == 1 ? FClipped[static_cast<size_t>(c)] : 0; }
+  /// Saturated samples of both channels played in the run so far.
+  int64_t ClippedSamples() const noexcept { return FClipped[0] + FClipped[1]; }
   /// Buffers of the run measured so far.
   int64_t MeasuredBuffers() const noexcept { return FNextToMeasure; }
   /// "Peak -0.01 dBFS  RMS -12.04 dBFS  Crest 4.00:1"; empty when c is not in the output.
@@ -134,10 +136,10 @@ private:
 
   TBufferCopies FKept;
   int64_t FNextToMeasure = 0;
-  int64_t FClippedSamples = 0;
   uint64_t FHeardChange = 0;           // the settings change of the buffer measured last
   std::vector<float> FScaled;          // one channel of one buffer, scaled to full scale 1
   std::array<TLevelMeter, 2> FMeters;
+  std::array<int64_t, 2> FClipped{};
   std::array<TBandSpectrum, 2> FSpectrum;
   int64_t FFramesSinceRefresh = 0;
   int64_t FRefreshFrames = 1;

@@ -22,7 +22,7 @@ bool IsBatchRun(const std::string& firstArgument) {
 }
 
 std::string StartUsage() {
-  return "Usage: zephyra [PRESET_FILE.zep | SCRIPT.zes | /nosplash]\n"
+  return "Usage: zephyra [--scpi[=PORT]] [PRESET_FILE.zep | SCRIPT.zes | /nosplash]\n"
          "\n"
          "Plays filtered and modulated white or pink noise test signals on a sound device,\n"
          "or writes them to WAV files. Only the first argument counts:\n"
@@ -35,6 +35,9 @@ std::string StartUsage() {
          "                   and the program ends; a truncated one says what it holds\n"
          "  SCRIPT.zes       an existing regular file (not a folder): runs the script with\n"
          "                   the window hidden and ends (batch mode)\n"
+         "  --scpi[=PORT]    the remote instrument (SCPI over TCP) on for this run, on\n"
+         "                   PORT (default: the stored port, 5025); it may stand before\n"
+         "                   or after the argument above\n"
          "  --help           this text\n"
          "  --version        the version and the licence\n"
          "\n"

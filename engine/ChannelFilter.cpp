@@ -16,7 +16,7 @@ void SetFilterInputs(ChannelFilter& f, long double f0, long double q, long doubl
   // or an F0 beyond half the rate would divide by zero or go unstable.
   f.F0 = static_cast<double>(std::clamp(f0, 1.0L, sampleRate / 2.0L));
   f.Q = static_cast<double>(std::clamp(q, 0.01L, 100000.0L));
-  f.gain = static_cast<double>(std::clamp(gainDb, -200.0L, 200.0L));
+  f.gain = static_cast<double>(std::clamp(gainDb, -MaxFilterGainDb, MaxFilterGainDb));
   f.w0 = static_cast<double>(2 * std::numbers::pi_v<long double> * f.F0 / sampleRate);
   f.cosW0 = std::cos(f.w0);
   f.sinW0 = std::sin(f.w0);

@@ -36,6 +36,9 @@ bool IsFilterActive(int32_t filterType) noexcept;
 /// High Pass and Low Pass have no Q of their own: the window shows "1".
 bool FilterShowsQOfOne(int32_t filterType) noexcept;
 
+/// The largest filter gain (and, negated, the smallest) the design uses, in dB.
+inline constexpr long double MaxFilterGainDb = 200.0L;
+
 /// Takes the parsed F0, Q and gain (each clamped to the range the filter can
 /// use: F0 1 .. rate/2, Q 0.01 .. 100000, gain -200 .. 200 dB), derives w0,
 /// cos w0 and sin w0 at `sampleRate`, and clears the history.

@@ -38,7 +38,8 @@ TEST_P(FuzzCorpus, EveryInputPassesItsTarget) {
 
 INSTANTIATE_TEST_SUITE_P(Targets, FuzzCorpus,
                          ::testing::Values(TTarget{"numbers", &FuzzNumbers}, TTarget{"preset-file", &FuzzPresetFile},
-                                           TTarget{"settings-file", &FuzzSettingsFile}),
+                                           TTarget{"settings-file", &FuzzSettingsFile},
+                                           TTarget{"scpi", &FuzzScpi}),
                          [](const auto& param) {
                            std::string name = param.param.Folder;
                            std::erase(name, '-');

@@ -19,6 +19,10 @@ int FuzzPresetFile(const uint8_t* data, size_t size);
 /// and write, in memory and through the store's file.
 int FuzzSettingsFile(const uint8_t* data, size_t size);
 
+/// A network client's bytes (the first chooses how the stream is cut)
+/// through the remote instrument's lines and sessions on the window logic.
+int FuzzScpi(const uint8_t* data, size_t size);
+
 /// The name of the input being replayed, for the failure message (may be null).
 extern const char* FuzzInputName;
 

@@ -7,6 +7,7 @@
 #include "app/render/NullServices.h"
 #include "export/frmWait.h"
 #include "fuzz/FuzzTargets.h"
+#include "fuzz/FuzzWindows.h"
 #include "persistence/MemorySettingsStore.h"
 #include "persistence/PresetFile.h"
 #include "playback/frmSettings.h"
@@ -35,20 +36,6 @@ const std::string& ImagePath() {
   }();
   return path;
 }
-
-/// The windows of one run on services without display, device or stored settings.
-struct TWindows {
-  std::ostringstream Messages;
-  TStreamDialogs Dialogs{Messages, "fuzz"};
-  TFakeMessageLoop Loop;
-  TNullShell Shell;
-  TNullWaveOutDevice Device;
-  TMemorySettingsStore Store;
-  TApplication App{Dialogs};
-  TfrmGenerator Gen{TGeneratorServices{App, Loop, Dialogs, Shell, Loop.Clock, Device, Store, TNumberFormat{'.'}}};
-  TfrmSettings Settings{Gen, Shell};
-  TfrmWait Wait{Gen};
-};
 
 /// Output settings from one byte: rate list entry and width.
 void ChooseOutput(TWindows& w, uint8_t choice) {

@@ -12,6 +12,7 @@
 #include "app/qt/MenuBinder.h"
 #include "app/qt/OwnerDrawnList.h"
 #include "app/qt/EventLogWindow.h"
+#include "app/qt/RemoteInstrument.h"
 #include "app/qt/ReferenceNoiseWindow.h"
 #include "app/qt/ResponseWindow.h"
 #include "app/qt/WindowKeys.h"
@@ -28,6 +29,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShowEvent>
@@ -116,11 +118,14 @@ TQtGeneratorWindow::TQtGeneratorWindow(TfrmGenerator& form, TApplication& applic
   auto* dropouts = new QLabel;
   FBinder->BindLabel(form.lblDropouts, *dropouts);
   meterRow->addWidget(dropouts, 0, Qt::AlignBottom);
+  FInstrumentStatus = new QLabel;
+  meterRow->addWidget(FInstrumentStatus, 0, Qt::AlignBottom);
   column->addLayout(meterRow);
   column->addWidget(CreateMemoryRow());
   column->addWidget(CreateBottomRow());
   setCentralWidget(central);
   BindMenuBar(form.MainMenu1, *menuBar(), *this, application);
+  AddInstrumentCommand();
   AddWindowKeys(*new TResponseWindow(form.Analysis(), this),
                 {[this] { FApplication.Perform([this] { FForm.ResponseHelpKey(); }); },
                  [this] { FApplication.Perform([this] { FForm.Response1.Click(); }); }});
@@ -325,6 +330,25 @@ QWidget* TQtGeneratorWindow::CreateBottomRow() {
   FBinder->BindLabel(FForm.lblCredit, *credit);
   layout->addWidget(credit);
   return row;
+}
+
+TQtGeneratorWindow::~TQtGeneratorWindow() = default;
+
+void TQtGeneratorWindow::StartInstrument(const TScpiOption& option) {
+  if (!FInstrument) FInstrument = std::make_unique<TQtRemoteInstrument>(FForm, *this, *FInstrumentStatus);
+  FInstrument->Start(option);
+}
+
+void TQtGeneratorWindow::AddInstrumentCommand() {
+  for (QAction* action : menuBar()->actions()) {
+    QMenu* menu = action->menu();
+    if (!menu || menu->objectName() != QString::fromStdString(FForm.mnuTools.Name())) continue;
+    menu->addSeparator();
+    QAction* remote = menu->addAction(tr("Remote &Instrument..."));
+    connect(remote, &QAction::triggered, this, [this] {
+      if (FInstrument) FInstrument->ShowDialog();
+    });
+  }
 }
 
 void TQtGeneratorWindow::FollowApplicationTitle() {

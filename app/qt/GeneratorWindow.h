@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPixmap>
 
+#include <memory>
 #include <vector>
 
 class QComboBox;
@@ -15,13 +16,19 @@ class QLineEdit;
 class TApplication;
 class TfrmGenerator;
 class TFormBinder;
+class TQtRemoteInstrument;
+struct TScpiOption;
 
 class TQtGeneratorWindow final : public QMainWindow {
 public:
   /// form and application must outlive the window.
   TQtGeneratorWindow(TfrmGenerator& form, TApplication& application);
 
+  ~TQtGeneratorWindow() override;
+
   TFormBinder& Binder() const { return *FBinder; }
+  /// Starts the remote instrument once every window exists (option: "--scpi" of the command line).
+  void StartInstrument(const TScpiOption& option);
 
 protected:
   bool event(QEvent* event) override;
@@ -41,10 +48,14 @@ private:
   QComboBox* OwnerDrawnCombo(class TComboBox& list);
   QComboBox* Combo(class TComboBox& list);
   void FollowApplicationTitle();
+  /// "Remote Instrument..." at the end of the Tools menu.
+  void AddInstrumentCommand();
 
   TfrmGenerator& FForm;
   TApplication& FApplication;
   std::vector<QPixmap> FPictures;
   TFormBinder* FBinder;
   bool FClosing = false;
+  class QLabel* FInstrumentStatus = nullptr;
+  std::unique_ptr<TQtRemoteInstrument> FInstrument;
 };

@@ -132,6 +132,7 @@ void FillMenu(QMenu& menu, TMenuItem& parent, bool follow, TApplication& applica
 void BindMenuBar(TMenuItem& mainMenu, QMenuBar& bar, QWidget& window, TApplication& application) {
   for (TMenuItem* child : mainMenu.Children()) {
     QMenu* menu = bar.addMenu(QString::fromStdString(child->Caption()));
+    menu->setObjectName(QString::fromStdString(child->Name()));  // the view adds its own commands by it
     FillMenu(*menu, *child, true, application);
     new TMenuHelpKey(*menu, *child, application);
     Track(*child, *menu->menuAction(), true);

@@ -45,6 +45,7 @@ void TQtStartupView::WaitCreated(TfrmWait& form) {
 
 void TQtStartupView::WindowsCreated(TfrmGenerator& generator) {
   if (OnWindowsCreated) OnWindowsCreated(generator);
+  if (FWindow) FWindow->StartInstrument(ScpiOption);
 }
 
 int TQtStartupView::Exec() {

@@ -3,6 +3,7 @@
 // widget; Exec shows the main window and runs Qt's event loop.
 
 #include "app/Startup.h"
+#include "instrument/InstrumentSettings.h"
 
 #include <functional>
 #include <memory>
@@ -36,6 +37,8 @@ public:
   TQtGeneratorWindow* Window() const { return FWindow.get(); }
   /// Runs when every window exists (the program connects the generator bus here).
   std::function<void(TfrmGenerator&)> OnWindowsCreated;
+  /// "--scpi[=PORT]" of the command line: the remote instrument on for this run.
+  TScpiOption ScpiOption;
 
 private:
   TApplication& FApplication;

@@ -12,6 +12,7 @@
 #include "app/qt/QtNumberFormat.h"
 #include "app/qt/QtShell.h"
 #include "app/qt/QtStartupView.h"
+#include "instrument/InstrumentSettings.h"
 #include "persistence/RegFileStore.h"
 #include "platform/InfoArguments.h"
 #include "platform/Clock.h"
@@ -28,10 +29,16 @@
 #include <clocale>
 #include <iostream>
 #include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
   if (const auto status = AnswerInfoArgument(argc, argv, StartUsage(), VersionText("zephyra"), std::cout))
     return *status;
+  const TScpiOption scpi = TakeScpiOption(std::vector<std::string>(argv + 1, argv + argc));
+  if (!scpi.Error.empty()) {
+    std::cerr << "zephyra: " << scpi.Error << "\n";
+    return 2;
+  }
   QApplication qtApplication(argc, argv);
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/zephyra/zephyra.png")));
   // No C library call may depend on the environment's number format; the
@@ -64,6 +71,7 @@ int main(int argc, char** argv) {
         [&generator](uint32_t n, uint32_t w, int32_t l, TDelivery d) { generator.ReceiveMessage(n, w, l, d); },
         GeneratorBusNames::DefaultTimeoutMs, [&generator] { return generator.Status(); }));
   };
+  view.ScpiOption = scpi;
   TStartup startup(services, view, programFolder.toStdString());
-  return startup.Run(argc > 1 ? argv[1] : "");
+  return startup.Run(scpi.Rest.empty() ? "" : scpi.Rest.front());
 }
