@@ -148,7 +148,7 @@ void TWindowInstrument::PressPause() { G.btnPauseClick(); }
 void TWindowInstrument::ResetToDefaults() { G.rESETTOdEFAULT1Click(); }
 void TWindowInstrument::MemStore(int n) { G.MemStore(n); }
 void TWindowInstrument::MemRecall(int n) { G.MemRecall(n); }
-bool TWindowInstrument::LoadPresetFile(const std::string& path) { return G.LoadSettings(path); }
+bool TWindowInstrument::LoadPresetFile(const std::string& path) { return G.LoadSettings(path).IsPresetFile; }
 
 TInstrumentStatus TWindowInstrument::Status() const {
   TInstrumentStatus s;
