@@ -14,6 +14,7 @@ TGeneratorStatus TfrmGenerator::Status() const {
   const TDropouts dropouts = AudioOut1->Dropouts();
   s.Dropouts = dropouts.Count;
   s.DropoutMs = dropouts.Milliseconds;
+  s.DeviceLost = AudioOut1->DeviceLost();
   s.Channels = Analysis().Channels();
   for (int c = 0; c < 2; ++c) {
     s.RmsDb[c] = Analysis().Levels(c).rmsDb;

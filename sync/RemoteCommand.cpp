@@ -178,8 +178,9 @@ std::string RemoteUsage() {
       "\n"
       "Sends a message to every running generator (or to the one with process id PID).\n"
       "status prints each generator's state as key=value lines (playing, paused, sample_rate,\n"
-      "buffer_count, buffer_size, dropouts, dropout_ms, rms_left, peak_left, in stereo also\n"
-      "rms_right, peak_right; levels in dBFS); without --pid each generator's lines follow\n"
+      "buffer_count, buffer_size, dropouts, dropout_ms, device (ok, or lost while the output\n"
+      "waits for its device), rms_left, peak_left, in stereo also rms_right, peak_right;\n"
+      "levels in dBFS); without --pid each generator's lines follow\n"
       "a line [BUS NAME].\n"
       "Numbers are decimal or 0x hex; negative values are sent as 32-bit two's complement.\n"
       "Names:\n";
