@@ -29,7 +29,8 @@ TSoundServer::TSoundServer(TKind kind, uint32_t rate) : FKind(kind), FRate(rate)
   mkdir((FDir + "/run").c_str(), 0700);
   setenv("XDG_RUNTIME_DIR", (FDir + "/run").c_str(), 1);
   setenv("PULSE_SERVER", ("unix:" + FDir + "/run/pulse/native").c_str(), 1);
-  setenv("HOME", FDir.c_str(), 1);  // the server's and clients' own files stay in the folder
+  setenv("HOME", FDir.c_str(), 1);
+  if (!FBus.Address().empty()) setenv("DBUS_SESSION_BUS_ADDRESS", FBus.Address().c_str(), 1);  // the server's and clients' own files stay in the folder
   std::ofstream(FDir + "/default.pa") << "load-module module-native-protocol-unix auth-anonymous=1\n"
                                       << "load-module " << NullSinkArgs(rate) << "\nset-default-sink zsink\n";
   if (!Start()) FWhy = "the sound server did not start (see " + FDir + "/*.log)";

@@ -6,6 +6,8 @@
 // the test runs talk to it. A test can remove and restore the sink, kill
 // and restart the server, stall it, and record the sink's monitor.
 
+#include "tests/fakes/PrivateSessionBus.h"
+
 #include <csignal>
 #include <cstdint>
 #include <string>
@@ -42,6 +44,7 @@ private:
   bool Answers() const;
 
   TKind FKind;
+  TPrivateSessionBus FBus;  // wireplumber needs a session bus
   uint32_t FRate;
   std::string FDir, FWhy;
   std::vector<pid_t> FPids;

@@ -64,10 +64,14 @@ protected:
     return true;
   }
   void RunFor(double seconds) { RunUntil([] { return false; }, seconds); }
-  bool Stopped() { return RunUntil([&] { return !Gen->AudioOut1->Active && !Gen->AudioOut1->Rendering(); }, 5); }
+  /// The output has stopped and the window has heard of it.
+  bool Stopped() {
+    return RunUntil([&] { return !Gen->AudioOut1->Rendering() && Gen->LED.BrushColor() == clMaroon; }, 5);
+  }
   void ChooseDevice(const std::string& description) {
-    for (int32_t i = 0; i < Gen->WaveDevice.Items().Count(); ++i)
-      if (Gen->WaveDevice.Items()[i] == description) return Gen->WaveDevice.UserSelect(i);
+    const auto& items = Gen->WaveDevice.Items();
+    for (size_t i = 0; i < items.size(); ++i)
+      if (items[i] == description) return Gen->WaveDevice.UserSelect(static_cast<int32_t>(i));
     ADD_FAILURE() << description << " is not in the device list";
   }
   /// Loses the device by lose(), checks what the window shows, brings it back by restore() and
@@ -175,6 +179,6 @@ TEST_P(ServerOutput, OffWhileLostStopsCleanly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, ServerOutput, ::testing::Values(TKind::PulseAudio, TKind::PipeWire),
-                         [](const auto& info) { return info.param == TKind::PulseAudio ? "PulseAudio" : "PipeWire"; });
+                         [](const auto& server) { return server.param == TKind::PulseAudio ? "PulseAudio" : "PipeWire"; });
 
 }  // namespace
