@@ -141,7 +141,8 @@ TEST_P(ServerOutput, PlaysPausesAndStopsAndTheRecordingHasEveryGapItCounts) {
   const TDropouts counted = Gen->AudioOut1->Dropouts();
   const TRecordedGaps heard = GapsIn(recording.Stop(), Rate, GapFrames);
   EXPECT_GE(counted.Count, 2) << "each hold empties the ring";
-  EXPECT_EQ(heard.Count, counted.Count + 1) << "every silence counted, the pause not";
+  EXPECT_EQ(heard.Count, counted.Count + 1) << "every silence counted, the pause not; heard " << heard.Milliseconds
+                                            << " ms, counted " << counted.Milliseconds << " ms";
   // The pause is no dropout: the recording's total without it (0.5 s, within one buffer).
   EXPECT_NEAR(heard.Milliseconds - 500, counted.Milliseconds, (counted.Count + 1) * BufferMs);
 }
