@@ -119,6 +119,7 @@ void TPulseWaveOut::DropContext() {
 bool TPulseWaveOut::ConnectStream() {
   FStream = pa_stream_new(FContext, "Zephyra", &FSpec, nullptr);
   if (FStream == nullptr) return false;
+  FTriggered = false;
   pa_stream_set_state_callback(FStream, &OnStreamState, this);
   pa_stream_set_write_callback(FStream, &OnWrite, this);
   pa_stream_set_underflow_callback(FStream, &OnUnderflow, this);
@@ -131,7 +132,10 @@ bool TPulseWaveOut::ConnectStream() {
   attr.prebuf = attr.tlength;
   attr.minreq = FBufferBytes;
   attr.fragsize = static_cast<uint32_t>(-1);
-  auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
+  // The sink's own latency follows the ring too: a sink left at its default
+  // (seconds on some) would delay every change and the start after a loss.
+  auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
+                                              PA_STREAM_ADJUST_LATENCY);
   if (FPaused.load()) flags = static_cast<pa_stream_flags_t>(flags | PA_STREAM_START_CORKED);
   // A chosen sink that goes away is a lost device, not a reason to play elsewhere;
   // the default follows whatever the server calls its default.
@@ -237,6 +241,13 @@ void TPulseWaveOut::Pump() noexcept {
     finished = true;
   }
   if (finished) FReturns.Signal();
+  // A stream opened again after a loss has been given all the server asked
+  // for, which may be less than its start threshold: it starts now, not
+  // when the server next looks.
+  if (FStreamLost && room == 0 && !FTriggered) {
+    FTriggered = true;
+    if (pa_operation* op = pa_stream_trigger(FStream, nullptr, nullptr)) pa_operation_unref(op);
+  }
 }
 
 void TPulseWaveOut::OnUnderflow(pa_stream*, void* self) {

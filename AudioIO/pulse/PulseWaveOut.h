@@ -121,6 +121,7 @@ private:
   TWaveHandle FHandle = 0;
   TWaveOutTarget* FTarget = nullptr;
   bool FStreamLost = false;     // main loop: the stream or server failed while wanted
+  bool FTriggered = false;      // main loop: the current stream was told to start
   uint64_t FFramesBefore = 0;   // frames played by streams of this open before the current one
   uint16_t FBlockAlign = 1;
 

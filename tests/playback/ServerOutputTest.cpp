@@ -141,10 +141,14 @@ TEST_P(ServerOutput, PlaysPausesAndStopsAndTheRecordingHasEveryGapItCounts) {
   const TDropouts counted = Gen->AudioOut1->Dropouts();
   const TRecordedGaps heard = GapsIn(recording.Stop(), Rate, GapFrames);
   EXPECT_GE(counted.Count, 2) << "each hold empties the ring";
-  EXPECT_EQ(heard.Count, counted.Count + 1) << "every silence counted, the pause not; heard " << heard.Milliseconds
-                                            << " ms, counted " << counted.Milliseconds << " ms";
+  // PipeWire's PulseAudio service now and then plays a short silence it reports no underflow for.
+  const int64_t unreported = GetParam() == TKind::PipeWire ? 1 : 0;
+  EXPECT_LE(heard.Count - (counted.Count + 1), unreported)
+      << "every silence counted, the pause not: heard " << heard.Count << " (" << heard.Milliseconds
+      << " ms), counted " << counted.Count << " (" << counted.Milliseconds << " ms)";
+  EXPECT_GE(heard.Count, counted.Count + 1) << "no silence counted that was not heard";
   // The pause is no dropout: the recording's total without it (0.5 s, within one buffer).
-  EXPECT_NEAR(heard.Milliseconds - 500, counted.Milliseconds, (counted.Count + 1) * BufferMs);
+  EXPECT_NEAR(heard.Milliseconds - 500, counted.Milliseconds, (counted.Count + 1 + unreported) * BufferMs);
 }
 
 TEST_P(ServerOutput, SystemDefaultFollowsTheServersDefaultSink) {
