@@ -9,6 +9,8 @@
 
 #include <poll.h>
 
+#include <algorithm>
+
 void TAudioOut::StartRenderThread() {
   FNote.Store(FCycle);
   FStopRequested.store(false);
@@ -46,7 +48,10 @@ void TAudioOut::RenderLoop() noexcept {
 
 int TAudioOut::WatchdogMs() const noexcept {
   if (FDevice.ReportsLoss() || FCycle.Stalled || FCycleRate <= 0) return -1;
-  return static_cast<int>(4 * int64_t{FCycleFrames} * 1000 / FCycleRate) + 1;
+  // Never less than half a second: a sound library through a sound server
+  // calls back in bursts, and a starting stream first plays its latency.
+  constexpr int64_t LeastMs = 500;
+  return static_cast<int>(std::max(4 * int64_t{FCycleFrames} * 1000 / FCycleRate + 1, LeastMs));
 }
 
 void TAudioOut::NothingReturned() noexcept {
