@@ -48,9 +48,10 @@ void TAudioOut::RenderLoop() noexcept {
 
 int TAudioOut::WatchdogMs() const noexcept {
   if (FDevice.ReportsLoss() || FCycle.Stalled || FCycleRate <= 0) return -1;
-  // Never less than half a second: a sound library through a sound server
-  // calls back in bursts, and a starting stream first plays its latency.
-  constexpr int64_t LeastMs = 500;
+  // Never less than a second: a sound library through a sound server calls
+  // back in bursts and holds much audio (half a second without a callback was
+  // heard as no gap), and a starting stream first plays its latency.
+  constexpr int64_t LeastMs = 1000;
   return static_cast<int>(std::max(4 * int64_t{FCycleFrames} * 1000 / FCycleRate + 1, LeastMs));
 }
 

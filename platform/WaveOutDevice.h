@@ -98,7 +98,7 @@ public:
   virtual void SetRingLength(uint32_t /*buffers*/) {}
   /// True when the device tells a lost stream itself (WomLost, WomBack) and
   /// counts the time lost in Underruns. Otherwise the output watches it: a
-  /// device that gives back no buffer for four buffer times (half a second at
+  /// device that gives back no buffer for four buffer times (a second at
   /// least) while playing (not paused, not draining) is lost until it gives one back again.
   virtual bool ReportsLoss() const { return false; }
   /// Opens device (an index of DeviceNames, or WAVE_MAPPER) with format, for
