@@ -117,7 +117,7 @@ void TPulseWaveOut::DropContext() {
 }
 
 bool TPulseWaveOut::ConnectStream() {
-  FStream = pa_stream_new(FContext, "Zephyra", &FSpec, nullptr);
+  FStream = pa_stream_new(FContext, "Zephyra", &FSampleFormat, nullptr);
   if (FStream == nullptr) return false;
   FTriggered = false;
   pa_stream_set_state_callback(FStream, &OnStreamState, this);
@@ -152,7 +152,7 @@ void TPulseWaveOut::DropStream() {
   if (FStream == nullptr) return;
   pa_usec_t played = 0;
   if (pa_stream_get_state(FStream) == PA_STREAM_READY && pa_stream_get_time(FStream, &played) >= 0)
-    FFramesBefore += played * FSpec.rate / 1000000;
+    FFramesBefore += played * FSampleFormat.rate / 1000000;
   pa_stream_set_state_callback(FStream, nullptr, nullptr);
   pa_stream_set_write_callback(FStream, nullptr, nullptr);
   pa_stream_set_underflow_callback(FStream, nullptr, nullptr);
@@ -269,7 +269,7 @@ void TPulseWaveOut::OnStarted(pa_stream*, void* self) {
 }
 
 uint64_t TPulseWaveOut::FramesOf(int64_t ns) const noexcept {
-  return ns <= 0 ? 0 : static_cast<uint64_t>(static_cast<double>(ns) * FSpec.rate / 1e9);
+  return ns <= 0 ? 0 : static_cast<uint64_t>(static_cast<double>(ns) * FSampleFormat.rate / 1e9);
 }
 
 // ---- the interface (GUI thread unless it says otherwise) ----
@@ -342,7 +342,7 @@ TMMResult TPulseWaveOut::Open(TWaveHandle& handle, uint32_t device, const TWaveF
   }
   if (!WaitFor([&] { return pa_context_get_state(FContext) == PA_CONTEXT_READY; })) return ServerGone;
   FSinkName = device == WAVE_MAPPER ? std::string() : FSinks[device].Name;
-  FSpec = pa_sample_spec{SampleFormat(format.wBitsPerSample), format.nSamplesPerSec,
+  FSampleFormat = pa_sample_spec{SampleFormat(format.wBitsPerSample), format.nSamplesPerSec,
                          static_cast<uint8_t>(format.nChannels)};
   FBlockAlign = format.nBlockAlign;
   FBufferBytes = std::max<uint32_t>(bufferBytes - bufferBytes % FBlockAlign, FBlockAlign);
@@ -468,7 +468,7 @@ TMMResult TPulseWaveOut::GetPosition(TWaveHandle handle, uint32_t& samples) {
   pa_usec_t played = 0;
   if (FStream != nullptr && pa_stream_get_state(FStream) == PA_STREAM_READY &&
       pa_stream_get_time(FStream, &played) >= 0)
-    frames += played * FSpec.rate / 1000000;
+    frames += played * FSampleFormat.rate / 1000000;
   samples = static_cast<uint32_t>(frames);
   return MMSYSERR_NOERROR;
 }

@@ -115,7 +115,7 @@ private:
   // The open stream's wishes; written by the GUI thread under the lock.
   bool FWanted = false;         // a stream is open: keep it connected
   std::string FSinkName;        // empty: the server's default sink, followed
-  pa_sample_spec FSpec{};
+  pa_sample_spec FSampleFormat{};
   uint32_t FBufferBytes = 0;
   uint32_t FRingBuffers = 4;
   TWaveHandle FHandle = 0;
