@@ -4,6 +4,8 @@
 #include "AudioIO/AudioOut.h"
 
 #include <algorithm>
+#include "platform/DeviceLoss.h"
+#include <ctime>
 #include <system_error>
 
 /// The GUI loop's source of the render thread's notes.
@@ -43,6 +45,8 @@ TAudioOut::~TAudioOut() {
 
 void TAudioOut::SetPaused(bool p) {
   FPaused = p;
+  FPausedNow.store(p);
+  FLastProgressNs.store(SteadyNowNs());
   if (!Active) return;
   if (p)
     FDevice.Pause(WaveHandle);
@@ -95,7 +99,10 @@ TDropouts TAudioOut::Dropouts() const {
                           : WaveDeviceOpen  ? FDevice.Underruns(WaveHandle)
                                             : TUnderruns{};
   const double rate = std::max<double>(FCycleRate, 1);
-  return {static_cast<int64_t>(gaps.Count), gaps.Frames * 1000.0 / rate};
+  // The watched device's losses add theirs; one still under way with its length so far.
+  double stalledFrames = static_cast<double>(cycle.Stalls.Frames);
+  if (cycle.Stalled) stalledFrames += static_cast<double>(SteadyNowNs() - cycle.StalledSinceNs) * rate / 1e9;
+  return {static_cast<int64_t>(gaps.Count + cycle.Stalls.Count), (gaps.Frames + stalledFrames) * 1000.0 / rate};
 }
 
 bool TAudioOut::OpenDevice(TAudioOut*& TS) {
@@ -112,6 +119,7 @@ bool TAudioOut::OpenDevice(TAudioOut*& TS) {
   ReleaseClosedReceivers();
   FReceivers.push_back(std::make_unique<TCallBackWinOut>(&TS));
   CallBackWin = FReceivers.back().get();
+  FDevice.SetRingLength(static_cast<uint32_t>(NumBuffers()));
   TMMResult result = FDevice.Open(WaveHandle, WaveDevice(), WaveFormat(), static_cast<uint32_t>(BufferSize()),
                                   *CallBackWin);
   if (result != MMSYSERR_NOERROR) {
@@ -126,10 +134,12 @@ bool TAudioOut::OpenDevice(TAudioOut*& TS) {
   FNote.Store(FCycle);
   FShownProcessed = 0;
   FGracefulStop.store(false);
+  FPausedNow.store(FPaused);
   FCycleBuffers = NumBuffers();
   FCycleSize = BufferSize();
   FCycleRate = FrameRate();
   FCycleFrames = FCycleSize / std::max<int32_t>(WaveFormat().nBlockAlign, 1);
+  FDeviceLost = false;
   InitHeaders();
   for (int i = 0; i < FCycleBuffers; ++i) {
     result = FDevice.Prepare(WaveHandle, WaveHdr[i]);
@@ -183,7 +193,30 @@ void TAudioOut::CloseDevice() {
   if (!FRenderThread.joinable()) StartRenderThread();
 }
 
+void TAudioOut::DeviceLostArrived() {
+  if (!WaveDeviceOpen || FDeviceLost) return;
+  FDeviceLost = true;
+  FLostAt = std::chrono::system_clock::now();
+  if (FOnDeviceLost) FOnDeviceLost(CallBackWin);
+}
+
+void TAudioOut::DeviceBackArrived() {
+  if (!FDeviceLost) return;
+  FDeviceLost = false;
+  if (FOnDeviceBack) FOnDeviceBack(CallBackWin);
+}
+
+std::string TAudioOut::LostAtText() const {
+  const std::time_t t = std::chrono::system_clock::to_time_t(FLostAt);
+  std::tm local{};
+  localtime_r(&t, &local);
+  char text[16];
+  std::strftime(text, sizeof text, "%H:%M:%S", &local);
+  return text;
+}
+
 void TAudioOut::FinishClose() {
+  FDeviceLost = false;
   for (int i = 0; i < FCycleBuffers; ++i) FDevice.Unprepare(WaveHandle, WaveHdr[i]);
   FDevice.Close(WaveHandle);
   WaveDeviceOpen = false;
@@ -203,6 +236,8 @@ void TAudioOut::CycleNoteArrived() {
     FPaused = false;
   }
   if (cycle.WriteError != MMSYSERR_NOERROR) ErrorMessage = WaveErrorText(cycle.WriteError);
+  if (cycle.Stalled && Active) DeviceLostArrived();
+  if (!cycle.Stalled && !FDevice.ReportsLoss()) DeviceBackArrived();
   if (cycle.Drained) {
     JoinRenderThread();
     FinishClose();

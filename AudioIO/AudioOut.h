@@ -16,6 +16,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -50,6 +51,17 @@ public:
   /// GUI thread: runs once the render thread of a run has ended (the run
   /// drained or was stopped); until the next start the fill is not called.
   void SetOnRenderStopped(TNotifyEvent e) { FOnRenderStopped = std::move(e); }
+  /// GUI thread: runs when the device of the running output is lost; the
+  /// output stays active and the device keeps trying to reach it again.
+  void SetOnDeviceLost(TNotifyEvent e) { FOnDeviceLost = std::move(e); }
+  /// GUI thread: runs when the lost device plays again, from where it stopped.
+  void SetOnDeviceBack(TNotifyEvent e) { FOnDeviceBack = std::move(e); }
+  /// The running output's device is lost and not yet back.
+  bool DeviceLost() const { return FDeviceLost; }
+  /// When the current (or last) loss began, by the wall clock.
+  std::chrono::system_clock::time_point LostAt() const { return FLostAt; }
+  /// LostAt as local "HH:MM:SS".
+  std::string LostAtText() const;
 
   /// Opens the device, fills and queues every buffer, then hands the ring to
   /// the render thread. TS is the owner's variable that holds this
@@ -97,6 +109,9 @@ private:
     bool WithDevice[MaxBuffers] = {};  // written and not yet given back
     TMMResult WriteError = MMSYSERR_NOERROR;
     TUnderruns EndedUnderruns;         // the device's gaps when writing ended
+    bool Stalled = false;              // the watched device gave nothing back for four buffer times
+    int64_t StalledSinceNs = 0;
+    TUnderruns Stalls;                 // the watched device's losses, ended ones with their length
   };
 
   bool WriteBuffer();
@@ -116,10 +131,17 @@ private:
   /// No buffer is written after this one: later silence is the drain, not a gap.
   void EndWriting() noexcept;
   void PublishCycle() noexcept;
+  /// How long poll waits for a buffer before the device counts as lost; -1 when it is not watched.
+  int WatchdogMs() const noexcept;
+  /// poll waited WatchdogMs in vain: a device that should be playing is lost.
+  void NothingReturned() noexcept;
 
   // ---- GUI thread ----
   /// Takes the render thread's newest note into the public counters.
   void CycleNoteArrived();
+  /// The device reports its loss and its return (through TCallBackWinOut).
+  void DeviceLostArrived();
+  void DeviceBackArrived();
   /// The cycle as the GUI thread knows it now.
   TCycle CurrentCycle() const;
 
@@ -135,12 +157,18 @@ private:
   TBufferEvent FOnFillBuffer;
   TNotifyEvent FOnBufferPlayed;
   TNotifyEvent FOnRenderStopped;
+  TNotifyEvent FOnDeviceLost;
+  TNotifyEvent FOnDeviceBack;
+  bool FDeviceLost = false;
+  std::chrono::system_clock::time_point FLostAt;
 
   TCycle FCycle;
   std::thread FRenderThread;
   TEventFd FRenderWake;                    // GUI -> render thread: stop requests
   std::atomic<bool> FStopRequested{false};
   std::atomic<bool> FGracefulStop{false};
+  std::atomic<bool> FPausedNow{false};        // FPaused for the render thread
+  std::atomic<int64_t> FLastProgressNs{0};    // the last buffer back, or the resume after a pause
   TLatestValue<TCycle> FNote;              // render thread -> GUI thread
   TEventFd FGuiWake;
   std::chrono::steady_clock::time_point FLastGuiWake;  // render thread only

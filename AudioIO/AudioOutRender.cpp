@@ -5,12 +5,16 @@
 
 #include "AudioIO/AudioOut.h"
 #include "AudioIO/RealtimeScheduling.h"
+#include "platform/DeviceLoss.h"
 
 #include <poll.h>
+
+#include <algorithm>
 
 void TAudioOut::StartRenderThread() {
   FNote.Store(FCycle);
   FStopRequested.store(false);
+  FLastProgressNs.store(SteadyNowNs());
   FRenderThread = std::thread([this] { RenderLoop(); });
 }
 
@@ -40,11 +44,39 @@ void TAudioOut::RenderLoop() noexcept {
     }
     // A stop requested before the clear above lost its wake: seen here, it never reaches poll.
     if (FCycle.Drained || FStopRequested.load(std::memory_order_acquire)) return;
-    poll(wakes, 2, -1);
+    if (poll(wakes, 2, WatchdogMs()) == 0) NothingReturned();
   }
 }
 
+int TAudioOut::WatchdogMs() const noexcept {
+  if (FDevice.ReportsLoss() || FCycle.Stalled || FCycleRate <= 0) return -1;
+  // Never less than a second: a sound library through a sound server calls
+  // back in bursts and holds much audio (half a second without a callback was
+  // heard as no gap), and a starting stream first plays its latency.
+  constexpr int64_t LeastMs = 1000;
+  return static_cast<int>(std::max(4 * int64_t{FCycleFrames} * 1000 / FCycleRate + 1, LeastMs));
+}
+
+void TAudioOut::NothingReturned() noexcept {
+  const int64_t now = SteadyNowNs();
+  const int64_t last = FLastProgressNs.load();
+  const bool playing = FCycle.Active && !FCycle.WritingEnded && !FCycle.ClosePending && !FPausedNow.load() &&
+                       !FGracefulStop.load(std::memory_order_acquire);
+  if (!playing || now - last < int64_t{WatchdogMs()} * 1000000 - 1000000) return;
+  FCycle.Stalled = true;
+  FCycle.StalledSinceNs = last;
+  ++FCycle.Stalls.Count;
+  PublishCycle();
+}
+
 void TAudioOut::BufferReturned(TWaveHdr& header) noexcept {
+  FLastProgressNs.store(SteadyNowNs());
+  if (FCycle.Stalled) {
+    // The device plays again: its silence since the last buffer is one dropout.
+    FCycle.Stalled = false;
+    FCycle.Stalls.Frames += static_cast<uint64_t>(static_cast<double>(FLastProgressNs.load() - FCycle.StalledSinceNs) *
+                                                  FCycleRate / 1e9);
+  }
   const auto slot = &header - WaveHdr;
   if (slot >= 0 && slot < MaxBuffers) FCycle.WithDevice[slot] = false;
   if (!FCycle.ClosePending) {
@@ -108,7 +140,7 @@ void TAudioOut::PublishCycle() noexcept {
   // buffers alone at most as often as a meter can show them.
   constexpr auto Interval = std::chrono::milliseconds(1000 / 30);
   const auto now = std::chrono::steady_clock::now();
-  const bool news = !FCycle.Active || FCycle.Drained || FCycle.WriteError != MMSYSERR_NOERROR;
+  const bool news = !FCycle.Active || FCycle.Drained || FCycle.WriteError != MMSYSERR_NOERROR || FCycle.Stalled;
   if (!news && now - FLastGuiWake < Interval) return;
   FLastGuiWake = now;
   FGuiWake.Signal();

@@ -21,3 +21,13 @@ void TCallBackWinOut::WomClose() {
   }
   FClosed = true;
 }
+
+void TCallBackWinOut::WomLost() {
+  TAudioOut* component = *AudioComponent;
+  if (component != nullptr && component->CallBackWin == this) component->DeviceLostArrived();
+}
+
+void TCallBackWinOut::WomBack() {
+  TAudioOut* component = *AudioComponent;
+  if (component != nullptr && component->CallBackWin == this) component->DeviceBackArrived();
+}

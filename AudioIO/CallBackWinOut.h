@@ -15,6 +15,9 @@ public:
   void WomOpen() override;
   /// Runs the component's OnStop with this receiver as sender.
   void WomClose() override;
+  /// Tells the component that its device is lost, or back.
+  void WomLost() override;
+  void WomBack() override;
   /// True once the open of its run has been handled.
   bool Opened() const { return FOpened; }
   /// True once the close of its run has been handled.

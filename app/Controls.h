@@ -30,6 +30,7 @@ constexpr TColor clGreen = RGBColor(0, 128, 0);
 constexpr TColor clBlue = RGBColor(0, 0, 255);
 constexpr TColor clGray = RGBColor(128, 128, 128);
 constexpr TColor clRed = RGBColor(255, 0, 0);
+constexpr TColor clAmber = RGBColor(255, 176, 0);
 /// The desktop's text colour for windows and controls.
 constexpr TColor clWindowText = 0x80000008u;
 /// The desktop's face colour of buttons and panels.

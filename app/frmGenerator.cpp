@@ -70,6 +70,8 @@ TfrmGenerator::~TfrmGenerator() {
   AudioOut1->SetOnFillBuffer(nullptr);
   AudioOut1->SetOnBufferPlayed(nullptr);
   AudioOut1->SetOnRenderStopped(nullptr);
+  AudioOut1->SetOnDeviceLost(nullptr);
+  AudioOut1->SetOnDeviceBack(nullptr);
   if (FServices.ScreenSaver) FServices.ScreenSaver->Release();
 }
 
@@ -286,6 +288,8 @@ void TfrmGenerator::BindHandlers() {
   AudioOut1->SetOnFillBuffer([this](uint8_t* b, int32_t& n) { return AudioOut1FillBuffer(b, n); });
   AudioOut1->SetOnBufferPlayed([this](void* s) { AudioOut1BufferPlayed(s); });
   AudioOut1->SetOnRenderStopped([this](void* s) { AudioOut1RenderStopped(s); });
+  AudioOut1->SetOnDeviceLost([this](void* s) { AudioOut1DeviceLost(s); });
+  AudioOut1->SetOnDeviceBack([this](void* s) { AudioOut1DeviceBack(s); });
 }
 
 void TfrmGenerator::BindChannelHandlers() {

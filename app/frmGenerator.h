@@ -336,6 +336,11 @@ public:
   /// The render thread has ended: what the run moved on (the random
   /// generator above all) comes back into State, so later runs go on from there.
   void AudioOut1RenderStopped(void* sender);
+  /// The output's device went away while playing: the lamp turns amber and
+  /// the meter row says since when; the output stays on and waits for it.
+  void AudioOut1DeviceLost(void* sender);
+  /// The lost device plays again: the lamp turns green, the row shows the dropouts.
+  void AudioOut1DeviceBack(void* sender);
   /// The state the output renders from (State is the window's own); touch it
   /// only while the output does not render.
   GeneratorState& RenderState();
@@ -449,6 +454,8 @@ public:
   /// Runs a script file with the main window hidden, as the program does when
   /// started with a script; returns the program's exit status (0, 1, 3 or 4).
   int RunBatchScript(const std::string& fileName);
+  /// Tests only: how long a script play waits for a lost device (30 s otherwise).
+  void SetScriptDeviceWaitMs(int ms);
 
   /// The level meter and the Response window's figures of this window's output.
   TSignalAnalysis& Analysis() const { return *FAnalysis; }

@@ -14,6 +14,7 @@ TGeneratorStatus TfrmGenerator::Status() const {
   const TDropouts dropouts = AudioOut1->Dropouts();
   s.Dropouts = dropouts.Count;
   s.DropoutMs = dropouts.Milliseconds;
+  s.DeviceLost = AudioOut1->DeviceLost();
   // The channels the output plays (or would play): figures of a channel it
   // does not play, or has not played yet, read as silence.
   s.Channels = cboChannels.ItemIndex() == cmStereo ? 2 : 1;

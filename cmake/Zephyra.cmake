@@ -22,13 +22,18 @@ endfunction()
 # zephyra_test(name SOURCES ... LIBS ...): one GoogleTest executable,
 # registered with CTest test by test.
 function(zephyra_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   zephyra_warnings(${name})
   include(GoogleTest)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  if(ARG_TIMEOUT)
+    # Each test case of a test that can hang ends within its own time limit.
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  endif()
 endfunction()
 
 # zephyra_benchmark(name SOURCES ... LIBS ...)

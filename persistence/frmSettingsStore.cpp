@@ -7,14 +7,29 @@
 #include "platform/SettingsStore.h"
 #include "playback/frmSettings.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <string>
 #include <utility>
 
 namespace {
 
 void ReadIndex(const TSettingsKey& key, const char* name, TCustomList& list) {
   list.SetItemIndex(key.ReadInteger(name));
+}
+
+/// The stored device by its name first, since a device plugged in elsewhere
+/// moves the indexes; by its index when the name is not in the list (or was
+/// never stored).
+void ReadDevice(const TSettingsKey& key, TCustomList& list) {
+  const std::string name = key.ReadString("WaveDeviceName");
+  const auto& items = list.Items();
+  const auto found = name.empty() ? items.end() : std::find(items.begin(), items.end(), name);
+  if (found != items.end())
+    list.SetItemIndex(static_cast<int32_t>(found - items.begin()));
+  else
+    ReadIndex(key, "WaveDevice", list);
 }
 
 /// One stderr line naming the store and the value that could not be read.
@@ -54,7 +69,7 @@ void ApplyGeneratorValues(TfrmGenerator& g, const TSettingsKey& key) {
   g.WaveFormLeftChange();
   ReadIndex(key, "WaveFormRight", g.WaveFormRight);
   g.WaveFormRightChange();
-  ReadIndex(key, "WaveDevice", g.WaveDevice);
+  ReadDevice(key, g.WaveDevice);
   g.WaveDeviceChange();
   ReadIndex(key, "PeakRmsL", g.cboCrestFactorL);
   g.cboCrestFactorLChange();
@@ -125,6 +140,7 @@ void TfrmGenerator::StoreGeneratorSettings() {
   key.WriteInteger("ModFunctionRight", ModFunctionRight.ItemIndex());
   key.WriteString("ModPhaseRightEdit", ModPhaseRightEdit.Text());
   key.WriteInteger("WaveDevice", WaveDevice.ItemIndex());
+  key.WriteString("WaveDeviceName", WaveDevice.Text());
   key.WriteBool("PresetAutoStart", AutostartRecalledPresets1.Checked());
   key.WriteInteger("cboFilterTypeL1", cboFilterTypeL1.ItemIndex());
   key.WriteString("txtFZeroL", txtFZeroL.Text());

@@ -75,6 +75,12 @@ public:
   virtual void WomOpen() = 0;
   /// The stream is closed; nothing more comes for it.
   virtual void WomClose() = 0;
+  /// The device went away while the stream was open (unplugged, its server
+  /// gone, its stream killed or stalled). The stream stays open: the device
+  /// tries to reach the same device again and keeps the queued buffers.
+  virtual void WomLost() {}
+  /// The device plays again after WomLost, from where it stopped.
+  virtual void WomBack() {}
 };
 
 /// A wave output device. Calls come from the GUI thread, except Write,
@@ -87,6 +93,14 @@ class TWaveOutDevice : public TMessageSource {
 public:
   /// Output device names, whole, in device-id order.
   virtual std::vector<std::string> DeviceNames() = 0;
+  /// Buffers the owner keeps written at once: a device that can size its own
+  /// latency to them does so at the next Open.
+  virtual void SetRingLength(uint32_t /*buffers*/) {}
+  /// True when the device tells a lost stream itself (WomLost, WomBack) and
+  /// counts the time lost in Underruns. Otherwise the output watches it: a
+  /// device that gives back no buffer for four buffer times (a second at
+  /// least) while playing (not paused, not draining) is lost until it gives one back again.
+  virtual bool ReportsLoss() const { return false; }
   /// Opens device (an index of DeviceNames, or WAVE_MAPPER) with format, for
   /// buffers of bufferBytes (the device keeps at least one of them in its own
   /// latency); target receives the stream's notifications, WomOpen first. An

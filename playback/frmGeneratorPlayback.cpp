@@ -170,7 +170,22 @@ void TfrmGenerator::ShowPerformanceIssue() {
   FServices.Dialogs.ShowMessage("There is an issue with performance. See help for details");
 }
 
+void TfrmGenerator::AudioOut1DeviceLost(void*) {
+  LED.SetBrushColor(clAmber);
+  ShowDropouts();
+}
+
+void TfrmGenerator::AudioOut1DeviceBack(void*) {
+  if (AudioOut1->Active) LED.SetBrushColor(clGreen);
+  ShowDropouts();
+}
+
 void TfrmGenerator::ShowDropouts() {
+  if (AudioOut1->DeviceLost()) {
+    lblDropouts.SetCaption("Device lost at " + AudioOut1->LostAtText() + ", waiting for it");
+    lblDropouts.SetFontColor(clRed);
+    return;
+  }
   const TDropouts dropouts = AudioOut1->Dropouts();
   lblDropouts.SetCaption("Dropouts: " + std::to_string(dropouts.Count));
   lblDropouts.SetFontColor(dropouts.Count > 0 ? clRed : clWindowText);

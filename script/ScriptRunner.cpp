@@ -147,10 +147,25 @@ void TScriptRunner::Play(const TScriptLine& line, int32_t lineNumber) {
   FHost->StartSignal();
   // The output reports its stop only through the message loop: inactive here means it did not start.
   if (!FHost->OutputActive()) FPlayFailed = true;
-  while (Tick() && FHost->OutputActive()) {
+  int32_t lostTicks = 0;
+  while (Tick() && FHost->OutputActive() && !DeviceGaveUp(lineNumber, lostTicks)) {
   }
   FSignalBusy = false;
   ReportDropouts(line, lineNumber);
+}
+
+bool TScriptRunner::DeviceGaveUp(int32_t lineNumber, int32_t& lostTicks) {
+  const std::optional<std::string> lostAt = FHost->OutputLostAt();
+  lostTicks = lostAt ? lostTicks + 1 : 0;
+  if (lostTicks * kTickMs < FDeviceWaitMs) return false;
+  FHost->StopOutput();
+  std::fprintf(stderr, "Line %d: the output device was lost at %s and did not return\n", lineNumber,
+               lostAt->c_str());
+  // The lost time is a dropout: the run ends as one with dropouts does (batch status 4).
+  FHadDropouts = true;
+  FStop = TStop::Finished;
+  FHost->HideProgress();
+  return true;
 }
 
 void TScriptRunner::ReportDropouts(const TScriptLine& line, int32_t lineNumber) {

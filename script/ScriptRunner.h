@@ -44,6 +44,10 @@ public:
   virtual bool OutputActive() const = 0;
   /// The gaps of the output's last start.
   virtual TPlayDropouts OutputDropouts() = 0;
+  /// While the output's device is lost: when the loss began, "HH:MM:SS".
+  virtual std::optional<std::string> OutputLostAt() const = 0;
+  /// Ends the output at once.
+  virtual void StopOutput() = 0;
   virtual void ShowProgress() = 0;
   virtual void HideProgress() = 0;
   /// The run goes on while the progress window is visible.
@@ -93,6 +97,10 @@ public:
 
   /// Length of one waiting tick.
   static constexpr int kTickMs = 100;
+  /// How long a `play` line waits for a lost device to return.
+  static constexpr int kDeviceWaitMs = 30000;
+  /// Tests only: a shorter wait for a lost device.
+  void SetDeviceWaitMs(int ms) { FDeviceWaitMs = ms; }
 
 private:
   /// Why the runner itself hid the progress window.
@@ -113,10 +121,13 @@ private:
   /// the wait is to end: the flag was cleared or "Next" was pressed.
   bool Tick();
   void StopRun(TStop stop, const std::string& message);
+  /// True (and the run ended) once the output's device has been lost longer than the wait.
+  bool DeviceGaveUp(int32_t lineNumber, int32_t& lostTicks);
   void RestoreLoop(bool checked);
 
   std::unique_ptr<TScriptHost> FHost;
   TMessageLoop& FLoop;
+  int FDeviceWaitMs = kDeviceWaitMs;
   TDialogs& FDialogs;
   bool& FSignalBusy;
   TNumberFormat FFormat;

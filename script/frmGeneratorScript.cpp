@@ -32,6 +32,11 @@ public:
     const TDropouts dropouts = FWindow.AudioOut1->Dropouts();
     return {dropouts.Count, dropouts.Milliseconds};
   }
+  std::optional<std::string> OutputLostAt() const override {
+    if (!FWindow.AudioOut1->DeviceLost()) return std::nullopt;
+    return FWindow.AudioOut1->LostAtText();
+  }
+  void StopOutput() override { FWindow.AudioOut1->StopAtOnce(); }
   void ShowProgress() override { Popup().Show(); }
   void HideProgress() override { Popup().Hide(); }
   bool ProgressVisible() const override { return FWindow.frmScriptPopup && FWindow.frmScriptPopup->Visible(); }
@@ -58,6 +63,8 @@ TScriptRunner& TfrmGenerator::ScriptRunner() {
                                                     FServices.Format);
   return *FScriptRunner;
 }
+
+void TfrmGenerator::SetScriptDeviceWaitMs(int ms) { ScriptRunner().SetDeviceWaitMs(ms); }
 
 TScriptOutcome TfrmGenerator::Runscript(const std::string& fileName) { return ScriptRunner().Run(fileName); }
 

@@ -7,7 +7,8 @@ TStatusFields StatusFields(const TGeneratorStatus& s) {
   TStatusFields fields = {
       {"playing", s.Playing},         {"paused", s.Paused},         {"sample_rate", s.SampleRate},
       {"buffer_count", s.BufferCount}, {"buffer_size", s.BufferSize}, {"dropouts", s.Dropouts},
-      {"dropout_ms", s.DropoutMs},    {"rms_left", s.RmsDb[0]},     {"peak_left", s.PeakDb[0]},
+      {"dropout_ms", s.DropoutMs},    {"device", std::string(s.DeviceLost ? "lost" : "ok")},
+      {"rms_left", s.RmsDb[0]},       {"peak_left", s.PeakDb[0]},
   };
   if (s.Channels == 2) {
     fields.emplace_back("rms_right", s.RmsDb[1]);

@@ -19,6 +19,8 @@ struct TGeneratorStatus {
   int32_t BufferSize = 0;  ///< bytes, the size in effect
   int64_t Dropouts = 0;
   double DropoutMs = 0;
+  /// The output's device is lost: the output is on and waits for it.
+  bool DeviceLost = false;
   /// Channels the output is set to play: 1 mono, 2 stereo.
   int32_t Channels = 1;
   /// Meter figures in dBFS, left (or mono) first; -inf for silence.
@@ -33,7 +35,7 @@ using TStatusValue = std::variant<bool, int32_t, int64_t, double, std::string>;
 using TStatusFields = std::vector<std::pair<std::string, TStatusValue>>;
 
 /// The fields in their fixed order: playing, paused, sample_rate,
-/// buffer_count, buffer_size, dropouts, dropout_ms, rms_left, peak_left and,
+/// buffer_count, buffer_size, dropouts, dropout_ms, device (ok or lost), rms_left, peak_left and,
 /// in stereo, rms_right, peak_right. The left figures are always there.
 TStatusFields StatusFields(const TGeneratorStatus& status);
 

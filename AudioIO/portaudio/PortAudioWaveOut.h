@@ -8,7 +8,7 @@
 // few atomics and its output.
 
 #include "AudioIO/RealtimeScheduling.h"
-#include "AudioIO/portaudio/SpscRing.h"
+#include "AudioIO/SpscRing.h"
 #include "platform/EventFd.h"
 #include "platform/WaveNotes.h"
 #include "platform/WaveOutDevice.h"

@@ -1,6 +1,7 @@
 // The program: the generator's start-up on Qt with the real services.
 
 #include "AudioIO/portaudio/PortAudioWaveOut.h"
+#include "AudioIO/pulse/PulseWaveOut.h"
 #include "app/Application.h"
 #include "app/GeneratorServices.h"
 #include "app/ProductTexts.h"
@@ -27,9 +28,24 @@
 #include <QLocale>
 
 #include <clocale>
+#include <cstdlib>
+#include <memory>
 #include <iostream>
 #include <string>
 #include <vector>
+
+namespace {
+
+/// The sound server's own interface whenever a server answers; PortAudio
+/// (ALSA, JACK) on machines without one, or when ZEPHYRA_OUTPUT=portaudio.
+std::unique_ptr<TWaveOutDevice> SystemWaveOut() {
+  const char* choice = std::getenv("ZEPHYRA_OUTPUT");
+  if (choice == nullptr || std::string(choice) != "portaudio")
+    if (auto server = TPulseWaveOut::Connect()) return server;
+  return std::make_unique<TPortAudioWaveOut>();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (const auto status = AnswerInfoArgument(argc, argv, StartUsage(), VersionText("zephyra"), std::cout))
@@ -51,7 +67,7 @@ int main(int argc, char** argv) {
   TQtDialogs dialogs;
   TQtShell shell(DefaultHelpFolders(programFolder));
   TSteadyClock clock;
-  TPortAudioWaveOut waveOut;
+  const std::unique_ptr<TWaveOutDevice> waveOut = SystemWaveOut();
   const std::unique_ptr<THotKey> hotKey = CreateDesktopHotKey(loop, QDBusConnection::sessionBus());
   TApplication application(dialogs);
   dialogs.SetApplication(&application);
@@ -59,8 +75,8 @@ int main(int argc, char** argv) {
   application.ExeName = QCoreApplication::applicationFilePath().toStdString();
   TRegFileStore settingsStore(DefaultSettingsFilePath());
   TDBusScreenSaver screenSaver(QDBusConnection::sessionBus(), ProductName);
-  TGeneratorServices services{application, loop, dialogs, shell, clock, waveOut, settingsStore, format,
-                              hotKey.get(), &screenSaver, TEventLog::DefaultFile()};
+  const std::unique_ptr<TWaveOutDevice> waveOut = SystemWaveOut();
+  const std::unique_ptr<THotKey> hotKey = CreateDesktopHotKey(loop, QDBusConnection::sessionBus());
 
   TQtStartupView view(application, dialogs, shell);
   // Other generators and remote programs reach this one once every window a

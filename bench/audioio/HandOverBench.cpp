@@ -1,7 +1,7 @@
 // The cost of handing a buffer between the GUI thread and the device thread:
 // one push and one pop of the lock-free ring.
 
-#include "AudioIO/portaudio/SpscRing.h"
+#include "AudioIO/SpscRing.h"
 #include "platform/WaveOutDevice.h"
 
 #include <benchmark/benchmark.h>

@@ -36,7 +36,7 @@ std::chrono::nanoseconds TFakeWaveOutDevice::PlayTurn(std::chrono::steady_clock:
   if (!IsOpen || !FStarted || due < FStartedAt || Format.nAvgBytesPerSec == 0 || BufferBytes == 0)
     return std::chrono::milliseconds(1);
   const std::chrono::nanoseconds turn(uint64_t{BufferBytes} * 1000000000 / Format.nAvgBytesPerSec);
-  if (IsPaused) return turn;
+  if (IsPaused || Hung.load()) return turn;
   // Like a sound card's clock, the turn is judged by when it was due, not
   // by when this thread got to it: a buffer written after that is too late.
   if (FQueue.empty() || FWrittenAt[FQueue.front()] > due) {

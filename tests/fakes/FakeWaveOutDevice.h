@@ -75,6 +75,9 @@ public:
   /// started and not paused, is a gap (Underruns), as on a real device.
   void PlayInRealTime();
   std::vector<uint8_t> PlayedBytes() const;
+  /// While set, the real-time player neither plays nor gives back anything,
+  /// as a device whose driver hangs: no callback, no gap it could count.
+  std::atomic<bool> Hung{false};
   /// Names of the recorded calls, space-separated ("Open Prepare Prepare Write ...").
   std::string CallLog() const;
   /// How many recorded calls have this name.

@@ -88,6 +88,20 @@ TEST_F(StoredSettings, ClosingAndStartingAgainRestoresEveryGeneratorAndOutputVal
   EXPECT_TRUE(Dialogs.Errors.empty());
 }
 
+TEST_F(StoredSettings, TheDeviceIsFoundAgainByItsNameWhenTheListHasChanged) {
+  Device.Names = {"Desk Speakers", "USB Interface"};
+  Create();
+  Gen->WaveDevice.UserSelect(2);
+  Gen->Close();
+  Device.Names = {"Headphones", "Desk Speakers", "USB Interface"};  // a device plugged in ahead of it
+  Create();
+  EXPECT_EQ(Gen->WaveDevice.Text(), "USB Interface");
+  Gen->Close();
+  Device.Names = {"Desk Speakers", "Headphones", "Line Out"};  // gone: the stored index, as before
+  Create();
+  EXPECT_EQ(Gen->WaveDevice.Text(), "Line Out");
+}
+
 TEST_F(StoredSettings, AMissingLastValueEndsInTheResetButKeepsTheAutostartMark) {
   ChangeGeneratorSettings(*Gen);
   Gen->Close();

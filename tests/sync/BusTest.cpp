@@ -338,7 +338,7 @@ TEST_F(GeneratorBus, ZephyraRemoteReachesEveryGeneratorOrTheOneOfAProcessId) {
 }
 
 TEST_F(GeneratorBus, StatusAnswersWithTheSourcesValuesAndZephyraRemotePrintsThem) {
-  const TGeneratorStatus stereo{true, false, 48000, 3, 4096, 7, 12.5, 2, {-20.25, -INFINITY}, {-3, -INFINITY}};
+  const TGeneratorStatus stereo{true, false, 48000, 3, 4096, 7, 12.5, true, 2, {-20.25, -INFINITY}, {-3, -INFINITY}};
   TDBusGeneratorBus fixed(Connect(Daemon.Address(), "p1000"), "p1000", [](uint32_t, uint32_t, int32_t, TDelivery) {}, 20000,
                           [&] { return stereo; });
   TInstance& window = Add(1001);
@@ -350,7 +350,7 @@ TEST_F(GeneratorBus, StatusAnswersWithTheSourcesValuesAndZephyraRemotePrintsThem
 
   const std::string stereoText =
       "playing=true\npaused=false\nsample_rate=48000\nbuffer_count=3\nbuffer_size=4096\ndropouts=7\n"
-      "dropout_ms=12.5\nrms_left=-20.25\npeak_left=-3\nrms_right=-inf\npeak_right=-inf\n";
+      "dropout_ms=12.5\ndevice=lost\nrms_left=-20.25\npeak_left=-3\nrms_right=-inf\npeak_right=-inf\n";
   std::string out;
   EXPECT_EQ(Remote({"status", "--pid", "1000"}, nullptr, &out), 0);
   EXPECT_EQ(out, stereoText);
