@@ -75,8 +75,8 @@ int main(int argc, char** argv) {
   application.ExeName = QCoreApplication::applicationFilePath().toStdString();
   TRegFileStore settingsStore(DefaultSettingsFilePath());
   TDBusScreenSaver screenSaver(QDBusConnection::sessionBus(), ProductName);
-  const std::unique_ptr<TWaveOutDevice> waveOut = SystemWaveOut();
-  const std::unique_ptr<THotKey> hotKey = CreateDesktopHotKey(loop, QDBusConnection::sessionBus());
+  TGeneratorServices services{application, loop, dialogs, shell, clock, *waveOut, settingsStore, format,
+                              hotKey.get(), &screenSaver, TEventLog::DefaultFile()};
 
   TQtStartupView view(application, dialogs, shell);
   // Other generators and remote programs reach this one once every window a
