@@ -29,6 +29,17 @@ bool Playable(const TWaveFormatEx& f) {
          SampleFormat(f.wBitsPerSample) != 0 && f.nBlockAlign == f.wBitsPerSample / 8 * f.nChannels &&
          f.nSamplesPerSec > 0;
 }
+
+// Streams open in this process: PortAudio lists its devices anew only when none is.
+std::atomic<int> OpenStreams{0};
+
+PaDeviceIndex OutputNamed(const std::string& name) {
+  for (PaDeviceIndex i = 0; i < Pa_GetDeviceCount(); ++i) {
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+    if (info != nullptr && info->maxOutputChannels > 0 && name == info->name) return i;
+  }
+  return paNoDevice;
+}
 }  // namespace
 
 TPortAudioWaveOut::TPortAudioWaveOut(TStreamStarter startStream) : FStartStream(startStream) {
@@ -39,12 +50,14 @@ TPortAudioWaveOut::TPortAudioWaveOut(TStreamStarter startStream) : FStartStream(
     const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
     if (info != nullptr && info->maxOutputChannels > 0) FOutputDevices.push_back(i);
   }
+  for (PaDeviceIndex index : FOutputDevices) FOutputNames.emplace_back(Pa_GetDeviceInfo(index)->name);
 }
 
 TPortAudioWaveOut::~TPortAudioWaveOut() {
+  StopKeeper();
   if (FStream != nullptr) {
     StopStream(TStop::Abort);
-    Pa_CloseStream(FStream);
+    CloseOpenedStream();
   }
   if (FInitError == paNoError) Pa_Terminate();
 }
@@ -56,9 +69,7 @@ void TPortAudioWaveOut::Dispatch() {
 }
 
 std::vector<std::string> TPortAudioWaveOut::DeviceNames() {
-  std::vector<std::string> names;
-  for (PaDeviceIndex index : FOutputDevices) names.emplace_back(Pa_GetDeviceInfo(index)->name);
-  return names;
+  return FOutputNames;
 }
 
 TMMResult TPortAudioWaveOut::Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format,
@@ -91,6 +102,11 @@ TMMResult TPortAudioWaveOut::Open(TWaveHandle& handle, uint32_t device, const TW
   FOffset = 0;
   FOutstanding.store(0);
   FTarget = &target;
+  FOpenedDevice = device;
+  FOpenedFormat = format;
+  FOpenedBufferBytes = bufferBytes;
+  FStreamDead = false;
+  StartKeeper();
   handle = ++FHandle;
   FNotes.PushOpen(target);
   FWake.Signal();
@@ -125,6 +141,7 @@ PaError TPortAudioWaveOut::OpenStream(PaDeviceIndex index, const TWaveFormatEx& 
                                 paClipOff | paDitherOff, &StreamCallback, this);
   if (raised) LeaveRealtimeScheduling();
   if (error != paNoError) return error;
+  ++OpenStreams;
   // ALSA's callback thread asks for real-time scheduling; where the system
   // refuses, it runs at normal priority.
   if (alsa) PaAlsa_EnableRealtimeScheduling(FStream, 1);
@@ -176,6 +193,7 @@ TMMResult TPortAudioWaveOut::Restart(TWaveHandle handle) {
 TMMResult TPortAudioWaveOut::Reset(TWaveHandle handle) {
   if (TMMResult result = CheckHandle(handle)) return result;
   FLastAudioWritten.store(true);
+  const std::lock_guard lock(FLock);
   TMMResult result = StopStream(TStop::Abort);
   ReturnQueued();
   FFramesPlayed.store(0);
@@ -192,8 +210,9 @@ TMMResult TPortAudioWaveOut::Unprepare(TWaveHandle handle, TWaveHdr& header) {
 TMMResult TPortAudioWaveOut::Close(TWaveHandle handle) {
   if (TMMResult result = CheckHandle(handle)) return result;
   if (FOutstanding.load() > 0) return WAVERR_STILLPLAYING;
+  StopKeeper();
   StopStream(TStop::Abort);
-  PaError error = Pa_CloseStream(FStream);
+  PaError error = CloseOpenedStream();
   FStream = nullptr;
   if (FTarget != nullptr) FNotes.PushClose(*FTarget);
   FTarget = nullptr;
@@ -218,6 +237,7 @@ void TPortAudioWaveOut::Drain(TWaveHandle handle, const std::atomic<bool>& stop)
   if (CheckHandle(handle) != MMSYSERR_NOERROR) return;
   FSilenceAfterLast.store(0);
   FLastAudioWritten.store(true);
+  const std::lock_guard lock(FLock);
   // A sound server may take far more than the stream's latency and drop it
   // at the stop: wait by the stream's clock until the last audio is heard,
   // and a latency more, which the clock of a sound server's stream does not
@@ -225,7 +245,7 @@ void TPortAudioWaveOut::Drain(TWaveHandle handle, const std::atomic<bool>& stop)
   // has taken it all already; a drain would only feed it silence as fast as
   // it takes it.
   const double heard = FAudioHeardUntil.load(std::memory_order_relaxed);
-  const double until = heard > 0 ? heard + Pa_GetStreamInfo(FStream)->outputLatency : 0;
+  const double until = heard > 0 && !FStreamDead ? heard + Pa_GetStreamInfo(FStream)->outputLatency : 0;
   const TClock::time_point limit = TClock::now() + std::chrono::seconds(10);
   while (until > 0 && Pa_GetStreamTime(FStream) < until && TClock::now() < limit && !stop.load() &&
          Pa_IsStreamActive(FStream) == 1)
@@ -260,6 +280,7 @@ int TPortAudioWaveOut::StreamCallback(const void*, void* output, unsigned long f
                                       const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags,
                                       void* self) noexcept {
   auto& device = *static_cast<TPortAudioWaveOut*>(self);
+  device.FCallbacks.fetch_add(1, std::memory_order_relaxed);
   // A clocked host asked for more after the priming silence still holds
   // audio, unless it ran dry, which it reports as an underflow. One that
   // holds nothing and reports nothing takes audio as fast as it comes: it has
@@ -293,7 +314,7 @@ bool TPortAudioWaveOut::HostHoldsNothing(const PaStreamCallbackTimeInfo* timeInf
 
 bool TPortAudioWaveOut::AwaitBuffer(TClock::time_point deadline) noexcept {
   if (TClock::now() >= deadline || FLastAudioWritten.load(std::memory_order_relaxed) ||
-      FPaused.load(std::memory_order_relaxed))
+      FPaused.load(std::memory_order_relaxed) || FReplacing.load(std::memory_order_relaxed))
     return false;
   std::this_thread::sleep_for(std::chrono::microseconds(100));
   return true;
@@ -375,6 +396,7 @@ TMMResult TPortAudioWaveOut::CheckHandle(TWaveHandle handle) const {
 }
 
 TMMResult TPortAudioWaveOut::StartStream() {
+  if (FStreamDead) return FromPaError(paDeviceUnavailable);
   PaError error = FStartStream(FStream);
   FStreamRunning = error == paNoError;
   return FromPaError(error);
@@ -383,6 +405,10 @@ TMMResult TPortAudioWaveOut::StartStream() {
 TMMResult TPortAudioWaveOut::StopStream(TStop how) {
   if (!FStreamRunning) return MMSYSERR_NOERROR;
   FLastAudioWritten.store(true);  // a callback waiting for a buffer gives up, so that the stop can join it
+  if (FStreamDead) {
+    FStreamRunning = false;
+    return MMSYSERR_NOERROR;
+  }
   // Both join the device thread, so the GUI thread may touch its state
   // afterwards; a drain first plays what the host still holds.
   PaError error = how == TStop::Drain ? Pa_StopStream(FStream) : Pa_AbortStream(FStream);
@@ -411,4 +437,95 @@ void TPortAudioWaveOut::ReturnQueued() {
 TMMResult TPortAudioWaveOut::FromPaError(PaError error) {
   if (error == paNoError) return MMSYSERR_NOERROR;
   return PaErrorBase + static_cast<TMMResult>(error - paNotInitialized);
+}
+
+void TPortAudioWaveOut::StartKeeper() {
+  FKeeperStop = false;
+  FKeeper = std::thread([this] { KeeperLoop(); });
+}
+
+void TPortAudioWaveOut::StopKeeper() {
+  {
+    const std::lock_guard lock(FLock);
+    FKeeperStop = true;
+  }
+  FKeeperWake.notify_all();
+  if (FKeeper.joinable()) FKeeper.join();
+}
+
+void TPortAudioWaveOut::KeeperLoop() {
+  constexpr auto Period = std::chrono::milliseconds(500);
+  // A stream whose callbacks stop for this long has lost its device, also
+  // where the sound library does not say so; never less than two seconds, as
+  // a sound server calls back in bursts.
+  const auto stallLimit = std::max<TClock::duration>(
+      std::chrono::seconds(2),
+      std::chrono::milliseconds(4000ull * FOpenedBufferBytes / FOpenedFormat.nBlockAlign / FOpenedFormat.nSamplesPerSec));
+  std::unique_lock lock(FLock);
+  uint64_t seen = FCallbacks.load();
+  TClock::time_point lastCall = TClock::now();
+  while (!FKeeperWake.wait_for(lock, Period, [this] { return FKeeperStop; })) {
+    const uint64_t calls = FCallbacks.load(std::memory_order_relaxed);
+    const bool shouldPlay = FStreamRunning.load() && !FLastAudioWritten.load();
+    if (calls != seen || !shouldPlay) {
+      seen = calls;
+      lastCall = TClock::now();
+      continue;
+    }
+    if ((StreamDied() || TClock::now() - lastCall >= stallLimit) && Reopen()) lastCall = TClock::now();
+  }
+}
+
+bool TPortAudioWaveOut::StreamDied() { return FStreamDead || Pa_IsStreamActive(FStream) != 1; }
+
+bool TPortAudioWaveOut::Reopen() {
+  if (!FStreamDead) {
+    FReplacing.store(true);
+    Pa_AbortStream(FStream);
+    CloseOpenedStream();
+    FStreamDead = true;
+    FReplacing.store(false);
+  }
+  // The device thread is gone: its state is the keeper's until the new stream starts.
+  PaDeviceIndex index = FindOpenedDevice();
+  PaStream* const dead = FStream;
+  PaError error = index == paNoDevice ? paDeviceUnavailable : OpenStream(index, FOpenedFormat, FOpenedBufferBytes);
+  if (error != paNoError && OpenStreams.load() == 0) {
+    // A device plugged in again may be new to PortAudio, at another index.
+    Reenumerate();
+    index = FindOpenedDevice();
+    if (index != paNoDevice) error = OpenStream(index, FOpenedFormat, FOpenedBufferBytes);
+  }
+  if (error != paNoError) {
+    FStream = dead;  // not null, so that the handle stays valid; never used while dead
+    return false;
+  }
+  FStreamDead = false;
+  FStarving = false;
+  FHostWithoutClock = false;
+  if (FStartStream(FStream) == paNoError) return true;
+  CloseOpenedStream();
+  FStreamDead = true;
+  return false;
+}
+
+PaDeviceIndex TPortAudioWaveOut::FindOpenedDevice() const {
+  if (FInitError != paNoError) return paNoDevice;
+  if (FOpenedDevice == WAVE_MAPPER) return Pa_GetDefaultOutputDevice();
+  return FOpenedDevice < FOutputNames.size() ? OutputNamed(FOutputNames[FOpenedDevice]) : paNoDevice;
+}
+
+PaError TPortAudioWaveOut::CloseOpenedStream() {
+  if (FStreamDead) return paNoError;
+  --OpenStreams;
+  return Pa_CloseStream(FStream);
+}
+
+void TPortAudioWaveOut::Reenumerate() {
+  const TQuietProbe quiet;
+  if (FInitError == paNoError) Pa_Terminate();
+  FInitError = Pa_Initialize();
+  // The ids the program holds keep naming the same devices.
+  for (size_t id = 0; id < FOutputNames.size(); ++id)
+    FOutputDevices[id] = FInitError == paNoError ? OutputNamed(FOutputNames[id]) : paNoDevice;
 }
