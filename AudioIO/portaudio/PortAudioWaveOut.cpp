@@ -108,6 +108,7 @@ TMMResult TPortAudioWaveOut::Open(TWaveHandle& handle, uint32_t device, const TW
   FStreamDead = false;
   StartKeeper();
   handle = ++FHandle;
+  FOpenHandle.store(handle);
   FNotes.PushOpen(target);
   FWake.Signal();
   return MMSYSERR_NOERROR;
@@ -214,6 +215,7 @@ TMMResult TPortAudioWaveOut::Close(TWaveHandle handle) {
   StopStream(TStop::Abort);
   PaError error = CloseOpenedStream();
   FStream = nullptr;
+  FOpenHandle.store(0);
   if (FTarget != nullptr) FNotes.PushClose(*FTarget);
   FTarget = nullptr;
   FWake.Signal();
@@ -392,7 +394,8 @@ void TPortAudioWaveOut::CountUnderrun(size_t frames, size_t missing, bool underf
 }
 
 TMMResult TPortAudioWaveOut::CheckHandle(TWaveHandle handle) const {
-  return FStream != nullptr && handle == FHandle ? MMSYSERR_NOERROR : MMSYSERR_INVALHANDLE;
+  // Not FStream: the keeper replaces it while the render thread calls.
+  return handle != 0 && handle == FOpenHandle.load() ? MMSYSERR_NOERROR : MMSYSERR_INVALHANDLE;
 }
 
 TMMResult TPortAudioWaveOut::StartStream() {
@@ -456,10 +459,10 @@ void TPortAudioWaveOut::StopKeeper() {
 void TPortAudioWaveOut::KeeperLoop() {
   constexpr auto Period = std::chrono::milliseconds(500);
   // A stream whose callbacks stop for this long has lost its device, also
-  // where the sound library does not say so; never less than two seconds, as
-  // a sound server calls back in bursts.
+  // where the sound library does not say so; never less than four seconds: a
+  // stream through a sound server may not call back for more than a second as it starts.
   const auto stallLimit = std::max<TClock::duration>(
-      std::chrono::seconds(2),
+      std::chrono::seconds(4),
       std::chrono::milliseconds(4000ull * FOpenedBufferBytes / FOpenedFormat.nBlockAlign / FOpenedFormat.nSamplesPerSec));
   std::unique_lock lock(FLock);
   uint64_t seen = FCallbacks.load();
@@ -497,7 +500,7 @@ bool TPortAudioWaveOut::Reopen() {
     if (index != paNoDevice) error = OpenStream(index, FOpenedFormat, FOpenedBufferBytes);
   }
   if (error != paNoError) {
-    FStream = dead;  // not null, so that the handle stays valid; never used while dead
+    FStream = dead;  // closed: never used while FStreamDead
     return false;
   }
   FStreamDead = false;

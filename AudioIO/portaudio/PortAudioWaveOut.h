@@ -126,6 +126,7 @@ private:
   std::thread FKeeper;
   std::atomic<uint64_t> FCallbacks{0};  // device thread: callbacks so far
   std::atomic<bool> FReplacing{false};  // a callback waiting for a buffer gives up
+  std::atomic<TWaveHandle> FOpenHandle{0};  // the open stream's handle; 0 when closed
 
   TStreamStarter FStartStream;
   TEventFd FWake;     // GUI: open and close notifications

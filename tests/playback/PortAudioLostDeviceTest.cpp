@@ -93,6 +93,7 @@ TEST_F(PortAudioLostDevice, AServerBackIsReopenedAndHeard) {
 }
 
 TEST_F(PortAudioLostDevice, OffWhileLostStopsAtOnce) {
+  RunUntil([] { return false; }, 1.0);  // the dead stream closed, its device sought
   const auto off = std::chrono::steady_clock::now();
   Gen->btnOFF.Click();
   EXPECT_TRUE(RunUntil([&] { return !Gen->AudioOut1->Rendering() && Gen->LED.BrushColor() == clMaroon; }, 3));
