@@ -33,12 +33,27 @@ bool Playable(const TWaveFormatEx& f) {
 // Streams open in this process: PortAudio lists its devices anew only when none is.
 std::atomic<int> OpenStreams{0};
 
+/// An ALSA card's device is named with the card's number, which changes when
+/// the card is plugged in after another one: the name without it.
+std::string WithoutCardNumber(const std::string& name) {
+  const size_t at = name.rfind(" (hw:");
+  return at != std::string::npos && name.back() == ')' ? name.substr(0, at) : name;
+}
+
+/// The output device of that name; else the only one that differs from it in the card number alone.
 PaDeviceIndex OutputNamed(const std::string& name) {
+  PaDeviceIndex renumbered = paNoDevice;
+  int renumberedCount = 0;
   for (PaDeviceIndex i = 0; i < Pa_GetDeviceCount(); ++i) {
     const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
-    if (info != nullptr && info->maxOutputChannels > 0 && name == info->name) return i;
+    if (info == nullptr || info->maxOutputChannels <= 0) continue;
+    if (name == info->name) return i;
+    if (WithoutCardNumber(info->name) == WithoutCardNumber(name) && WithoutCardNumber(name) != name) {
+      renumbered = i;
+      ++renumberedCount;
+    }
   }
-  return paNoDevice;
+  return renumberedCount == 1 ? renumbered : paNoDevice;
 }
 }  // namespace
 
@@ -490,6 +505,7 @@ bool TPortAudioWaveOut::Reopen() {
     FReplacing.store(false);
   }
   // The device thread is gone: its state is the keeper's until the new stream starts.
+  const TQuietProbe quiet;  // the missing device's every attempt would be reported
   PaDeviceIndex index = FindOpenedDevice();
   PaStream* const dead = FStream;
   PaError error = index == paNoDevice ? paDeviceUnavailable : OpenStream(index, FOpenedFormat, FOpenedBufferBytes);
@@ -525,7 +541,6 @@ PaError TPortAudioWaveOut::CloseOpenedStream() {
 }
 
 void TPortAudioWaveOut::Reenumerate() {
-  const TQuietProbe quiet;
   if (FInitError == paNoError) Pa_Terminate();
   FInitError = Pa_Initialize();
   // The ids the program holds keep naming the same devices.
