@@ -522,6 +522,7 @@ bool TPortAudioWaveOut::Reopen() {
   FStreamDead = false;
   FStarving = false;
   FHostWithoutClock = false;
+  FCallbackPace.Start(FRate);
   if (FStartStream(FStream) == paNoError) return true;
   CloseOpenedStream();
   FStreamDead = true;
