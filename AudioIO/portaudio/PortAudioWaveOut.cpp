@@ -10,6 +10,8 @@
 #include <cmath>
 #include <thread>
 #include <cstring>
+#include <future>
+#include <memory>
 
 namespace {
 // Result codes above this carry a PortAudio error: code = base + (error - paNotInitialized).
@@ -74,7 +76,8 @@ TPortAudioWaveOut::~TPortAudioWaveOut() {
     StopStream(TStop::Abort);
     CloseOpenedStream();
   }
-  if (FInitError == paNoError) Pa_Terminate();
+  // A close left to finish on its own still uses PortAudio.
+  if (FInitError == paNoError && OpenStreams.load() == 0) Pa_Terminate();
 }
 
 void TPortAudioWaveOut::Dispatch() {
@@ -499,8 +502,7 @@ bool TPortAudioWaveOut::StreamDied() { return FStreamDead || Pa_IsStreamActive(F
 bool TPortAudioWaveOut::Reopen() {
   if (!FStreamDead) {
     FReplacing.store(true);
-    Pa_AbortStream(FStream);
-    CloseOpenedStream();
+    DropDeadStream();
     FStreamDead = true;
     FReplacing.store(false);
   }
@@ -527,6 +529,20 @@ bool TPortAudioWaveOut::Reopen() {
   CloseOpenedStream();
   FStreamDead = true;
   return false;
+}
+
+void TPortAudioWaveOut::DropDeadStream() {
+  // The sound library may wait for ever for a server that is stopped: its
+  // close then finishes on a thread of its own whenever it returns.
+  auto closed = std::make_shared<std::promise<void>>();
+  std::future<void> done = closed->get_future();
+  std::thread([stream = FStream, closed] {
+    Pa_AbortStream(stream);
+    Pa_CloseStream(stream);
+    --OpenStreams;
+    closed->set_value();
+  }).detach();
+  done.wait_for(std::chrono::seconds(2));
 }
 
 PaDeviceIndex TPortAudioWaveOut::FindOpenedDevice() const {

@@ -110,6 +110,8 @@ private:
   bool Reopen();
   /// FLock held: the PortAudio index of the opened device now, paNoDevice when it is not there.
   PaDeviceIndex FindOpenedDevice() const;
+  /// Keeper: aborts and closes the dead FStream, waiting a bounded time for the sound library.
+  void DropDeadStream();
   /// Closes FStream unless it is closed already.
   PaError CloseOpenedStream();
   /// FLock held, no stream open in the process: PortAudio lists its devices anew.
