@@ -10,6 +10,8 @@
 #include <cmath>
 #include <thread>
 #include <cstring>
+#include <future>
+#include <memory>
 
 namespace {
 // Result codes above this carry a PortAudio error: code = base + (error - paNotInitialized).
@@ -29,6 +31,32 @@ bool Playable(const TWaveFormatEx& f) {
          SampleFormat(f.wBitsPerSample) != 0 && f.nBlockAlign == f.wBitsPerSample / 8 * f.nChannels &&
          f.nSamplesPerSec > 0;
 }
+
+// Streams open in this process: PortAudio lists its devices anew only when none is.
+std::atomic<int> OpenStreams{0};
+
+/// An ALSA card's device is named with the card's number, which changes when
+/// the card is plugged in after another one: the name without it.
+std::string WithoutCardNumber(const std::string& name) {
+  const size_t at = name.rfind(" (hw:");
+  return at != std::string::npos && name.back() == ')' ? name.substr(0, at) : name;
+}
+
+/// The output device of that name; else the only one that differs from it in the card number alone.
+PaDeviceIndex OutputNamed(const std::string& name) {
+  PaDeviceIndex renumbered = paNoDevice;
+  int renumberedCount = 0;
+  for (PaDeviceIndex i = 0; i < Pa_GetDeviceCount(); ++i) {
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
+    if (info == nullptr || info->maxOutputChannels <= 0) continue;
+    if (name == info->name) return i;
+    if (WithoutCardNumber(info->name) == WithoutCardNumber(name) && WithoutCardNumber(name) != name) {
+      renumbered = i;
+      ++renumberedCount;
+    }
+  }
+  return renumberedCount == 1 ? renumbered : paNoDevice;
+}
 }  // namespace
 
 TPortAudioWaveOut::TPortAudioWaveOut(TStreamStarter startStream) : FStartStream(startStream) {
@@ -39,14 +67,17 @@ TPortAudioWaveOut::TPortAudioWaveOut(TStreamStarter startStream) : FStartStream(
     const PaDeviceInfo* info = Pa_GetDeviceInfo(i);
     if (info != nullptr && info->maxOutputChannels > 0) FOutputDevices.push_back(i);
   }
+  for (PaDeviceIndex index : FOutputDevices) FOutputNames.emplace_back(Pa_GetDeviceInfo(index)->name);
 }
 
 TPortAudioWaveOut::~TPortAudioWaveOut() {
+  StopKeeper();
   if (FStream != nullptr) {
     StopStream(TStop::Abort);
-    Pa_CloseStream(FStream);
+    CloseOpenedStream();
   }
-  if (FInitError == paNoError) Pa_Terminate();
+  // A close left to finish on its own still uses PortAudio.
+  if (FInitError == paNoError && OpenStreams.load() == 0) Pa_Terminate();
 }
 
 void TPortAudioWaveOut::Dispatch() {
@@ -56,9 +87,7 @@ void TPortAudioWaveOut::Dispatch() {
 }
 
 std::vector<std::string> TPortAudioWaveOut::DeviceNames() {
-  std::vector<std::string> names;
-  for (PaDeviceIndex index : FOutputDevices) names.emplace_back(Pa_GetDeviceInfo(index)->name);
-  return names;
+  return FOutputNames;
 }
 
 TMMResult TPortAudioWaveOut::Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format,
@@ -91,7 +120,13 @@ TMMResult TPortAudioWaveOut::Open(TWaveHandle& handle, uint32_t device, const TW
   FOffset = 0;
   FOutstanding.store(0);
   FTarget = &target;
+  FOpenedDevice = device;
+  FOpenedFormat = format;
+  FOpenedBufferBytes = bufferBytes;
+  FStreamDead = false;
+  StartKeeper();
   handle = ++FHandle;
+  FOpenHandle.store(handle);
   FNotes.PushOpen(target);
   FWake.Signal();
   return MMSYSERR_NOERROR;
@@ -125,6 +160,7 @@ PaError TPortAudioWaveOut::OpenStream(PaDeviceIndex index, const TWaveFormatEx& 
                                 paClipOff | paDitherOff, &StreamCallback, this);
   if (raised) LeaveRealtimeScheduling();
   if (error != paNoError) return error;
+  ++OpenStreams;
   // ALSA's callback thread asks for real-time scheduling; where the system
   // refuses, it runs at normal priority.
   if (alsa) PaAlsa_EnableRealtimeScheduling(FStream, 1);
@@ -176,6 +212,7 @@ TMMResult TPortAudioWaveOut::Restart(TWaveHandle handle) {
 TMMResult TPortAudioWaveOut::Reset(TWaveHandle handle) {
   if (TMMResult result = CheckHandle(handle)) return result;
   FLastAudioWritten.store(true);
+  const std::lock_guard lock(FLock);
   TMMResult result = StopStream(TStop::Abort);
   ReturnQueued();
   FFramesPlayed.store(0);
@@ -192,9 +229,11 @@ TMMResult TPortAudioWaveOut::Unprepare(TWaveHandle handle, TWaveHdr& header) {
 TMMResult TPortAudioWaveOut::Close(TWaveHandle handle) {
   if (TMMResult result = CheckHandle(handle)) return result;
   if (FOutstanding.load() > 0) return WAVERR_STILLPLAYING;
+  StopKeeper();
   StopStream(TStop::Abort);
-  PaError error = Pa_CloseStream(FStream);
+  PaError error = CloseOpenedStream();
   FStream = nullptr;
+  FOpenHandle.store(0);
   if (FTarget != nullptr) FNotes.PushClose(*FTarget);
   FTarget = nullptr;
   FWake.Signal();
@@ -218,6 +257,7 @@ void TPortAudioWaveOut::Drain(TWaveHandle handle, const std::atomic<bool>& stop)
   if (CheckHandle(handle) != MMSYSERR_NOERROR) return;
   FSilenceAfterLast.store(0);
   FLastAudioWritten.store(true);
+  const std::lock_guard lock(FLock);
   // A sound server may take far more than the stream's latency and drop it
   // at the stop: wait by the stream's clock until the last audio is heard,
   // and a latency more, which the clock of a sound server's stream does not
@@ -225,7 +265,7 @@ void TPortAudioWaveOut::Drain(TWaveHandle handle, const std::atomic<bool>& stop)
   // has taken it all already; a drain would only feed it silence as fast as
   // it takes it.
   const double heard = FAudioHeardUntil.load(std::memory_order_relaxed);
-  const double until = heard > 0 ? heard + Pa_GetStreamInfo(FStream)->outputLatency : 0;
+  const double until = heard > 0 && !FStreamDead ? heard + Pa_GetStreamInfo(FStream)->outputLatency : 0;
   const TClock::time_point limit = TClock::now() + std::chrono::seconds(10);
   while (until > 0 && Pa_GetStreamTime(FStream) < until && TClock::now() < limit && !stop.load() &&
          Pa_IsStreamActive(FStream) == 1)
@@ -260,6 +300,7 @@ int TPortAudioWaveOut::StreamCallback(const void*, void* output, unsigned long f
                                       const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags,
                                       void* self) noexcept {
   auto& device = *static_cast<TPortAudioWaveOut*>(self);
+  device.FCallbacks.fetch_add(1, std::memory_order_relaxed);
   // A clocked host asked for more after the priming silence still holds
   // audio, unless it ran dry, which it reports as an underflow. One that
   // holds nothing and reports nothing takes audio as fast as it comes: it has
@@ -293,7 +334,7 @@ bool TPortAudioWaveOut::HostHoldsNothing(const PaStreamCallbackTimeInfo* timeInf
 
 bool TPortAudioWaveOut::AwaitBuffer(TClock::time_point deadline) noexcept {
   if (TClock::now() >= deadline || FLastAudioWritten.load(std::memory_order_relaxed) ||
-      FPaused.load(std::memory_order_relaxed))
+      FPaused.load(std::memory_order_relaxed) || FReplacing.load(std::memory_order_relaxed))
     return false;
   std::this_thread::sleep_for(std::chrono::microseconds(100));
   return true;
@@ -371,10 +412,12 @@ void TPortAudioWaveOut::CountUnderrun(size_t frames, size_t missing, bool underf
 }
 
 TMMResult TPortAudioWaveOut::CheckHandle(TWaveHandle handle) const {
-  return FStream != nullptr && handle == FHandle ? MMSYSERR_NOERROR : MMSYSERR_INVALHANDLE;
+  // Not FStream: the keeper replaces it while the render thread calls.
+  return handle != 0 && handle == FOpenHandle.load() ? MMSYSERR_NOERROR : MMSYSERR_INVALHANDLE;
 }
 
 TMMResult TPortAudioWaveOut::StartStream() {
+  if (FStreamDead) return FromPaError(paDeviceUnavailable);
   PaError error = FStartStream(FStream);
   FStreamRunning = error == paNoError;
   return FromPaError(error);
@@ -383,6 +426,10 @@ TMMResult TPortAudioWaveOut::StartStream() {
 TMMResult TPortAudioWaveOut::StopStream(TStop how) {
   if (!FStreamRunning) return MMSYSERR_NOERROR;
   FLastAudioWritten.store(true);  // a callback waiting for a buffer gives up, so that the stop can join it
+  if (FStreamDead) {
+    FStreamRunning = false;
+    return MMSYSERR_NOERROR;
+  }
   // Both join the device thread, so the GUI thread may touch its state
   // afterwards; a drain first plays what the host still holds.
   PaError error = how == TStop::Drain ? Pa_StopStream(FStream) : Pa_AbortStream(FStream);
@@ -411,4 +458,109 @@ void TPortAudioWaveOut::ReturnQueued() {
 TMMResult TPortAudioWaveOut::FromPaError(PaError error) {
   if (error == paNoError) return MMSYSERR_NOERROR;
   return PaErrorBase + static_cast<TMMResult>(error - paNotInitialized);
+}
+
+void TPortAudioWaveOut::StartKeeper() {
+  FKeeperStop = false;
+  FKeeper = std::thread([this] { KeeperLoop(); });
+}
+
+void TPortAudioWaveOut::StopKeeper() {
+  {
+    const std::lock_guard lock(FLock);
+    FKeeperStop = true;
+  }
+  FKeeperWake.notify_all();
+  if (FKeeper.joinable()) FKeeper.join();
+}
+
+void TPortAudioWaveOut::KeeperLoop() {
+  constexpr auto Period = std::chrono::milliseconds(500);
+  // A stream whose callbacks stop for this long has lost its device, also
+  // where the sound library does not say so; never less than four seconds: a
+  // stream through a sound server may not call back for more than a second as it starts.
+  const auto stallLimit = std::max<TClock::duration>(
+      std::chrono::seconds(4),
+      std::chrono::milliseconds(4000ull * FOpenedBufferBytes / FOpenedFormat.nBlockAlign / FOpenedFormat.nSamplesPerSec));
+  std::unique_lock lock(FLock);
+  uint64_t seen = FCallbacks.load();
+  TClock::time_point lastCall = TClock::now();
+  while (!FKeeperWake.wait_for(lock, Period, [this] { return FKeeperStop; })) {
+    const uint64_t calls = FCallbacks.load(std::memory_order_relaxed);
+    const bool shouldPlay = FStreamRunning.load() && !FLastAudioWritten.load();
+    if (calls != seen || !shouldPlay) {
+      seen = calls;
+      lastCall = TClock::now();
+      continue;
+    }
+    if ((StreamDied() || TClock::now() - lastCall >= stallLimit) && Reopen()) lastCall = TClock::now();
+  }
+}
+
+bool TPortAudioWaveOut::StreamDied() { return FStreamDead || Pa_IsStreamActive(FStream) != 1; }
+
+bool TPortAudioWaveOut::Reopen() {
+  if (!FStreamDead) {
+    FReplacing.store(true);
+    DropDeadStream();
+    FStreamDead = true;
+    FReplacing.store(false);
+  }
+  // The device thread is gone: its state is the keeper's until the new stream starts.
+  const TQuietProbe quiet;  // the missing device's every attempt would be reported
+  PaDeviceIndex index = FindOpenedDevice();
+  PaStream* const dead = FStream;
+  PaError error = index == paNoDevice ? paDeviceUnavailable : OpenStream(index, FOpenedFormat, FOpenedBufferBytes);
+  if (error != paNoError && OpenStreams.load() == 0) {
+    // A device plugged in again may be new to PortAudio, at another index.
+    Reenumerate();
+    index = FindOpenedDevice();
+    if (index != paNoDevice) error = OpenStream(index, FOpenedFormat, FOpenedBufferBytes);
+  }
+  if (error != paNoError) {
+    FStream = dead;  // closed: never used while FStreamDead
+    return false;
+  }
+  FStreamDead = false;
+  FStarving = false;
+  FHostWithoutClock = false;
+  FCallbackPace.Start(FRate);
+  if (FStartStream(FStream) == paNoError) return true;
+  CloseOpenedStream();
+  FStreamDead = true;
+  return false;
+}
+
+void TPortAudioWaveOut::DropDeadStream() {
+  // The sound library may wait for ever for a server that is stopped: its
+  // close then finishes on a thread of its own whenever it returns.
+  auto closed = std::make_shared<std::promise<void>>();
+  std::future<void> done = closed->get_future();
+  std::thread([stream = FStream, closed] {
+    Pa_AbortStream(stream);
+    Pa_CloseStream(stream);
+    --OpenStreams;
+    closed->set_value();
+  }).detach();
+  done.wait_for(std::chrono::seconds(2));
+}
+
+PaDeviceIndex TPortAudioWaveOut::FindOpenedDevice() const {
+  if (FInitError != paNoError) return paNoDevice;
+  if (FOpenedDevice == WAVE_MAPPER) return Pa_GetDefaultOutputDevice();
+  return FOpenedDevice < FOutputNames.size() ? OutputNamed(FOutputNames[FOpenedDevice]) : paNoDevice;
+}
+
+PaError TPortAudioWaveOut::CloseOpenedStream() {
+  if (FStreamDead) return paNoError;
+  --OpenStreams;
+  return Pa_CloseStream(FStream);
+}
+
+void TPortAudioWaveOut::Reenumerate() {
+  if (FInitError == paNoError) Pa_Terminate();
+  FInitError = Pa_Initialize();
+  // The ids the program holds keep naming the same devices.
+  for (size_t id = 0; id < FOutputNames.size(); ++id)
+    FOutputDevices[id] = FInitError == paNoError ? OutputNamed(FOutputNames[id]) : paNoDevice;
 }

@@ -17,6 +17,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
 
 class TPortAudioWaveOut final : public TWaveOutDevice {
 public:
@@ -91,13 +95,48 @@ private:
   void ReturnQueued();
   static TMMResult FromPaError(PaError error);
 
+  // Keeping a stream that loses its device: a keeper thread looks at the
+  // stream twice a second and, while it should play but has stopped (its
+  // device unplugged, its server gone, its callbacks ended), closes it and
+  // opens the same device again with the same format, going on with the
+  // queued buffers where it was. The output's watchdog shows the loss and
+  // counts its time as one dropout.
+  void StartKeeper();
+  void StopKeeper();
+  void KeeperLoop();
+  /// Keeper, FLock held: the stream should play but plays no more.
+  bool StreamDied();
+  /// Keeper, FLock held: one attempt to replace the dead stream; true when it runs again.
+  bool Reopen();
+  /// FLock held: the PortAudio index of the opened device now, paNoDevice when it is not there.
+  PaDeviceIndex FindOpenedDevice() const;
+  /// Keeper: aborts and closes the dead FStream, waiting a bounded time for the sound library.
+  void DropDeadStream();
+  /// Closes FStream unless it is closed already.
+  PaError CloseOpenedStream();
+  /// FLock held, no stream open in the process: PortAudio lists its devices anew.
+  void Reenumerate();
+
+  std::vector<std::string> FOutputNames;  // the device list as first seen: ids stay valid
+  uint32_t FOpenedDevice = WAVE_MAPPER;
+  TWaveFormatEx FOpenedFormat;
+  uint32_t FOpenedBufferBytes = 0;
+  bool FStreamDead = false;  // FLock: FStream is closed, its device not yet back
+  std::mutex FLock;  // the stream's replacement against the GUI thread's calls
+  std::condition_variable FKeeperWake;
+  bool FKeeperStop = false;  // FLock
+  std::thread FKeeper;
+  std::atomic<uint64_t> FCallbacks{0};  // device thread: callbacks so far
+  std::atomic<bool> FReplacing{false};  // a callback waiting for a buffer gives up
+  std::atomic<TWaveHandle> FOpenHandle{0};  // the open stream's handle; 0 when closed
+
   TStreamStarter FStartStream;
   TEventFd FWake;     // GUI: open and close notifications
   TEventFd FReturns;  // render thread: buffers given back
   PaError FInitError = paNoError;
   std::vector<PaDeviceIndex> FOutputDevices;  // PortAudio indexes, in device-id order
   PaStream* FStream = nullptr;
-  bool FStreamRunning = false;
+  std::atomic<bool> FStreamRunning{false};  // the keeper reads it
   TWaveHandle FHandle = 0;
   TWaveOutTarget* FTarget = nullptr;
   std::atomic<int> FOutstanding{0};  // written and not yet taken back
