@@ -162,7 +162,10 @@ std::vector<TCommandEntry> BuildTable() {
       {"FETCh:DROPouts[:COUNt]", nullptr, Answer([](TCommandContext& x) { return std::to_string(x.Target.Status().Dropouts); })},
       {"FETCh:DROPouts:TIME", nullptr, Answer([](TCommandContext& x) { return NumberText(x.Target.Status().DropoutSeconds); })},
       {"FETCh:DEVice[:STATe]", nullptr,
-       Answer([](TCommandContext& x) { return std::string(x.Target.Status().Playing ? "OPEN" : "CLOSED"); })},
+       Answer([](TCommandContext& x) {
+         const TInstrumentStatus s = x.Target.Status();
+         return std::string(s.DeviceLost ? "LOST" : s.Playing ? "OPEN" : "CLOSED");
+       })},
       {"FETCh:TIME", nullptr, Answer([](TCommandContext& x) { return NumberText(x.Target.Status().ElapsedSeconds); })},
   };
 }

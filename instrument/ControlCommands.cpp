@@ -102,7 +102,7 @@ TCommandEntry SwitchCommand(std::string pattern, C box) {
             if (Usable(x, box)) x.Target.SetChecked(box, x.Channel, *on);
           },
           [box](TCommandContext& x) {
-            if (ExpectParameters(x, 0)) x.Answer = x.Target.Checked(box, x.Channel) ? "1" : "0";
+            if (ExpectParameters(x, 0)) x.Answer = std::string(1, x.Target.Checked(box, x.Channel) ? '1' : '0');
           }};
 }
 

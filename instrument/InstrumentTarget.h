@@ -24,6 +24,8 @@ enum class TInstrumentControl {
 struct TInstrumentStatus {
   bool Playing = false;  ///< the output is active (also while paused)
   bool Paused = false;
+  /// The output is on and waits for its lost device to return.
+  bool DeviceLost = false;
   double ElapsedSeconds = 0;
   int64_t Dropouts = 0;
   double DropoutSeconds = 0;

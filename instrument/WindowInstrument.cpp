@@ -154,6 +154,7 @@ TInstrumentStatus TWindowInstrument::Status() const {
   TInstrumentStatus s;
   s.Playing = G.AudioOut1->Active;
   s.Paused = G.AudioOut1->Paused();
+  s.DeviceLost = G.AudioOut1->DeviceLost();
   s.ElapsedSeconds = G.AudioOut1->ElapsedTime();
   const TDropouts dropouts = G.AudioOut1->Dropouts();
   s.Dropouts = dropouts.Count;
