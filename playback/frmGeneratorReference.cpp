@@ -34,6 +34,7 @@ public:
     TAudioOut& out = *G.AudioOut1;
     out.StopAtOnce();
     out.SetStereo(true);
+    if (G.frmSettings) out.SetOutputChannels(G.frmSettings->OutputsForStart(true));
     out.SetFrameRate(rate);
     out.SetQuantization(ReferenceBits(G.frmSettings));
     if (G.frmSettings) {
