@@ -5,7 +5,15 @@
 
 #include "AudioIO/AudioOut.h"
 #include "AudioIO/pulse/PulseWaveOut.h"
+#include "app/Application.h"
+#include "app/frmGenerator.h"
+#include "persistence/MemorySettingsStore.h"
+#include "platform/Clock.h"
 #include "platform/PlainMessageLoop.h"
+#include "playback/frmReferenceNoise.h"
+#include "playback/frmSettings.h"
+#include "tests/fakes/FakeDialogs.h"
+#include "tests/fakes/FakeShell.h"
 #include "tests/fakes/SoundServer.h"
 #include "tests/persistence/TempDir.h"
 
@@ -13,6 +21,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -86,6 +95,66 @@ TEST(ServerOutputChannels, LeftAndRightOnOutputsFiveAndSixOfASevenOneSinkAndSile
     ASSERT_EQ(onFive[f], LeftSample(from + f)) << "frame " << from + f;
     ASSERT_EQ(onSix[f], RightSample(from + f)) << "frame " << from + f;
   }
+}
+
+// The Reference Noise window stepping through the outputs of the 7.1 sink:
+// the recording has the noise on one output at a time, in order.
+TEST(ServerOutputChannels, TheReferenceStepsFromOutputToOutputInOrder) {
+  TSoundServer server(TSoundServer::TKind::PulseAudio, Rate);
+  if (!server.Running()) GTEST_SKIP() << server.Why();
+  server.Pactl(std::string("load-module module-null-sink sink_name=z71 "
+                           "sink_properties=device.description=Zephyra-71 rate=48000 channels=8 channel_map=") +
+               SevenOneMap);
+  auto device = TPulseWaveOut::Connect();
+  ASSERT_TRUE(device);
+  TPlainMessageLoop loop;
+  TSteadyClock clock;
+  TFakeDialogs dialogs;
+  TFakeShell shell;
+  TMemorySettingsStore store;
+  TApplication app{dialogs};
+  TfrmGenerator gen(TGeneratorServices{app, loop, dialogs, shell, clock, *device, store, TNumberFormat{'.'}});
+  TfrmSettings settings(gen, shell);
+  const auto& items = gen.WaveDevice.Items();
+  const auto found = std::find(items.begin(), items.end(), "Zephyra-71 (8 outputs)");
+  ASSERT_NE(found, items.end());
+  gen.WaveDevice.UserSelect(static_cast<int32_t>(found - items.begin()));
+  settings.cboQuant.UserSelect(0);       // 16 bits, as the recording
+  settings.cboBufferSize.UserSelect(0);  // a short ring, so that each output is heard within its time
+  settings.cboBuffers.UserSelect(0);
+  gen.ReferenceNoise1.Click();
+  TfrmReferenceNoise& window = gen.ReferenceNoise();
+
+  TTempDir dir;
+  TMonitorRecording recording(dir.File("steps.raw"), Rate, "z71.monitor", SevenOneMap);
+  // The recorder hears the sink once it writes its file.
+  for (int wait = 0; wait < 100 && !(std::filesystem::exists(dir.File("steps.raw")) &&
+                                     std::filesystem::file_size(dir.File("steps.raw")) > 0); ++wait)
+    loop.Sleep(50);
+  window.chkStepAll.SetChecked(true);
+  window.btnStart.Click();
+  for (int step = 0; step < 3; ++step) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(600);
+    while (std::chrono::steady_clock::now() < until) loop.WaitMessages(10);
+    window.btnNext.Click();
+  }
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(600);
+  while (std::chrono::steady_clock::now() < until) loop.WaitMessages(10);
+  window.btnStop.Click();
+  loop.Sleep(200);
+  const std::vector<int16_t> recorded = recording.Stop();
+
+  std::vector<int> order;
+  size_t together = 0;
+  for (size_t f = 0; f + 8 <= recorded.size(); f += 8) {
+    int sounding = -1, count = 0;
+    for (int c = 0; c < 8; ++c)
+      if (recorded[f + c] != 0) sounding = c, ++count;
+    together += count > 1;
+    if (count == 1 && (order.empty() || order.back() != sounding)) order.push_back(sounding);
+  }
+  EXPECT_EQ(together, 0u) << "frames with noise on more than one output";
+  EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3})) << "Front Left, Front Right, Centre, LFE in turn";
 }
 
 }  // namespace
