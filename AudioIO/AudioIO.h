@@ -41,6 +41,9 @@ public:
   /// Device id; WAVE_MAPPER (-1) is the system's default output.
   uint32_t WaveDevice() const { return FWaveDevice; }
   void SetWaveDevice(uint32_t v) { FWaveDevice = v; }
+  /// The device outputs the channels play on, from the next open.
+  TOutputChannels OutputChannels() const { return FOutputs; }
+  void SetOutputChannels(TOutputChannels v) { FOutputs = v; }
   /// Runs when the device reports the output open; sender is the receiver.
   void SetOnStart(TNotifyEvent e) { FonOpen = std::move(e); }
   /// Runs when the device reports the output closed; sender is the receiver.
@@ -93,4 +96,5 @@ private:
   TNotifyEvent FonOpen;
   TNotifyEvent FonClose;
   uint32_t FWaveDevice = WAVE_MAPPER;
+  TOutputChannels FOutputs;
 };

@@ -121,7 +121,7 @@ bool TAudioOut::OpenDevice(TAudioOut*& TS) {
   CallBackWin = FReceivers.back().get();
   FDevice.SetRingLength(static_cast<uint32_t>(NumBuffers()));
   TMMResult result = FDevice.Open(WaveHandle, WaveDevice(), WaveFormat(), static_cast<uint32_t>(BufferSize()),
-                                  *CallBackWin);
+                                  *CallBackWin, OutputChannels());
   if (result != MMSYSERR_NOERROR) {
     ErrorMessage = WaveErrorText(result);
     FReceivers.pop_back();

@@ -27,6 +27,12 @@ void TControl::SetFontBold(bool value) {
   SetFont(f);
 }
 
+void TControl::SetFontSize(int points) {
+  TFont f = FFont;
+  f.Size = points;
+  SetFont(f);
+}
+
 void TControl::SetFontUnderline(bool value) {
   TFont f = FFont;
   f.Underline = value;

@@ -43,6 +43,8 @@ struct TFont {
   bool Bold = false;
   bool Underline = false;
   TColor Color = clWindowText;
+  /// Points; 0 the desktop's usual size.
+  int Size = 0;
   bool operator==(const TFont&) const = default;
 };
 
@@ -75,6 +77,7 @@ public:
   void SetFontColor(TColor value);
   void SetFontBold(bool value);
   void SetFontUnderline(bool value);
+  void SetFontSize(int points);
 
   /// The right-click menu (its items are the children), or null.
   TMenuItem* PopupMenu() const { return FPopupMenu; }

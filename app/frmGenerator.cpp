@@ -12,6 +12,7 @@
 #include "platform/WaveOutDevice.h"
 #include "perftest/PerformanceTarget.h"
 #include "perftest/PerformanceTest.h"
+#include "playback/OutputChannelChoice.h"
 #include "playback/RenderFeed.h"
 #include "playback/ReferenceOutput.h"
 #include "eventlog/EventLog.h"
@@ -334,7 +335,8 @@ void TfrmGenerator::BindChannelHandlers() {
 void TfrmGenerator::FillDeviceList() {
   WaveDevice.AddItem("System Default");
   const std::vector<std::string> names = FServices.WaveOut.DeviceNames();
-  for (const std::string& name : names) WaveDevice.AddItem(name);
+  for (uint32_t i = 0; i < names.size(); ++i)
+    WaveDevice.AddItem(DeviceListEntry(names[i], FServices.WaveOut.ChannelNames(i).size()));
   WaveDevice.SetItemIndex(0);
   AudioOut1->SetWaveDevice(static_cast<uint32_t>(WaveDevice.ItemIndex() - 1));
   FHasWaveDevice = !names.empty();

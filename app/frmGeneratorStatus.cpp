@@ -2,6 +2,7 @@
 
 #include "analysis/SignalAnalysis.h"
 #include "app/frmGenerator.h"
+#include "playback/frmSettings.h"
 #include "sync/GeneratorStatus.h"
 
 TGeneratorStatus TfrmGenerator::Status() const {
@@ -18,6 +19,11 @@ TGeneratorStatus TfrmGenerator::Status() const {
   // The channels the output plays (or would play): figures of a channel it
   // does not play, or has not played yet, read as silence.
   s.Channels = cboChannels.ItemIndex() == cmStereo ? 2 : 1;
+  // The outputs of the run while it plays, else those the next start takes.
+  const TOutputChannels outputs =
+      AudioOut1->Active || frmSettings == nullptr ? AudioOut1->OutputChannels() : frmSettings->Outputs();
+  s.LeftOutput = outputs.Left == 0 ? 1 : outputs.Left;
+  s.RightOutput = outputs.Right == 0 ? 2 : outputs.Right;
   for (int c = 0; c < s.Channels; ++c) {
     s.RmsDb[c] = Analysis().Levels(c).rmsDb;
     s.PeakDb[c] = Analysis().Levels(c).peakDb;

@@ -136,6 +136,10 @@ std::vector<TCommandEntry> BuildTable() {
        })},
       {"OUTPut:DEVice:CATalog", nullptr,
        Answer([](TCommandContext& x) { return CatalogOf(x.Target.Entries(C::Device, 0)); })},
+      OutputChannelCommand("OUTPut:LEFT", 0),
+      OutputChannelCommand("OUTPut:RIGHt", 1),
+      {"OUTPut:CHANnel:CATalog", nullptr,
+       Answer([](TCommandContext& x) { return CatalogOf(x.Target.Entries(C::Output, 0)); })},
       // ---- one channel ----
       SwitchCommand("[SOURce#]:CHANnel[:STATe]", C::ChannelOn),
       ChoiceCommand("[SOURce#]:NOISe[:TYPE]", C::NoiseType, {"WHITe", "PINK"}),

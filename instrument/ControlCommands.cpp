@@ -158,17 +158,30 @@ TCommandEntry NumberListCommand(std::string pattern, C list, std::vector<std::st
           }};
 }
 
-TCommandEntry DeviceCommand(std::string pattern) {
+namespace {
+/// A list chosen by the number of its entry, counted from first; channel
+/// fixes the list's channel, or -1 takes the header's.
+TCommandEntry EntryNumberCommand(std::string pattern, C list, int32_t first, int channel) {
   return {std::move(pattern),
-          [](TCommandContext& x) {
+          [=](TCommandContext& x) {
+            if (channel >= 0) x.Channel = channel;
             if (!ExpectParameters(x, 1) || !NotString(x)) return;
-            const auto count = static_cast<long double>(x.Target.Entries(C::Device, 0).size());
-            const TNumericValue v = ReadNumeric(x.Parameters[0].Text, {0, count - 1, 0, false, {}});
+            const auto count = static_cast<long double>(x.Target.Entries(list, x.Channel).size());
+            const TNumericValue v = ReadNumeric(x.Parameters[0].Text, {static_cast<long double>(first),
+                                                                        count - 1 + first, static_cast<long double>(first), false, {}});
             if (v.Error) return void(Refuse(x, v.Error, v.Detail));
             if (v.Value != std::floor(v.Value)) return void(Refuse(x, -224, x.Parameters[0].Text));
-            if (Usable(x, C::Device)) SelectEntry(x, C::Device, static_cast<int32_t>(v.Value));
+            if (Usable(x, list)) SelectEntry(x, list, static_cast<int32_t>(v.Value) - first);
           },
-          [](TCommandContext& x) {
-            if (ExpectParameters(x, 0)) x.Answer = std::to_string(x.Target.Selected(C::Device, 0));
+          [=](TCommandContext& x) {
+            if (channel >= 0) x.Channel = channel;
+            if (ExpectParameters(x, 0)) x.Answer = std::to_string(x.Target.Selected(list, x.Channel) + first);
           }};
+}
+}  // namespace
+
+TCommandEntry DeviceCommand(std::string pattern) { return EntryNumberCommand(std::move(pattern), C::Device, 0, 0); }
+
+TCommandEntry OutputChannelCommand(std::string pattern, int channel) {
+  return EntryNumberCommand(std::move(pattern), C::Output, 1, channel);
 }

@@ -17,3 +17,5 @@ TCommandEntry ChoiceCommand(std::string pattern, TInstrumentControl list, std::v
 TCommandEntry NumberListCommand(std::string pattern, TInstrumentControl list, std::vector<std::string> units);
 /// The device list by index (0 "System Default").
 TCommandEntry DeviceCommand(std::string pattern);
+/// The device output a channel (0 left, 1 right) plays on, by number (1 the first).
+TCommandEntry OutputChannelCommand(std::string pattern, int channel);

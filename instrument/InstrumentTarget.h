@@ -18,6 +18,8 @@ enum class TInstrumentControl {
   ChannelOn, Modulation, Loop, Sync, RightAsLeft,
   // lists
   NoiseType, CrestFactor, FilterType, ModFunction, ChannelMode, SampleRate, Bits, BufferSize, BufferCount, Device,
+  /// The device output a channel plays on.
+  Output,
 };
 
 /// What the status queries read; nothing here waits or changes the generator.

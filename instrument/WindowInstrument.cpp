@@ -66,6 +66,7 @@ TCustomList& List(TfrmGenerator& g, C list, int ch) {
     case C::BufferSize: return g.frmSettings->cboBufferSize;
     case C::BufferCount: return g.frmSettings->cboBuffers;
     case C::Device: return g.WaveDevice;
+    case C::Output: return l ? g.frmSettings->cboLeftOutput : g.frmSettings->cboRightOutput;
     default: return g.cboChannels;
   }
 }

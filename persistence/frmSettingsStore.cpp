@@ -5,6 +5,7 @@
 #include "app/Application.h"
 #include "app/frmGenerator.h"
 #include "platform/SettingsStore.h"
+#include "playback/OutputChannelChoice.h"
 #include "playback/frmSettings.h"
 
 #include <algorithm>
@@ -25,7 +26,9 @@ void ReadIndex(const TSettingsKey& key, const char* name, TCustomList& list) {
 void ReadDevice(const TSettingsKey& key, TCustomList& list) {
   const std::string name = key.ReadString("WaveDeviceName");
   const auto& items = list.Items();
-  const auto found = name.empty() ? items.end() : std::find(items.begin(), items.end(), name);
+  const auto found = name.empty() ? items.end()
+                                  : std::find_if(items.begin(), items.end(),
+                                                 [&](const std::string& item) { return DeviceNameOfEntry(item) == name; });
   if (found != items.end())
     list.SetItemIndex(static_cast<int32_t>(found - items.begin()));
   else
@@ -36,6 +39,20 @@ void ReadDevice(const TSettingsKey& key, TCustomList& list) {
 void ReportStoredValueDefault(const TSettingsStore& store, const std::exception& e,
                               const char* what = "the value takes its default") {
   std::fprintf(stderr, "zephyra: %s: %s; %s\n", store.Location().c_str(), e.what(), what);
+}
+
+/// A stored output number; missing (settings of an older version) or
+/// unusable means the default, 0.
+uint16_t ReadOutput(const TSettingsStore& store, const TSettingsKey& key, const char* name) {
+  if (!key.ValueExists(name)) return 0;
+  try {
+    const uint32_t output = key.ReadDWord(name);
+    if (output <= UINT16_MAX) return static_cast<uint16_t>(output);
+    throw TSettingsError("'" + std::string(name) + "' holds " + std::to_string(output) + ", which is no output");
+  } catch (const TSettingsError& e) {
+    ReportStoredValueDefault(store, e);
+    return 0;
+  }
 }
 
 void ReadFlag(const TSettingsKey& key, const char* name, TCheckBox& box) { box.SetChecked(key.ReadBool(name)); }
@@ -140,7 +157,7 @@ void TfrmGenerator::StoreGeneratorSettings() {
   key.WriteInteger("ModFunctionRight", ModFunctionRight.ItemIndex());
   key.WriteString("ModPhaseRightEdit", ModPhaseRightEdit.Text());
   key.WriteInteger("WaveDevice", WaveDevice.ItemIndex());
-  key.WriteString("WaveDeviceName", WaveDevice.Text());
+  key.WriteString("WaveDeviceName", DeviceNameOfEntry(WaveDevice.Text()));
   key.WriteBool("PresetAutoStart", AutostartRecalledPresets1.Checked());
   key.WriteInteger("cboFilterTypeL1", cboFilterTypeL1.ItemIndex());
   key.WriteString("txtFZeroL", txtFZeroL.Text());
@@ -190,6 +207,7 @@ void TfrmSettings::LoadOutputSettings() {
   } catch (const TSettingsError& e) {
     ReportStoredValueDefault(store, e);
   }
+  SetOutputs({ReadOutput(store, key, "LeftOutput"), ReadOutput(store, key, "RightOutput")});
 }
 
 void TfrmSettings::LoadStoredSettings() {
@@ -211,5 +229,7 @@ void TfrmSettings::StoreOutputSettings() {
   key.WriteInteger("Quant", cboQuant.ItemIndex());
   key.WriteInteger("BufferSize", cboBufferSize.ItemIndex());
   key.WriteBool("DisableSS", chkDisableSS.Checked());
+  key.WriteDWord("LeftOutput", FOutputs.Left);
+  key.WriteDWord("RightOutput", FOutputs.Right);
   key.Close();
 }

@@ -67,6 +67,23 @@ struct TWaveHdr {
   uintptr_t reserved = 0;
 };
 
+/// The device outputs a stream's two channels play on: 1-based channel
+/// numbers of the device, 0 for the default (Left on the first, Right on the
+/// second). A mono stream uses Left only; its default is the device's own
+/// spread of one channel.
+struct TOutputChannels {
+  uint16_t Left = 0;
+  uint16_t Right = 0;
+  bool Default() const { return Left == 0 && Right == 0; }
+  /// The 0-based device channels for a device of count channels; a number
+  /// beyond the device (or 0) takes its default.
+  uint16_t LeftIndex(size_t count) const { return Left >= 1 && Left <= count ? Left - 1 : 0; }
+  uint16_t RightIndex(size_t count) const {
+    if (Right >= 1 && Right <= count) return Right - 1;
+    return count > 1 ? 1 : 0;
+  }
+};
+
 /// Receives a device's notifications, always on the GUI thread.
 class TWaveOutTarget {
 public:
@@ -93,6 +110,10 @@ class TWaveOutDevice : public TMessageSource {
 public:
   /// Output device names, whole, in device-id order.
   virtual std::vector<std::string> DeviceNames() = 0;
+  /// The output channels of device (an index of DeviceNames, or
+  /// WAVE_MAPPER) in device order, by name where the device has a channel
+  /// map, else numbered; empty when the device cannot tell.
+  virtual std::vector<std::string> ChannelNames(uint32_t /*device*/) { return {}; }
   /// Buffers the owner keeps written at once: a device that can size its own
   /// latency to them does so at the next Open.
   virtual void SetRingLength(uint32_t /*buffers*/) {}
@@ -105,9 +126,10 @@ public:
   /// buffers of bufferBytes (the device keeps at least one of them in its own
   /// latency); target receives the stream's notifications, WomOpen first. An
   /// id outside the list gives MMSYSERR_BADDEVICEID, an unplayable format
-  /// WAVERR_BADFORMAT.
+  /// WAVERR_BADFORMAT. The stream's channels play on outputs; the device's
+  /// other channels stay silent.
   virtual TMMResult Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format, uint32_t bufferBytes,
-                         TWaveOutTarget& target) = 0;
+                         TWaveOutTarget& target, TOutputChannels outputs) = 0;
   /// Marks header as ready for Write.
   virtual TMMResult Prepare(TWaveHandle handle, TWaveHdr& header) = 0;
   /// Queues a prepared header behind those already written.

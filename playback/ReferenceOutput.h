@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class TReferenceOutput {
 public:
@@ -20,6 +21,12 @@ public:
   /// (bit 0 left, bit 1 right) and silence on the other. False when the
   /// output did not start; the failure has been shown.
   virtual bool PlayReference(int32_t rate, uint32_t channelMask) = 0;
+  /// The outputs of the output's device, by name where it names them.
+  virtual std::vector<std::string> OutputNames() = 0;
+  /// As PlayReference, with the noise alone on the device's output (1 the first).
+  virtual bool PlayReferenceOn(int32_t rate, uint16_t output) = 0;
+  /// Milliseconds of the program's clock, for the time each output plays.
+  virtual uint32_t TickCount() = 0;
   /// Stops the output if it plays the reference noise.
   virtual void StopReference() = 0;
   /// The output plays the reference noise.

@@ -37,6 +37,7 @@ void TfrmGenerator::startsignal() {
   State.fullScale = static_cast<int32_t>(std::llround(std::pow(2.0, AudioOut1->Quantization())) / 2 - 1);
   AudioOut1->SetNumBuffers(StrToInt(frmSettings->cboBuffers.Text()));
   AudioOut1->SetBufferSize(StrToInt(frmSettings->cboBufferSize.Text()));
+  AudioOut1->SetOutputChannels(frmSettings->OutputsForStart(AudioOut1->Stereo()));
   // Notifications of an earlier run are handled before the new one opens.
   FServices.Loop.ProcessMessages();
   FAnalysis->Start({State.sampleRate, AudioOut1->Stereo() ? 2 : 1, AudioOut1->Quantization() / 8, State.fullScale,
@@ -196,4 +197,7 @@ void TfrmGenerator::AudioOut1RenderStopped(void*) { FFeed->HandBack(State); }
 
 GeneratorState& TfrmGenerator::RenderState() { return FFeed->RenderState(); }
 
-void TfrmGenerator::WaveDeviceChange() { AudioOut1->SetWaveDevice(static_cast<uint32_t>(WaveDevice.ItemIndex() - 1)); }
+void TfrmGenerator::WaveDeviceChange() {
+  AudioOut1->SetWaveDevice(static_cast<uint32_t>(WaveDevice.ItemIndex() - 1));
+  if (frmSettings) frmSettings->FillOutputLists();
+}

@@ -6,7 +6,10 @@
 
 #include "analysis/SignalAnalysis.h"
 #include "engine/Numbers.h"
+#include "platform/Clock.h"
 #include "platform/MessageLoop.h"
+#include "platform/WaveOutDevice.h"
+#include "playback/OutputChannelChoice.h"
 #include "playback/RenderFeed.h"
 #include "playback/ReferenceOutput.h"
 #include "playback/frmReferenceNoise.h"
@@ -31,9 +34,26 @@ public:
   std::string DeviceText() const override { return G.WaveDevice.Text(); }
   bool HasDevice() const override { return G.FHasWaveDevice; }
   bool PlayReference(int32_t rate, uint32_t channelMask) override {
+    return Play(rate, 2, channelMask, G.frmSettings ? G.frmSettings->OutputsForStart(true) : TOutputChannels{});
+  }
+  bool PlayReferenceOn(int32_t rate, uint16_t output) override { return Play(rate, 1, 1, {output, 0}); }
+  std::vector<std::string> OutputNames() override {
+    return OutputListEntries(G.FServices.WaveOut.ChannelNames(G.AudioOut1->WaveDevice()));
+  }
+  uint32_t TickCount() override { return G.FServices.Clock.TickCount(); }
+  void StopReference() override {
+    if (G.FFeed->PlaysReference()) G.AudioOut1->StopAtOnce();
+  }
+  bool ReferencePlaying() const override { return G.FFeed->PlaysReference() && G.AudioOut1->Active; }
+  int64_t Dropouts() const override { return G.AudioOut1->Dropouts().Count; }
+
+private:
+  /// Stops what plays, then plays the reference on channels (the ones of channelMask) on outputs.
+  bool Play(int32_t rate, int channels, uint32_t channelMask, TOutputChannels outputs) {
     TAudioOut& out = *G.AudioOut1;
     out.StopAtOnce();
-    out.SetStereo(true);
+    out.SetStereo(channels == 2);
+    out.SetOutputChannels(outputs);
     out.SetFrameRate(rate);
     out.SetQuantization(ReferenceBits(G.frmSettings));
     if (G.frmSettings) {
@@ -43,19 +63,13 @@ public:
     // The stop's notifications are handled before the new run opens.
     G.FServices.Loop.ProcessMessages();
     const int32_t bytes = out.Quantization() / 8;
-    G.FAnalysis->Start({rate, 2, bytes, (1 << (out.Quantization() - 1)) - 1, out.NumBuffers(), out.BufferSize()});
-    G.FFeed->StartReference(rate, 2, bytes, channelMask);
+    G.FAnalysis->Start({rate, channels, bytes, (1 << (out.Quantization() - 1)) - 1, out.NumBuffers(), out.BufferSize()});
+    G.FFeed->StartReference(rate, channels, bytes, channelMask);
     if (out.Start(G.AudioOut1)) return true;
     G.ShowStartFailure();
     return false;
   }
-  void StopReference() override {
-    if (G.FFeed->PlaysReference()) G.AudioOut1->StopAtOnce();
-  }
-  bool ReferencePlaying() const override { return G.FFeed->PlaysReference() && G.AudioOut1->Active; }
-  int64_t Dropouts() const override { return G.AudioOut1->Dropouts().Count; }
 
-private:
   TfrmGenerator& G;
 };
 

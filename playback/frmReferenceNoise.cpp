@@ -26,7 +26,16 @@ TfrmReferenceNoise::TfrmReferenceNoise(TReferenceOutput& output, TShell& shell, 
   lblChannel.SetCaption("Channel");
   cboChannel.SetItems({"Left", "Right", "Left and Right"});
   cboChannel.SetItemIndex(ceLeft);
-  cboChannel.SetHint("The channel that plays the noise; the other one is silent");
+  cboChannel.SetHint("The channel or output of the device that plays the noise; the others are silent");
+  chkStepAll.SetCaption("Step through all");
+  chkStepAll.SetHint("Start plays the noise on each output of the device in turn");
+  cboStepTime.SetItems({"5 s", "10 s", "15 s", "20 s", "30 s", "60 s"});
+  cboStepTime.SetItemIndex(1);
+  cboStepTime.SetHint("How long each output plays while stepping through all");
+  btnPrevious.SetCaption("Previous");
+  btnNext.SetCaption("Next");
+  lblCurrent.SetFontSize(24);
+  lblCurrent.SetFontBold(true);
   lblDropouts.SetCaption("Dropouts: 0");
   btnStart.SetCaption("Start");
   btnStart.SetDefault(true);
@@ -35,6 +44,8 @@ TfrmReferenceNoise::TfrmReferenceNoise(TReferenceOutput& output, TShell& shell, 
   btnClose.SetCaption("Close");
 
   cboChannel.OnChange = [this] { cboChannelChange(); };
+  btnPrevious.OnClick = [this] { btnPreviousClick(); };
+  btnNext.OnClick = [this] { btnNextClick(); };
   btnStart.OnClick = [this] { btnStartClick(); };
   btnStop.OnClick = [this] { btnStopClick(); };
   btnHelp.OnClick = [this] { btnHelpClick(); };
@@ -59,18 +70,68 @@ void TfrmReferenceNoise::ShowRate() {
   lblDevice.SetCaption("Device: " + FOutput.DeviceText());
 }
 
+void TfrmReferenceNoise::ListOutputs() {
+  const std::vector<std::string> outputs = FOutput.OutputNames();
+  if (outputs == FOutputs && cboChannel.Items().size() == ceFirstOutput + outputs.size()) return;
+  FOutputs = outputs;
+  const int32_t chosen = cboChannel.ItemIndex();
+  std::vector<std::string> entries{"Left", "Right", "Left and Right"};
+  for (size_t i = 0; i < outputs.size(); ++i) entries.push_back("Output " + std::to_string(i + 1) + ": " + outputs[i]);
+  cboChannel.SetItems(entries);
+  cboChannel.SetItemIndex(chosen >= 0 && chosen < static_cast<int32_t>(entries.size()) ? chosen : ceLeft);
+}
+
+uint16_t TfrmReferenceNoise::ChosenOutput() const {
+  const int32_t entry = cboChannel.ItemIndex();
+  return entry >= ceFirstOutput ? static_cast<uint16_t>(entry - ceFirstOutput + 1) : 0;
+}
+
+int32_t TfrmReferenceNoise::StepSeconds() const {
+  try {
+    return std::max(StrToInt(cboStepTime.Text().substr(0, cboStepTime.Text().find(' '))), 1);
+  } catch (const EConvertError&) {
+    return 10;
+  }
+}
+
 void TfrmReferenceNoise::Show() {
+  ListOutputs();
   OutputChanged();
   SetVisible(true);
   SetFocus(FOutput.ReferencePlaying() ? btnStop : btnStart);
 }
 
 void TfrmReferenceNoise::btnStartClick() {
-  const int32_t entry = std::clamp(cboChannel.ItemIndex(), int32_t{ceLeft}, int32_t{ceBoth});
-  FOutput.PlayReference(PlayRate(FOutput.OutputRate()), ChannelMasks[entry]);
-  OutputChanged();
+  ListOutputs();
+  if (chkStepAll.Checked() && ChosenOutput() == 0 && !FOutputs.empty()) cboChannel.SetItemIndex(ceFirstOutput);
+  PlayChosen();
   if (FOutput.ReferencePlaying()) SetFocus(btnStop);
 }
+
+void TfrmReferenceNoise::PlayChosen() {
+  const int32_t rate = PlayRate(FOutput.OutputRate());
+  if (const uint16_t output = ChosenOutput(); output != 0)
+    FOutput.PlayReferenceOn(rate, output);
+  else
+    FOutput.PlayReference(rate, ChannelMasks[std::clamp(cboChannel.ItemIndex(), int32_t{ceLeft}, int32_t{ceBoth})]);
+  FStepStartMs = FOutput.TickCount();
+  OutputChanged();
+}
+
+void TfrmReferenceNoise::StepBy(int32_t delta) {
+  ListOutputs();
+  const auto count = static_cast<int32_t>(FOutputs.size());
+  if (count == 0) return;
+  const int32_t at = ChosenOutput() == 0 ? (delta > 0 ? -1 : 0) : ChosenOutput() - 1;
+  cboChannel.SetItemIndex(ceFirstOutput + ((at + delta) % count + count) % count);
+  if (FOutput.ReferencePlaying())
+    PlayChosen();
+  else
+    OutputChanged();
+}
+
+void TfrmReferenceNoise::btnNextClick() { StepBy(1); }
+void TfrmReferenceNoise::btnPreviousClick() { StepBy(-1); }
 
 void TfrmReferenceNoise::btnStopClick() {
   FOutput.StopReference();
@@ -92,7 +153,12 @@ void TfrmReferenceNoise::btnCloseClick() {
 void TfrmReferenceNoise::OutputChanged() {
   ShowRate();
   const bool playing = FOutput.ReferencePlaying();
+  // A steady clock: the difference is right across the tick count's wrap.
+  if (playing && chkStepAll.Checked() && ChosenOutput() != 0 &&
+      FOutput.TickCount() - FStepStartMs >= static_cast<uint32_t>(StepSeconds()) * 1000u)
+    return btnNextClick();
   lblStatus.SetCaption(playing ? "Playing on " + cboChannel.Text() : "Stopped");
+  lblCurrent.SetCaption(playing && ChosenOutput() != 0 ? FOutputs[ChosenOutput() - 1] : "");
   lblStatus.SetFontBold(playing);
   btnStart.SetEnabled(FOutput.HasDevice());
   btnStop.SetEnabled(playing);

@@ -4,6 +4,8 @@
 #include "app/Application.h"
 #include "app/HelpTopics.h"
 #include "engine/Numbers.h"
+#include "playback/OutputChannelChoice.h"
+#include "platform/Dialogs.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
 
@@ -28,6 +30,8 @@ TfrmSettings::TfrmSettings(TfrmGenerator& generator, TShell& shell)
   lblBuffers.SetCaption("Buffers:");
   cboBuffers.SetItems({"2", "3", "4"});
   cboBuffers.SetItemIndex(2);
+  lblLeftOutput.SetCaption("Left plays on");
+  lblRightOutput.SetCaption("Right plays on");
   chkDisableSS.SetCaption("Disable Screensaver when active");
   chkDisableSS.SetChecked(true);
   HelpButton.SetCaption("Help");
@@ -37,6 +41,8 @@ TfrmSettings::TfrmSettings(TfrmGenerator& generator, TShell& shell)
   cboQuant.OnChange = [this] { cboBuffersChange(); };
   cboBufferSize.OnChange = [this] { cboBufferSizeChange(); };
   cboBuffers.OnChange = [this] { cboBuffersChange(); };
+  cboLeftOutput.OnChange = [this] { cboLeftOutputChange(); };
+  cboRightOutput.OnChange = [this] { cboRightOutputChange(); };
   chkDisableSS.OnClick = [this] { FGenerator.AppMessage(); };
   HelpButton.OnClick = [this] { HelpButtonClick(); };
   Button1.OnClick = [this] { Button1Click(); };
@@ -56,6 +62,39 @@ void TfrmSettings::cboFsListChange() {
 
 void TfrmSettings::cboBufferSizeChange() { FGenerator.btnOFFClick(); }
 void TfrmSettings::cboBuffersChange() { FGenerator.btnOFFClick(); }
+void TfrmSettings::cboLeftOutputChange() {
+  FGenerator.btnOFFClick();
+  FOutputs.Left = static_cast<uint16_t>(cboLeftOutput.ItemIndex() + 1);
+}
+
+void TfrmSettings::cboRightOutputChange() {
+  FGenerator.btnOFFClick();
+  FOutputs.Right = static_cast<uint16_t>(cboRightOutput.ItemIndex() + 1);
+}
+
+TOutputChannels TfrmSettings::OutputsForStart(bool stereo) {
+  TWaveOutDevice& device = FGenerator.Services().WaveOut;
+  std::string note;
+  const TOutputChannels usable =
+      UsableOutputs(FOutputs, device.ChannelNames(FGenerator.AudioOut1->WaveDevice()).size(), stereo, note);
+  if (!note.empty()) FGenerator.Services().Dialogs.ShowMessage(note);
+  return usable;
+}
+
+void TfrmSettings::SetOutputs(TOutputChannels outputs) {
+  FOutputs = outputs;
+  FillOutputLists();
+}
+
+void TfrmSettings::FillOutputLists() {
+  const std::vector<std::string> entries =
+      OutputListEntries(FGenerator.Services().WaveOut.ChannelNames(FGenerator.AudioOut1->WaveDevice()));
+  cboLeftOutput.SetItems(entries);
+  cboRightOutput.SetItems(entries);
+  cboLeftOutput.SetItemIndex(OutputListIndex(FOutputs.Left, 0, entries.size()));
+  cboRightOutput.SetItemIndex(OutputListIndex(FOutputs.Right, 1, entries.size()));
+}
+
 void TfrmSettings::HelpButtonClick() { FShell.ShowHelp(HelpContextOutputSettings); }
 
 void TfrmSettings::Button1Click() {

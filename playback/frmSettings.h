@@ -1,9 +1,11 @@
 #pragma once
 // The output settings window: sample rate, sample width, buffer size and
-// count, and the screensaver box. Playback reads the lists at every start.
+// count, the device outputs Left and Right play on, and the screensaver box.
+// Playback reads the lists at every start.
 
 #include "app/Controls.h"
 #include "app/Form.h"
+#include "platform/WaveOutDevice.h"
 
 #include <cstdint>
 #include <optional>
@@ -28,6 +30,10 @@ public:
   TComboBox cboBufferSize{this, "cboBufferSize"};
   TLabel lblBuffers{this, "lblBuffers"};
   TComboBox cboBuffers{this, "cboBuffers"};
+  TLabel lblLeftOutput{this, "lblLeftOutput"};
+  TComboBox cboLeftOutput{this, "cboLeftOutput"};
+  TLabel lblRightOutput{this, "lblRightOutput"};
+  TComboBox cboRightOutput{this, "cboRightOutput"};
   TCheckBox chkDisableSS{this, "chkDisableSS"};
   TButton HelpButton{this, "HelpButton"};
   TButton Button1{this, "Button1"};
@@ -39,6 +45,19 @@ public:
   /// Reaction of the buffer-count and the quantisation lists: the OFF command.
   void cboBuffersChange();
   void HelpButtonClick();
+  /// OFF command; Left (Right) plays on the chosen output from the next start.
+  void cboLeftOutputChange();
+  void cboRightOutputChange();
+  /// Lists the outputs of the generator's device and shows the chosen ones;
+  /// a choice the device does not have stays stored and the list shows the default.
+  void FillOutputLists();
+  /// The chosen outputs (1-based, 0 for the default), as stored.
+  TOutputChannels Outputs() const { return FOutputs; }
+  /// The chosen outputs as the device of the generator can play them now: an
+  /// output it no longer has takes its default, with a message.
+  TOutputChannels OutputsForStart(bool stereo);
+  /// Chooses outputs, as the lists and the stored settings do.
+  void SetOutputs(TOutputChannels outputs);
   /// Hides the window, stores the output values (a failure is reported) and
   /// enables the main window.
   void Button1Click();
@@ -65,4 +84,5 @@ private:
 
   TfrmGenerator& FGenerator;
   TShell& FShell;
+  TOutputChannels FOutputs;
 };

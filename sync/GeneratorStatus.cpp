@@ -8,9 +8,10 @@ TStatusFields StatusFields(const TGeneratorStatus& s) {
       {"playing", s.Playing},         {"paused", s.Paused},         {"sample_rate", s.SampleRate},
       {"buffer_count", s.BufferCount}, {"buffer_size", s.BufferSize}, {"dropouts", s.Dropouts},
       {"dropout_ms", s.DropoutMs},    {"device", std::string(s.DeviceLost ? "lost" : "ok")},
-      {"rms_left", s.RmsDb[0]},       {"peak_left", s.PeakDb[0]},
+      {"left_output", s.LeftOutput},  {"rms_left", s.RmsDb[0]},     {"peak_left", s.PeakDb[0]},
   };
   if (s.Channels == 2) {
+    fields.emplace_back("right_output", s.RightOutput);
     fields.emplace_back("rms_right", s.RmsDb[1]);
     fields.emplace_back("peak_right", s.PeakDb[1]);
   }

@@ -25,6 +25,8 @@ struct TGeneratorStatus {
   int32_t Channels = 1;
   /// Meter figures in dBFS, left (or mono) first; -inf for silence.
   double RmsDb[2] = {-INFINITY, -INFINITY}, PeakDb[2] = {-INFINITY, -INFINITY};
+  /// The device outputs Left (or mono) and Right play on, 1 the first.
+  int32_t LeftOutput = 1, RightOutput = 2;
 };
 
 /// Reads the status at once; it must neither wait nor change the generator.
@@ -35,8 +37,8 @@ using TStatusValue = std::variant<bool, int32_t, int64_t, double, std::string>;
 using TStatusFields = std::vector<std::pair<std::string, TStatusValue>>;
 
 /// The fields in their fixed order: playing, paused, sample_rate,
-/// buffer_count, buffer_size, dropouts, dropout_ms, device (ok or lost), rms_left, peak_left and,
-/// in stereo, rms_right, peak_right. The left figures are always there.
+/// buffer_count, buffer_size, dropouts, dropout_ms, device (ok or lost), left_output, rms_left,
+/// peak_left and, in stereo, right_output, rms_right, peak_right. The left figures are always there.
 TStatusFields StatusFields(const TGeneratorStatus& status);
 
 /// fields sorted into the fixed order; keys it does not know follow, by name.

@@ -14,6 +14,10 @@
 #include <memory>
 
 namespace {
+/// The most outputs a device offers here: a device without hardware behind
+/// it (a file, a sound server's plug-in) claims thousands.
+constexpr int MostOutputs = 64;
+
 // Result codes above this carry a PortAudio error: code = base + (error - paNotInitialized).
 constexpr TMMResult PaErrorBase = 0x1000;
 
@@ -90,15 +94,45 @@ std::vector<std::string> TPortAudioWaveOut::DeviceNames() {
   return FOutputNames;
 }
 
+PaDeviceIndex TPortAudioWaveOut::IndexOf(uint32_t device) const {
+  if (FInitError != paNoError) return paNoDevice;
+  return device == WAVE_MAPPER                ? Pa_GetDefaultOutputDevice()
+         : device < FOutputDevices.size() ? FOutputDevices[device]
+                                          : paNoDevice;
+}
+
+std::vector<std::string> TPortAudioWaveOut::ChannelNames(uint32_t device) {
+  const PaDeviceIndex index = IndexOf(device);
+  const PaDeviceInfo* info = index == paNoDevice ? nullptr : Pa_GetDeviceInfo(index);
+  std::vector<std::string> names;
+  const int count = info != nullptr ? std::min(info->maxOutputChannels, MostOutputs) : 0;
+  for (int i = 1; i <= count; ++i) names.push_back(std::to_string(i));
+  return names;
+}
+
+void TPortAudioWaveOut::PlanSpread(const PaDeviceInfo& info, const TWaveFormatEx& format, uint32_t bufferBytes,
+                                   TOutputChannels outputs) {
+  FDeviceChannels = 0;
+  const auto count = static_cast<size_t>(std::clamp(info.maxOutputChannels, 0, MostOutputs));
+  if (outputs.Default() || count < format.nChannels) return;
+  FLeftAt = outputs.LeftIndex(count);
+  FRightAt = outputs.RightIndex(count);
+  if (format.nChannels == 2 && FLeftAt == FRightAt) return;
+  FDeviceChannels = static_cast<uint16_t>(count);
+  FSampleBytes = format.wBitsPerSample / 8;
+  FStreamChannels = format.nChannels;
+  FScratchFrames = std::max<uint32_t>(bufferBytes / format.nBlockAlign, 1);
+  FScratch = std::make_unique<uint8_t[]>(FScratchFrames * format.nBlockAlign);
+}
+
 TMMResult TPortAudioWaveOut::Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format,
-                                  uint32_t bufferBytes, TWaveOutTarget& target) {
+                                  uint32_t bufferBytes, TWaveOutTarget& target, TOutputChannels outputs) {
   if (FInitError != paNoError) return FromPaError(FInitError);
   if (FStream != nullptr) return MMSYSERR_ALLOCATED;
-  PaDeviceIndex index = device == WAVE_MAPPER ? Pa_GetDefaultOutputDevice()
-                        : device < FOutputDevices.size() ? FOutputDevices[device]
-                                                         : paNoDevice;
+  const PaDeviceIndex index = IndexOf(device);
   if (index == paNoDevice) return MMSYSERR_BADDEVICEID;
   if (!Playable(format)) return WAVERR_BADFORMAT;
+  PlanSpread(*Pa_GetDeviceInfo(index), format, bufferBytes, outputs);
   if (PaError error = OpenStream(index, format, bufferBytes); error != paNoError) {
     FStream = nullptr;
     return FromPaError(error);
@@ -140,7 +174,7 @@ PaError TPortAudioWaveOut::OpenStream(PaDeviceIndex index, const TWaveFormatEx& 
   const unsigned long bufferFrames = std::max<uint32_t>(bufferBytes / format.nBlockAlign, 1);
   PaStreamParameters parameters{};
   parameters.device = index;
-  parameters.channelCount = format.nChannels;
+  parameters.channelCount = FDeviceChannels != 0 ? FDeviceChannels : format.nChannels;
   parameters.sampleFormat = SampleFormat(format.wBitsPerSample);
   parameters.suggestedLatency =
       std::max(info->defaultHighOutputLatency, static_cast<double>(bufferFrames) / format.nSamplesPerSec);
@@ -307,8 +341,12 @@ int TPortAudioWaveOut::StreamCallback(const void*, void* output, unsigned long f
   // no clock (a file), and also no deadline.
   if (device.FPrimeFrames == 0 && HostHoldsNothing(timeInfo) && (statusFlags & paOutputUnderflow) == 0)
     device.FHostWithoutClock = true;
-  device.Render(static_cast<uint8_t*>(output), frames, WaitAllowance(timeInfo),
-                timeInfo != nullptr ? timeInfo->outputBufferDacTime : 0, (statusFlags & paOutputUnderflow) != 0);
+  const double dacTime = timeInfo != nullptr ? timeInfo->outputBufferDacTime : 0;
+  const bool underflowed = (statusFlags & paOutputUnderflow) != 0;
+  if (device.FDeviceChannels != 0)
+    device.RenderSpread(static_cast<uint8_t*>(output), frames, WaitAllowance(timeInfo), dacTime, underflowed);
+  else
+    device.Render(static_cast<uint8_t*>(output), frames, WaitAllowance(timeInfo), dacTime, underflowed);
   // After the last audio a clocked device has played it out long before this
   // much silence; a device without a clock (a file) would take silence for
   // as long as it is given: the stream ends here, its audio played out.
@@ -397,6 +435,25 @@ void TPortAudioWaveOut::Render(uint8_t* output, size_t frames, TClock::duration 
   const bool primed = callbackFrames == frames;
   if (!paused) CountUnderrun(frames, (wanted - written) / FBlockAlign, underflowed && primed);
   if (finished) FReturns.Signal();
+}
+
+void TPortAudioWaveOut::RenderSpread(uint8_t* output, size_t frames, TClock::duration allowance, double dacTime,
+                                     bool underflowed) noexcept {
+  // PortAudio calls with the frames per buffer it was opened with, which the
+  // scratch holds; a longer call is rendered in parts.
+  const size_t deviceAlign = size_t{FDeviceChannels} * FSampleBytes;
+  while (frames > 0) {
+    const size_t part = std::min(frames, FScratchFrames);
+    Render(FScratch.get(), part, allowance, dacTime, underflowed);
+    std::memset(output, FSilence, part * deviceAlign);
+    const uint8_t* from = FScratch.get();
+    for (size_t f = 0; f < part; ++f, from += FBlockAlign, output += deviceAlign) {
+      std::memcpy(output + size_t{FLeftAt} * FSampleBytes, from, FSampleBytes);
+      if (FStreamChannels == 2) std::memcpy(output + size_t{FRightAt} * FSampleBytes, from + FSampleBytes, FSampleBytes);
+    }
+    frames -= part;
+    underflowed = false;
+  }
 }
 
 void TPortAudioWaveOut::CountUnderrun(size_t frames, size_t missing, bool underflowed) noexcept {

@@ -18,6 +18,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -41,8 +42,10 @@ public:
   int ReturnDescriptor() const override { return FReturns.Fd(); }
 
   std::vector<std::string> DeviceNames() override;
+  /// The device's output channels by number: ALSA and JACK name none here.
+  std::vector<std::string> ChannelNames(uint32_t device) override;
   TMMResult Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format, uint32_t bufferBytes,
-                 TWaveOutTarget& target) override;
+                 TWaveOutTarget& target, TOutputChannels outputs) override;
   TMMResult Prepare(TWaveHandle handle, TWaveHdr& header) override;
   TMMResult Write(TWaveHandle handle, TWaveHdr& header) override;
   TMMResult Pause(TWaveHandle handle) override;
@@ -83,6 +86,14 @@ private:
   void CountUnderrun(size_t frames, size_t missing, bool underflowed) noexcept;
   /// Opens the PortAudio stream for format, keeping at least one buffer of bufferBytes in its latency.
   PaError OpenStream(PaDeviceIndex index, const TWaveFormatEx& format, uint32_t bufferBytes);
+  PaDeviceIndex IndexOf(uint32_t device) const;
+  /// Chosen outputs open every channel of the device: where the stream's go,
+  /// and the scratch buffer the callback renders into before it spreads them.
+  void PlanSpread(const PaDeviceInfo& info, const TWaveFormatEx& format, uint32_t bufferBytes,
+                  TOutputChannels outputs);
+  /// Device thread: renders frames into the scratch buffer and spreads them over the device's channels.
+  void RenderSpread(uint8_t* output, size_t frames, TClock::duration allowance, double dacTime,
+                    bool underflowed) noexcept;
   TMMResult CheckHandle(TWaveHandle handle) const;
   TMMResult StartStream();
   enum class TStop { Abort, Drain };
@@ -142,6 +153,12 @@ private:
   std::atomic<int> FOutstanding{0};  // written and not yet taken back
   uint16_t FBlockAlign = 1;
   uint8_t FSilence = 0;
+  // The spread over the device's channels; FDeviceChannels 0 when the stream has the format's own.
+  uint16_t FDeviceChannels = 0;
+  uint16_t FLeftAt = 0, FRightAt = 1;
+  uint16_t FSampleBytes = 1, FStreamChannels = 1;
+  size_t FScratchFrames = 0;
+  std::unique_ptr<uint8_t[]> FScratch;
   TWaveNotes FNotes;
 
   // Shared with the device thread.

@@ -28,6 +28,26 @@ bool Playable(const TWaveFormatEx& f) {
          f.nSamplesPerSec <= PA_RATE_MAX;
 }
 
+/// A position by the name a speaker has in a room.
+std::string PositionName(pa_channel_position_t position) {
+  switch (position) {
+    case PA_CHANNEL_POSITION_MONO: return "Mono";
+    case PA_CHANNEL_POSITION_FRONT_LEFT: return "Front Left";
+    case PA_CHANNEL_POSITION_FRONT_RIGHT: return "Front Right";
+    case PA_CHANNEL_POSITION_FRONT_CENTER: return "Centre";
+    case PA_CHANNEL_POSITION_LFE: return "LFE";
+    case PA_CHANNEL_POSITION_REAR_LEFT: return "Rear Left";
+    case PA_CHANNEL_POSITION_REAR_RIGHT: return "Rear Right";
+    case PA_CHANNEL_POSITION_REAR_CENTER: return "Rear Centre";
+    case PA_CHANNEL_POSITION_SIDE_LEFT: return "Side Left";
+    case PA_CHANNEL_POSITION_SIDE_RIGHT: return "Side Right";
+    default: {
+      const char* pretty = pa_channel_position_to_pretty_string(position);
+      return pretty != nullptr ? pretty : "Unknown";
+    }
+  }
+}
+
 bool Gone(pa_stream_state_t state) { return state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED; }
 bool Gone(pa_context_state_t state) { return state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED; }
 }  // namespace
@@ -117,7 +137,7 @@ void TPulseWaveOut::DropContext() {
 }
 
 bool TPulseWaveOut::ConnectStream() {
-  FStream = pa_stream_new(FContext, "Zephyra", &FSampleFormat, nullptr);
+  FStream = pa_stream_new(FContext, "Zephyra", &FSampleFormat, FStreamMap ? &*FStreamMap : nullptr);
   if (FStream == nullptr) return false;
   FTriggered = false;
   pa_stream_set_state_callback(FStream, &OnStreamState, this);
@@ -140,6 +160,8 @@ bool TPulseWaveOut::ConnectStream() {
   // A chosen sink that goes away is a lost device, not a reason to play elsewhere;
   // the default follows whatever the server calls its default.
   if (!FSinkName.empty()) flags = static_cast<pa_stream_flags_t>(flags | PA_STREAM_DONT_MOVE);
+  // Chosen outputs are played there alone: the server spreads no channel over the others.
+  if (FStreamMap) flags = static_cast<pa_stream_flags_t>(flags | PA_STREAM_NO_REMIX_CHANNELS);
   if (pa_stream_connect_playback(FStream, FSinkName.empty() ? nullptr : FSinkName.c_str(), &attr, flags, nullptr,
                                  nullptr) < 0) {
     DropStream();
@@ -306,7 +328,8 @@ std::vector<std::string> TPulseWaveOut::DeviceNames() {
             auto& l = *static_cast<TListing*>(data);
             if (eol != 0) l.Done = true;
             else if (info != nullptr)
-              l.Sinks->push_back({info->name, info->description != nullptr ? info->description : info->name});
+              l.Sinks->push_back(
+                  {info->name, info->description != nullptr ? info->description : info->name, info->channel_map});
           },
           &listing);
       if (op != nullptr) {
@@ -322,6 +345,51 @@ std::vector<std::string> TPulseWaveOut::DeviceNames() {
   return names;
 }
 
+std::optional<pa_channel_map> TPulseWaveOut::SinkMap(uint32_t device) {
+  if (device != WAVE_MAPPER) {
+    if (device >= FSinks.size()) DeviceNames();
+    if (device >= FSinks.size()) return std::nullopt;
+    return FSinks[device].Map;
+  }
+  TLock lock(FLoop);
+  if (FContext == nullptr || pa_context_get_state(FContext) != PA_CONTEXT_READY) return std::nullopt;
+  struct TQuery {
+    std::optional<pa_channel_map> Map;
+    bool Done = false;
+  } query;
+  pa_operation* op = pa_context_get_sink_info_by_name(
+      FContext, "@DEFAULT_SINK@",
+      [](pa_context*, const pa_sink_info* info, int eol, void* data) {
+        auto& q = *static_cast<TQuery*>(data);
+        if (eol != 0) q.Done = true;
+        else if (info != nullptr) q.Map = info->channel_map;
+      },
+      &query);
+  if (op == nullptr) return std::nullopt;
+  if (!WaitFor([&] { return query.Done || pa_operation_get_state(op) != PA_OPERATION_RUNNING; }))
+    pa_operation_cancel(op);
+  pa_operation_unref(op);
+  return query.Map;
+}
+
+std::vector<std::string> TPulseWaveOut::ChannelNames(uint32_t device) {
+  std::vector<std::string> names;
+  if (const auto map = SinkMap(device))
+    for (uint8_t i = 0; i < map->channels; ++i) names.push_back(PositionName(map->map[i]));
+  return names;
+}
+
+std::optional<pa_channel_map> TPulseWaveOut::StreamMap(const pa_channel_map& sinkMap, uint8_t channels,
+                                                       TOutputChannels outputs) {
+  if (sinkMap.channels < channels || (channels == 1 && outputs.Left == 0)) return std::nullopt;
+  pa_channel_map map{};
+  map.channels = channels;
+  map.map[0] = sinkMap.map[outputs.LeftIndex(sinkMap.channels)];
+  if (channels == 2) map.map[1] = sinkMap.map[outputs.RightIndex(sinkMap.channels)];
+  if (channels == 2 && map.map[0] == map.map[1]) return std::nullopt;
+  return map;
+}
+
 std::string TPulseWaveOut::CurrentSink() {
   TLock lock(FLoop);
   if (FStream == nullptr || pa_stream_get_state(FStream) != PA_STREAM_READY) return {};
@@ -330,8 +398,9 @@ std::string TPulseWaveOut::CurrentSink() {
 }
 
 TMMResult TPulseWaveOut::Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format,
-                              uint32_t bufferBytes, TWaveOutTarget& target) {
+                              uint32_t bufferBytes, TWaveOutTarget& target, TOutputChannels outputs) {
   if (device != WAVE_MAPPER && device >= FSinks.size()) DeviceNames();
+  const std::optional<pa_channel_map> sinkMap = Playable(format) ? SinkMap(device) : std::nullopt;
   TLock lock(FLoop);
   if (FWanted) return MMSYSERR_ALLOCATED;
   if (device != WAVE_MAPPER && device >= FSinks.size()) return MMSYSERR_BADDEVICEID;
@@ -344,6 +413,7 @@ TMMResult TPulseWaveOut::Open(TWaveHandle& handle, uint32_t device, const TWaveF
   FSinkName = device == WAVE_MAPPER ? std::string() : FSinks[device].Name;
   FSampleFormat = pa_sample_spec{SampleFormat(format.wBitsPerSample), format.nSamplesPerSec,
                          static_cast<uint8_t>(format.nChannels)};
+  FStreamMap = sinkMap ? StreamMap(*sinkMap, FSampleFormat.channels, outputs) : std::nullopt;
   FBlockAlign = format.nBlockAlign;
   FBufferBytes = std::max<uint32_t>(bufferBytes - bufferBytes % FBlockAlign, FBlockAlign);
   FPaused.store(false);

@@ -23,6 +23,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,10 +42,12 @@ public:
 
   /// The server's sinks by their whole descriptions, in the server's order.
   std::vector<std::string> DeviceNames() override;
+  /// The sink's channel positions by name ("Front Left", "LFE" ...).
+  std::vector<std::string> ChannelNames(uint32_t device) override;
   bool ReportsLoss() const override { return true; }
   void SetRingLength(uint32_t buffers) override { FRingBuffers = buffers < 1 ? 1 : buffers; }
   TMMResult Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format, uint32_t bufferBytes,
-                 TWaveOutTarget& target) override;
+                 TWaveOutTarget& target, TOutputChannels outputs) override;
   TMMResult Prepare(TWaveHandle handle, TWaveHdr& header) override;
   TMMResult Write(TWaveHandle handle, TWaveHdr& header) override;
   TMMResult Pause(TWaveHandle handle) override;
@@ -72,6 +75,7 @@ private:
   };
   struct TSink {
     std::string Name, Description;
+    pa_channel_map Map{};
   };
   class TLock;
 
@@ -96,6 +100,13 @@ private:
   template <typename TDone>
   bool WaitFor(TDone done);
   TMMResult CheckHandle(TWaveHandle handle) const;
+  /// GUI thread: the channel map of device (the default sink for WAVE_MAPPER); none when unknown.
+  std::optional<pa_channel_map> SinkMap(uint32_t device);
+  /// The stream's channel map that puts its channels on outputs of a sink
+  /// with sinkMap; none where the server's own spread stays (a mono stream
+  /// on its default output, a sink of one channel).
+  static std::optional<pa_channel_map> StreamMap(const pa_channel_map& sinkMap, uint8_t channels,
+                                                 TOutputChannels outputs);
   void MarkDone(TWaveHdr& header) noexcept;
   void ReturnQueued();
   uint64_t FramesOf(int64_t ns) const noexcept;
@@ -116,6 +127,7 @@ private:
   bool FWanted = false;         // a stream is open: keep it connected
   std::string FSinkName;        // empty: the server's default sink, followed
   pa_sample_spec FSampleFormat{};
+  std::optional<pa_channel_map> FStreamMap;  // the stream's positions on the sink
   uint32_t FBufferBytes = 0;
   uint32_t FRingBuffers = 4;
   TWaveHandle FHandle = 0;

@@ -14,6 +14,7 @@ void ApplyFont(const TFont& font, QWidget& widget) {
   QFont qtFont = widget.font();
   qtFont.setBold(font.Bold);
   qtFont.setUnderline(font.Underline);
+  if (font.Size > 0) qtFont.setPointSize(font.Size);
   if (qtFont != widget.font()) widget.setFont(qtFont);
 
   QPalette palette = widget.palette();

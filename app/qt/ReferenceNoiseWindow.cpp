@@ -6,6 +6,7 @@
 #include "app/qt/LevelMeterPanel.h"
 #include "playback/frmReferenceNoise.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -34,6 +35,21 @@ TQtReferenceNoiseWindow::TQtReferenceNoiseWindow(TfrmReferenceNoise& form, TAppl
   FBinder->BindComboBox(form.cboChannel, *channel);
   channelRow->addWidget(channel, 1);
   column->addLayout(channelRow);
+  auto* stepRow = new QHBoxLayout;
+  auto* stepAll = new QCheckBox;
+  FBinder->BindCheckBox(form.chkStepAll, *stepAll);
+  stepRow->addWidget(stepAll);
+  auto* stepTime = new QComboBox;
+  FBinder->BindComboBox(form.cboStepTime, *stepTime);
+  stepRow->addWidget(stepTime);
+  stepRow->addStretch(1);
+  for (TButton* button : {&form.btnPrevious, &form.btnNext}) {
+    auto* widget = new QPushButton;
+    FBinder->BindButton(*button, *widget);
+    stepRow->addWidget(widget);
+  }
+  column->addLayout(stepRow);
+  column->addWidget(label(form.lblCurrent));
   for (TLabel* l : {&form.lblRate, &form.lblDevice, &form.lblStatus}) column->addWidget(label(*l));
   column->addWidget(new TLevelMeterPanel(analysis));
   column->addWidget(label(form.lblDropouts));

@@ -43,9 +43,13 @@ TQtSettingsDialog::TQtSettingsDialog(TfrmSettings& form, TApplication& applicati
   grid->addWidget(combo(form.cboBufferSize), 2, 1);
   grid->addWidget(label(form.lblBuffers), 3, 0);
   grid->addWidget(combo(form.cboBuffers), 3, 1);
+  grid->addWidget(label(form.lblLeftOutput), 4, 0);
+  grid->addWidget(combo(form.cboLeftOutput), 4, 1, 1, 2);
+  grid->addWidget(label(form.lblRightOutput), 5, 0);
+  grid->addWidget(combo(form.cboRightOutput), 5, 1, 1, 2);
   auto* screensaver = new QCheckBox;
   FBinder->BindCheckBox(form.chkDisableSS, *screensaver);
-  grid->addWidget(screensaver, 4, 0, 1, 3);
+  grid->addWidget(screensaver, 6, 0, 1, 3);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
@@ -54,7 +58,7 @@ TQtSettingsDialog::TQtSettingsDialog(TfrmSettings& form, TApplication& applicati
     FBinder->BindButton(*button, *widget);
     buttons->addWidget(widget);
   }
-  grid->addLayout(buttons, 5, 0, 1, 3);
+  grid->addLayout(buttons, 7, 0, 1, 3);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   FollowFormVisibility(*this, FForm, TShowActivation::Activate);
 }

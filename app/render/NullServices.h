@@ -52,7 +52,7 @@ public:
   int WakeDescriptor() const override { return -1; }
   void Dispatch() override {}
   std::vector<std::string> DeviceNames() override { return {}; }
-  TMMResult Open(TWaveHandle&, uint32_t, const TWaveFormatEx&, uint32_t, TWaveOutTarget&) override {
+  TMMResult Open(TWaveHandle&, uint32_t, const TWaveFormatEx&, uint32_t, TWaveOutTarget&, TOutputChannels) override {
     return MMSYSERR_BADDEVICEID;
   }
   TMMResult Prepare(TWaveHandle, TWaveHdr&) override { return MMSYSERR_INVALHANDLE; }

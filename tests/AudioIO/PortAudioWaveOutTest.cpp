@@ -194,7 +194,7 @@ TEST_F(PortAudioWaveOutTest, UnplayableFormatIsRefusedByTheDevice) {
     void WomOpen() override {}
     void WomClose() override {}
   } target;
-  EXPECT_EQ(device->Open(handle, AudioOut1->WaveDevice(), format, 4096, target), WAVERR_BADFORMAT);
+  EXPECT_EQ(device->Open(handle, AudioOut1->WaveDevice(), format, 4096, target, {}), WAVERR_BADFORMAT);
 }
 
 /// Records the notifications a device delivers.
@@ -221,7 +221,7 @@ TEST(PortAudioStartFailure, TheWriteThatCannotStartTheStreamLeavesNothingQueuedA
   header.dwBufferLength = static_cast<uint32_t>(data.size());
 
   TWaveHandle handle = 0;
-  ASSERT_EQ(device.Open(handle, *id, format, 4096, target), MMSYSERR_NOERROR);
+  ASSERT_EQ(device.Open(handle, *id, format, 4096, target, {}), MMSYSERR_NOERROR);
   ASSERT_EQ(device.Prepare(handle, header), MMSYSERR_NOERROR);
   const TMMResult result = device.Write(handle, header);
   EXPECT_NE(result, MMSYSERR_NOERROR);
@@ -232,7 +232,7 @@ TEST(PortAudioStartFailure, TheWriteThatCannotStartTheStreamLeavesNothingQueuedA
   EXPECT_EQ(device.Close(handle), MMSYSERR_NOERROR) << "nothing is left queued";
   loop.ProcessMessages();
   EXPECT_EQ(target.Notes, "open close ");
-  EXPECT_EQ(device.Open(handle, *id, format, 4096, target), MMSYSERR_NOERROR) << "the device is free again";
+  EXPECT_EQ(device.Open(handle, *id, format, 4096, target, {}), MMSYSERR_NOERROR) << "the device is free again";
   EXPECT_EQ(device.Close(handle), MMSYSERR_NOERROR);
   loop.RemoveSource(device);
 }
@@ -272,3 +272,61 @@ TEST(PortAudioQuietProbe, ListingTheDevicesWritesNothingOnStderrAndLaterErrorsSt
 }
 
 }  // namespace
+
+// Chosen outputs on a device with many outputs (the file device takes as
+// many as asked for, up to the most the program offers): the stream opens
+// all of them, each sample lands whole and in its byte order on its output,
+// and the other outputs carry silence.
+TEST(PortAudioOutputs, TheChannelsLandOnTheChosenOutputsOfAMultichannelDeviceAndTheOthersAreSilent) {
+  TAlsaCaptureDevice capture;
+  TPlainMessageLoop loop;
+  TPortAudioWaveOut device;
+  const std::optional<uint32_t> id = capture.FindIn(device);
+  ASSERT_TRUE(id) << "PortAudio does not list the test's four-channel device";
+  const std::vector<std::string> names = device.ChannelNames(*id);
+  ASSERT_GE(names.size(), 4u);
+  EXPECT_EQ(names[3], "4");
+  const size_t outputs = names.size();
+  struct TCase {
+    uint16_t bits;
+    bool stereo;
+    TOutputChannels outputs;
+  };
+  for (TCase c : {TCase{24, true, {4, 2}}, TCase{16, true, {3, 4}}, TCase{8, false, {3, 0}}}) {
+    SCOPED_TRACE(testing::Message() << c.bits << " bits, Left on " << c.outputs.Left << ", Right on " << c.outputs.Right);
+    capture.Clear();
+    TAudioOut out(device, loop);
+    TAudioOut* AudioOut1 = &out;
+    out.SetWaveDevice(*id);
+    out.SetStereo(c.stereo);
+    out.SetFrameRate(48000);
+    out.SetQuantization(c.bits);
+    out.SetNumBuffers(4);
+    out.SetBufferSize(4096);
+    out.SetOutputChannels(c.outputs);
+    std::vector<uint8_t> generated;
+    int fills = 6;
+    out.SetOnFillBuffer([&](uint8_t* buffer, int32_t& size) {
+      if (fills-- <= 0) return false;
+      for (int32_t i = 0; i < size; ++i) buffer[i] = static_cast<uint8_t>(1 + generated.size() % 100), generated.push_back(buffer[i]);
+      return true;
+    });
+    bool stopped = false;
+    out.SetOnStop([&](void*) { stopped = true; });
+    ASSERT_TRUE(out.Start(AudioOut1)) << out.ErrorMessage;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!stopped && std::chrono::steady_clock::now() < deadline) loop.WaitMessages(10);
+    ASSERT_TRUE(stopped);
+
+    const size_t sample = c.bits / 8, streamFrame = sample * (c.stereo ? 2 : 1);
+    const uint8_t silence = c.bits == 8 ? 0x80 : 0;
+    std::vector<uint8_t> expected;
+    for (size_t at = 0; at + streamFrame <= generated.size(); at += streamFrame) {
+      std::vector<uint8_t> frame(outputs * sample, silence);
+      std::copy_n(generated.begin() + at, sample, frame.begin() + (c.outputs.Left - 1) * sample);
+      if (c.stereo) std::copy_n(generated.begin() + at + sample, sample, frame.begin() + (c.outputs.Right - 1) * sample);
+      expected.insert(expected.end(), frame.begin(), frame.end());
+    }
+    EXPECT_EQ(capture.Audible(outputs * sample, silence), expected);
+  }
+}

@@ -69,7 +69,7 @@ void TFakeWaveOutDevice::Dispatch() {
 }
 
 TMMResult TFakeWaveOutDevice::Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format,
-                                   uint32_t bufferBytes, TWaveOutTarget& target) {
+                                   uint32_t bufferBytes, TWaveOutTarget& target, TOutputChannels outputs) {
   std::lock_guard lock(FMutex);
   TMMResult result = Record(NamedCall("Open", nullptr, device));
   if (result != MMSYSERR_NOERROR) return result;
@@ -78,6 +78,7 @@ TMMResult TFakeWaveOutDevice::Open(TWaveHandle& handle, uint32_t device, const T
   IsOpen = true;
   IsPaused = false;
   Format = format;
+  Outputs = outputs;
   BufferBytes = bufferBytes;
   Position = 0;
   FUnderruns = {};

@@ -38,8 +38,11 @@ public:
   void Dispatch() override;
 
   std::vector<std::string> DeviceNames() override { return Names; }
+  std::vector<std::string> ChannelNames(uint32_t device) override {
+    return device < Channels.size() ? Channels[device] : std::vector<std::string>{};
+  }
   TMMResult Open(TWaveHandle& handle, uint32_t device, const TWaveFormatEx& format, uint32_t bufferBytes,
-                 TWaveOutTarget& target) override;
+                 TWaveOutTarget& target, TOutputChannels outputs) override;
   TMMResult Prepare(TWaveHandle handle, TWaveHdr& header) override;
   TMMResult Write(TWaveHandle handle, TWaveHdr& header) override;
   TMMResult Pause(TWaveHandle handle) override;
@@ -89,10 +92,13 @@ public:
   size_t QueuedCount() const;
 
   std::vector<std::string> Names{"Fake Output"};
+  /// Channel names per device id; a device without an entry cannot tell.
+  std::vector<std::vector<std::string>> Channels;
   std::vector<TFakeWaveCall> Calls;
   bool IsOpen = false;
   bool IsPaused = false;
   TWaveFormatEx Format;         ///< the format of the last open
+  TOutputChannels Outputs;      ///< the outputs of the last open
   uint32_t Position = 0;        ///< frames played; ReturnBuffers adds the returned frames
   uint32_t BufferBytes = 0;     ///< the buffer size of the last open
   bool AutoReturn = false;

@@ -1,5 +1,7 @@
 #include "tests/fakes/SoundServer.h"
 
+#include <algorithm>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -117,9 +119,14 @@ void TSoundServer::AddSink() {
 
 std::string TSoundServer::SinkDescription() const { return "Zephyra-Test-Sink"; }
 
-TMonitorRecording::TMonitorRecording(const std::string& file, uint32_t rate) : FFile(file) {
-  std::vector<std::string> args = {"parec", "-d", "zsink.monitor", "--rate=" + std::to_string(rate),
-                                   "--channels=2", "--format=s16le", "--raw", "--latency-msec=20", file};
+TMonitorRecording::TMonitorRecording(const std::string& file, uint32_t rate, const std::string& source,
+                                     const std::string& channelMap)
+    : FFile(file) {
+  const auto channels = 1 + std::count(channelMap.begin(), channelMap.end(), ',');
+  // The recording's map is the sink's own, so that the server remixes nothing on the way.
+  std::vector<std::string> args = {"parec", "-d", source, "--rate=" + std::to_string(rate),
+                                   "--channels=" + std::to_string(channels), "--channel-map=" + channelMap,
+                                   "--format=s16le", "--raw", "--latency-msec=20", file};
   std::vector<char*> pointers;
   for (std::string& a : args) pointers.push_back(a.data());
   pointers.push_back(nullptr);

@@ -50,10 +50,12 @@ private:
   std::vector<pid_t> FPids;
 };
 
-/// A recording of the null sink's monitor in 16-bit stereo at the server's rate, by parec.
+/// A recording of a sink's monitor in 16-bit at the server's rate, by parec:
+/// the null sink's in stereo unless source and its channel map are given.
 class TMonitorRecording {
 public:
-  TMonitorRecording(const std::string& file, uint32_t rate);
+  TMonitorRecording(const std::string& file, uint32_t rate, const std::string& source = "zsink.monitor",
+                    const std::string& channelMap = "front-left,front-right");
   ~TMonitorRecording();
   /// Ends the recording and returns its samples, interleaved.
   std::vector<int16_t> Stop();

@@ -3,6 +3,7 @@
 
 #include "instrument/InstrumentSession.h"
 #include "instrument/WindowInstrument.h"
+#include "sync/GeneratorStatus.h"
 #include "tests/app/GeneratorFixture.h"
 #include "tests/persistence/TempDir.h"
 
@@ -63,6 +64,8 @@ TEST_F(InstrumentCommands, EverySetIsReadBackByItsQueryWithoutError) {
       {"OUTP:BUFF 16384", "OUTP:BUFF?", "16384"},
       {"OUTP:BUFF:COUN 3", "OUTP:BUFF:COUN?", "3"},
       {"OUTP:DEV 0", "OUTP:DEV?", "0"},
+      {"OUTP:LEFT 2", "OUTP:LEFT?", "2"},
+      {"OUTP:RIGH 1", "OUTP:RIGH?", "1"},
   };
   for (const TRoundTrip& c : cases) {
     EXPECT_EQ(Run(std::string(c.Set) + ";:" + c.Query), c.Answer) << c.Set;
@@ -91,6 +94,7 @@ TEST_F(InstrumentCommands, RefusedCommandsReportTheirErrorAndChangeNothing) {
       {"SOUR1:VOLTS -1", -113},          {"SOUR1:VOLT \"-1\"", -104},      {"SOUR1:VOLT:=5", -102},
       {"*RCL 5", -222},                  {"SOUR2:VOLT -1", -221},          {"OUTP:PAUS MAYBE", -224},
       {"SOUR1:VOLT 1e999", -222},        {"SOUR1:FILT:FREQ \xff", -102},
+      {"OUTP:LEFT 0", -222},             {"OUTP:RIGH 3", -222},
   };
   for (const TRefusal& c : cases) {
     Run(c.Line);
@@ -100,6 +104,25 @@ TEST_F(InstrumentCommands, RefusedCommandsReportTheirErrorAndChangeNothing) {
   EXPECT_EQ(Gen->AmplitudeLeft.Text(), "-10");
   EXPECT_EQ(Gen->txtFZeroL.Text(), "1000");
   EXPECT_EQ(Gen->txtQL.Text(), "1");
+}
+
+TEST_F(InstrumentCommands, OutputsAreChosenByNumberPlayedThereAndReportedByTheStatus) {
+  Device.Names = {"Six Out"};
+  Device.Channels = {{"Front Left", "Front Right", "Centre", "LFE", "Rear Left", "Rear Right"}};
+  Create();
+  Target = std::make_unique<TWindowInstrument>(*Gen);
+  Session = std::make_unique<TInstrumentSession>(*Target, Folder.Path() / "presets");
+  Run("OUTP:DEV 1;MODE STER;LEFT 5;RIGH 6");
+  EXPECT_EQ(NextError(), 0);
+  EXPECT_EQ(Run("OUTP:CHAN:CAT?"), R"("Front Left","Front Right","Centre","LFE","Rear Left","Rear Right")");
+  EXPECT_EQ(Run("OUTP:LEFT?;RIGH?"), "5;6");
+  EXPECT_EQ(Settings->cboLeftOutput.Text(), "Rear Left");
+  EXPECT_EQ(Gen->Status().LeftOutput, 5);
+  Run("OUTP ON");
+  Loop.ProcessMessages();
+  EXPECT_EQ(Device.Outputs.Left, 5);
+  EXPECT_EQ(Device.Outputs.Right, 6);
+  EXPECT_EQ(Gen->Status().RightOutput, 6);
 }
 
 TEST_F(InstrumentCommands, ResetAndMemoriesRunTheWindowsOwnCommands) {

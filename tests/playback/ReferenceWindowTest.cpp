@@ -76,4 +76,43 @@ TEST_F(ReferenceWindow, TheReferenceAndTheGeneratorsSignalStopEachOther) {
   EXPECT_EQ(Window().lblStatus.Caption(), "Stopped");
 }
 
+// Every output of a six-channel device by name; stepping through all plays
+// the noise alone on each in turn for the chosen time, Next and Previous
+// move it at once, and the output playing is named.
+TEST_F(ReferenceWindow, StepsThroughEveryOutputOfTheDeviceInOrder) {
+  Device.Names = {"Six Out"};
+  Device.Channels = {{"Front Left", "Front Right", "Centre", "LFE", "Rear Left", "Rear Right"}};
+  Create();
+  Settings->cboQuant.UserSelect(1);
+  Gen->WaveDevice.UserSelect(1);
+  Gen->ReferenceNoise1.Click();
+  ASSERT_EQ(Window().cboChannel.Items().size(), 9u);
+  EXPECT_EQ(Window().cboChannel.Items()[7], "Output 5: Rear Left");
+  EXPECT_EQ(Window().StepSeconds(), 10) << "the default time per output";
+
+  Window().chkStepAll.SetChecked(true);
+  Press(Window().btnStart);
+  std::vector<uint16_t> outputs{Device.Outputs.Left};
+  EXPECT_EQ(Device.Format.nChannels, 1) << "the noise alone, the other outputs silent";
+  EXPECT_EQ(FirstSample(0), "f54be5");
+  EXPECT_EQ(Window().lblCurrent.Caption(), "Front Left");
+  for (int step = 0; step < 6; ++step) {
+    Loop.Clock.Advance(9990);
+    Window().OutputChanged();
+    EXPECT_EQ(Device.Outputs.Left, outputs.back()) << "not before its time is up";
+    Loop.Clock.Advance(10);
+    Window().OutputChanged();
+    Loop.ProcessMessages();
+    outputs.push_back(Device.Outputs.Left);
+  }
+  EXPECT_EQ(outputs, (std::vector<uint16_t>{1, 2, 3, 4, 5, 6, 1}));
+  Press(Window().btnPrevious);
+  EXPECT_EQ(Device.Outputs.Left, 6);
+  EXPECT_EQ(Window().lblCurrent.Caption(), "Rear Right");
+  Press(Window().btnNext);
+  EXPECT_EQ(Device.Outputs.Left, 1);
+  Press(Window().btnStop);
+  EXPECT_EQ(Window().lblCurrent.Caption(), "");
+}
+
 }  // namespace

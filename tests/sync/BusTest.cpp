@@ -350,7 +350,8 @@ TEST_F(GeneratorBus, StatusAnswersWithTheSourcesValuesAndZephyraRemotePrintsThem
 
   const std::string stereoText =
       "playing=true\npaused=false\nsample_rate=48000\nbuffer_count=3\nbuffer_size=4096\ndropouts=7\n"
-      "dropout_ms=12.5\ndevice=lost\nrms_left=-20.25\npeak_left=-3\nrms_right=-inf\npeak_right=-inf\n";
+      "dropout_ms=12.5\ndevice=lost\nleft_output=1\nrms_left=-20.25\npeak_left=-3\nright_output=2\nrms_right=-inf\n"
+      "peak_right=-inf\n";
   std::string out;
   EXPECT_EQ(Remote({"status", "--pid", "1000"}, nullptr, &out), 0);
   EXPECT_EQ(out, stereoText);
