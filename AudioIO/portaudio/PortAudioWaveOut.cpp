@@ -152,7 +152,7 @@ TMMResult TPortAudioWaveOut::Open(TWaveHandle& handle, uint32_t device, const TW
   FHostWithoutClock = false;
   FCurrent = TQueued{};
   FOffset = 0;
-  FOutstanding.store(0);
+  FQueue.Outstanding.store(0);
   FTarget = &target;
   FOpenedDevice = device;
   FOpenedFormat = format;
@@ -211,12 +211,7 @@ TMMResult TPortAudioWaveOut::Prepare(TWaveHandle handle, TWaveHdr& header) {
 
 TMMResult TPortAudioWaveOut::Write(TWaveHandle handle, TWaveHdr& header) {
   if (TMMResult result = CheckHandle(handle)) return result;
-  if (!(header.dwFlags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
-  // Every written buffer must fit the ring of finished ones too.
-  if (FOutstanding.load() >= static_cast<int>(RingSize)) return MMSYSERR_NOMEM;
-  header.dwFlags = (header.dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
-  ++FOutstanding;
-  FSubmitted.Push({&header, header.dwBufferLength - header.dwBufferLength % FBlockAlign});
+  if (TMMResult result = FQueue.Write(header, FBlockAlign)) return result;
   if (FStreamRunning) return MMSYSERR_NOERROR;
   TMMResult result = StartStream();
   if (result != MMSYSERR_NOERROR) TakeBackUnplayed(header);
@@ -227,7 +222,7 @@ void TPortAudioWaveOut::TakeBackUnplayed(TWaveHdr& header) {
   // The stream did not start, so the GUI thread is the ring's only user, and
   // the ring holds nothing but this header: a stopped stream has no queue.
   TQueued queued;
-  while (FSubmitted.Pop(queued)) --FOutstanding;
+  while (FQueue.Submitted.Pop(queued)) --FQueue.Outstanding;
   header.dwFlags &= ~WHDR_INQUEUE;
 }
 
@@ -262,7 +257,7 @@ TMMResult TPortAudioWaveOut::Unprepare(TWaveHandle handle, TWaveHdr& header) {
 
 TMMResult TPortAudioWaveOut::Close(TWaveHandle handle) {
   if (TMMResult result = CheckHandle(handle)) return result;
-  if (FOutstanding.load() > 0) return WAVERR_STILLPLAYING;
+  if (FQueue.Outstanding.load() > 0) return WAVERR_STILLPLAYING;
   StopKeeper();
   StopStream(TStop::Abort);
   PaError error = CloseOpenedStream();
@@ -281,10 +276,7 @@ TMMResult TPortAudioWaveOut::GetPosition(TWaveHandle handle, uint32_t& samples) 
 }
 
 TWaveHdr* TPortAudioWaveOut::TakeReturned(TWaveHandle handle) {
-  TWaveHdr* header = nullptr;
-  if (CheckHandle(handle) != MMSYSERR_NOERROR || !FFinished.Pop(header)) return nullptr;
-  MarkDone(*header);
-  return header;
+  return CheckHandle(handle) == MMSYSERR_NOERROR ? FQueue.TakeReturned() : nullptr;
 }
 
 void TPortAudioWaveOut::Drain(TWaveHandle handle, const std::atomic<bool>& stop) {
@@ -405,7 +397,7 @@ void TPortAudioWaveOut::Render(uint8_t* output, size_t frames, TClock::duration 
   // A paused device plays silence and keeps its queue.
   const bool paused = FPaused.load(std::memory_order_acquire);
   while (written < wanted && !paused) {
-    if (FCurrent.Header == nullptr && !FSubmitted.Pop(FCurrent)) {
+    if (FCurrent.Header == nullptr && !FQueue.Submitted.Pop(FCurrent)) {
       // Within a burst of callbacks the ring can be empty for the moment the
       // render thread takes to refill the buffer just played: while the host
       // still holds audio, a short wait for it beats a gap.
@@ -418,7 +410,7 @@ void TPortAudioWaveOut::Render(uint8_t* output, size_t frames, TClock::duration 
     written += count;
     FOffset += static_cast<uint32_t>(count);
     if (FOffset == FCurrent.Bytes) {
-      FFinished.Push(FCurrent.Header);  // cannot be full: Write keeps at most RingSize out
+      FQueue.Finished.Push(FCurrent.Header);  // cannot be full: Write keeps at most RingSize out
       FCurrent = TQueued{};
       FOffset = 0;
       finished = true;
@@ -494,21 +486,11 @@ TMMResult TPortAudioWaveOut::StopStream(TStop how) {
   return FromPaError(error);
 }
 
-void TPortAudioWaveOut::MarkDone(TWaveHdr& header) noexcept {
-  header.dwFlags = (header.dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
-  --FOutstanding;
-}
-
 void TPortAudioWaveOut::ReturnQueued() {
   // The device thread is stopped and the render thread takes nothing: the
   // GUI thread empties both rings now.
-  TWaveHdr* header;
-  while (FFinished.Pop(header)) MarkDone(*header);
-  if (FCurrent.Header != nullptr) MarkDone(*FCurrent.Header);
-  FCurrent = TQueued{};
+  FQueue.ReturnAll(FCurrent);
   FOffset = 0;
-  TQueued queued;
-  while (FSubmitted.Pop(queued)) MarkDone(*queued.Header);
 }
 
 

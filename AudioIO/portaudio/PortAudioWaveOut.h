@@ -8,7 +8,7 @@
 // few atomics and its output.
 
 #include "AudioIO/RealtimeScheduling.h"
-#include "AudioIO/SpscRing.h"
+#include "AudioIO/HeaderQueue.h"
 #include "platform/EventFd.h"
 #include "platform/WaveNotes.h"
 #include "platform/WaveOutDevice.h"
@@ -61,11 +61,7 @@ public:
   void DropNotifications(TWaveOutTarget& target) override;
 
 private:
-  static constexpr size_t RingSize = 64;
-  struct TQueued {
-    TWaveHdr* Header = nullptr;
-    uint32_t Bytes = 0;  // whole frames of the header's data
-  };
+  using TQueued = THeaderQueue::TQueued;
 
   static int StreamCallback(const void* input, void* output, unsigned long frames,
                             const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags,
@@ -101,7 +97,6 @@ private:
   /// GUI thread, stream not started: a failed write leaves nothing queued and nothing owed.
   void TakeBackUnplayed(TWaveHdr& header);
   /// Marks header given back and no longer owed.
-  void MarkDone(TWaveHdr& header) noexcept;
   /// GUI thread, stream stopped: gives back every buffer still queued or not yet taken.
   void ReturnQueued();
   static TMMResult FromPaError(PaError error);
@@ -150,7 +145,6 @@ private:
   std::atomic<bool> FStreamRunning{false};  // the keeper reads it
   TWaveHandle FHandle = 0;
   TWaveOutTarget* FTarget = nullptr;
-  std::atomic<int> FOutstanding{0};  // written and not yet taken back
   uint16_t FBlockAlign = 1;
   uint8_t FSilence = 0;
   // The spread over the device's channels; FDeviceChannels 0 when the stream has the format's own.
@@ -162,8 +156,7 @@ private:
   TWaveNotes FNotes;
 
   // Shared with the device thread.
-  TSpscRing<TQueued, RingSize> FSubmitted;  // GUI -> device
-  TSpscRing<TWaveHdr*, RingSize> FFinished;  // device -> GUI
+  THeaderQueue FQueue;  // GUI and render thread <-> device
   std::atomic<bool> FPaused{false};
   std::atomic<bool> FLastAudioWritten{false};  // drain or stop: no buffer is worth waiting for
   std::atomic<uint64_t> FSilenceAfterLast{0};  // frames of silence given since the drain began

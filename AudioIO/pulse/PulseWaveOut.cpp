@@ -246,7 +246,7 @@ void TPulseWaveOut::Pump() noexcept {
   if (room == static_cast<size_t>(-1)) return;
   bool finished = false;
   while (true) {
-    if (FCurrent.Header == nullptr && !FSubmitted.Pop(FCurrent)) break;
+    if (FCurrent.Header == nullptr && !FQueue.Submitted.Pop(FCurrent)) break;
     size_t count = std::min<size_t>(FCurrent.Bytes - FOffset, room);
     count -= count % FBlockAlign;
     if (count > 0) {
@@ -257,7 +257,7 @@ void TPulseWaveOut::Pump() noexcept {
       room -= count;
     }
     if (FOffset < FCurrent.Bytes) break;  // the server has no room for more now
-    FFinished.Push(FCurrent.Header);      // cannot be full: Write keeps at most RingSize out
+    FQueue.Finished.Push(FCurrent.Header);      // cannot be full: Write keeps at most RingSize out
     FCurrent = TQueued{};
     FOffset = 0;
     finished = true;
@@ -423,7 +423,7 @@ TMMResult TPulseWaveOut::Open(TWaveHandle& handle, uint32_t device, const TWaveF
   FGapSinceNs.store(0);
   FCurrent = TQueued{};
   FOffset = 0;
-  FOutstanding.store(0);
+  FQueue.Outstanding.store(0);
   FFramesBefore = 0;
   FStreamLost = false;
   FLoss.Clear();
@@ -453,11 +453,7 @@ TMMResult TPulseWaveOut::Prepare(TWaveHandle handle, TWaveHdr& header) {
 TMMResult TPulseWaveOut::Write(TWaveHandle handle, TWaveHdr& header) {
   // GUI thread at the start, the render thread after: no lock here.
   if (TMMResult result = CheckHandle(handle)) return result;
-  if (!(header.dwFlags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
-  if (FOutstanding.load() >= static_cast<int>(RingSize)) return MMSYSERR_NOMEM;
-  header.dwFlags = (header.dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
-  ++FOutstanding;
-  FSubmitted.Push({&header, header.dwBufferLength - header.dwBufferLength % FBlockAlign});
+  if (TMMResult result = FQueue.Write(header, FBlockAlign)) return result;
   FPumpWake.Signal();
   return MMSYSERR_NOERROR;
 }
@@ -496,18 +492,8 @@ TMMResult TPulseWaveOut::Reset(TWaveHandle handle) {
 
 void TPulseWaveOut::ReturnQueued() {
   // The render thread has stopped and the main loop is held: both rings are ours.
-  TWaveHdr* header;
-  while (FFinished.Pop(header)) MarkDone(*header);
-  if (FCurrent.Header != nullptr) MarkDone(*FCurrent.Header);
-  FCurrent = TQueued{};
+  FQueue.ReturnAll(FCurrent);
   FOffset = 0;
-  TQueued queued;
-  while (FSubmitted.Pop(queued)) MarkDone(*queued.Header);
-}
-
-void TPulseWaveOut::MarkDone(TWaveHdr& header) noexcept {
-  header.dwFlags = (header.dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
-  --FOutstanding;
 }
 
 TMMResult TPulseWaveOut::Unprepare(TWaveHandle handle, TWaveHdr& header) {
@@ -520,7 +506,7 @@ TMMResult TPulseWaveOut::Unprepare(TWaveHandle handle, TWaveHdr& header) {
 TMMResult TPulseWaveOut::Close(TWaveHandle handle) {
   TLock lock(FLoop);
   if (TMMResult result = CheckHandle(handle)) return result;
-  if (FOutstanding.load() > 0) return WAVERR_STILLPLAYING;
+  if (FQueue.Outstanding.load() > 0) return WAVERR_STILLPLAYING;
   FWanted = false;
   FStreamLost = false;
   DropStream();
@@ -544,10 +530,7 @@ TMMResult TPulseWaveOut::GetPosition(TWaveHandle handle, uint32_t& samples) {
 }
 
 TWaveHdr* TPulseWaveOut::TakeReturned(TWaveHandle handle) {
-  TWaveHdr* header = nullptr;
-  if (CheckHandle(handle) != MMSYSERR_NOERROR || !FFinished.Pop(header)) return nullptr;
-  MarkDone(*header);
-  return header;
+  return CheckHandle(handle) == MMSYSERR_NOERROR ? FQueue.TakeReturned() : nullptr;
 }
 
 TUnderruns TPulseWaveOut::Underruns(TWaveHandle handle) {

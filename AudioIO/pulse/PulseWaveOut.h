@@ -13,6 +13,7 @@
 // stopped. Its callbacks never call the window: the GUI thread learns of
 // open, close, loss and return through WakeDescriptor.
 
+#include "AudioIO/HeaderQueue.h"
 #include "AudioIO/SpscRing.h"
 #include "platform/DeviceLoss.h"
 #include "platform/EventFd.h"
@@ -68,11 +69,7 @@ public:
   std::string CurrentSink();
 
 private:
-  static constexpr size_t RingSize = 64;
-  struct TQueued {
-    TWaveHdr* Header = nullptr;
-    uint32_t Bytes = 0;
-  };
+  using TQueued = THeaderQueue::TQueued;
   struct TSink {
     std::string Name, Description;
     pa_channel_map Map{};
@@ -107,7 +104,6 @@ private:
   /// on its default output, a sink of one channel).
   static std::optional<pa_channel_map> StreamMap(const pa_channel_map& sinkMap, uint8_t channels,
                                                  TOutputChannels outputs);
-  void MarkDone(TWaveHdr& header) noexcept;
   void ReturnQueued();
   uint64_t FramesOf(int64_t ns) const noexcept;
 
@@ -138,9 +134,7 @@ private:
   uint16_t FBlockAlign = 1;
 
   // Shared with the main loop's thread.
-  TSpscRing<TQueued, RingSize> FSubmitted;   // render -> main loop
-  TSpscRing<TWaveHdr*, RingSize> FFinished;  // main loop -> render
-  std::atomic<int> FOutstanding{0};
+  THeaderQueue FQueue;  // render thread <-> main loop
   std::atomic<bool> FPaused{false};
   std::atomic<bool> FDraining{false};
   std::atomic<uint64_t> FUnderrunCount{0};
