@@ -464,8 +464,7 @@ TMMResult TPulseWaveOut::Pause(TWaveHandle handle) {
   FPaused.store(true);
   // A silence that was under way ends here: what follows is the pause.
   if (const int64_t gap = FGapSinceNs.exchange(0); gap != 0) FUnderrunFrames.fetch_add(FramesOf(SteadyNowNs() - gap));
-  if (FStream != nullptr && pa_stream_get_state(FStream) == PA_STREAM_READY)
-    if (pa_operation* op = pa_stream_cork(FStream, 1, nullptr, nullptr)) pa_operation_unref(op);
+  CorkReadyStream(true);
   return MMSYSERR_NOERROR;
 }
 
@@ -473,9 +472,13 @@ TMMResult TPulseWaveOut::Restart(TWaveHandle handle) {
   TLock lock(FLoop);
   if (TMMResult result = CheckHandle(handle)) return result;
   FPaused.store(false);
-  if (FStream != nullptr && pa_stream_get_state(FStream) == PA_STREAM_READY)
-    if (pa_operation* op = pa_stream_cork(FStream, 0, nullptr, nullptr)) pa_operation_unref(op);
+  CorkReadyStream(false);
   return MMSYSERR_NOERROR;
+}
+
+void TPulseWaveOut::CorkReadyStream(bool cork) {
+  if (FStream != nullptr && pa_stream_get_state(FStream) == PA_STREAM_READY)
+    if (pa_operation* op = pa_stream_cork(FStream, cork ? 1 : 0, nullptr, nullptr)) pa_operation_unref(op);
 }
 
 TMMResult TPulseWaveOut::Reset(TWaveHandle handle) {

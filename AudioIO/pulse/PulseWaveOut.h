@@ -105,6 +105,8 @@ private:
   static std::optional<pa_channel_map> StreamMap(const pa_channel_map& sinkMap, uint8_t channels,
                                                  TOutputChannels outputs);
   void ReturnQueued();
+  /// Main loop held: halts (cork) or resumes the stream when it is ready; otherwise nothing.
+  void CorkReadyStream(bool cork);
   uint64_t FramesOf(int64_t ns) const noexcept;
 
   pa_threaded_mainloop* FLoop = nullptr;
