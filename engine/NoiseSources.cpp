@@ -63,6 +63,11 @@ __attribute__((target("avx2"))) void ShapeFromEstimatesAvx2(float* v, const floa
 }  // namespace
 
 void CrestShapeEach(float* values, int32_t count, float exponent) noexcept {
+  // |v|^1 is |v| exactly, so the shaped value is v itself (0 for -0).
+  if (exponent == 1) {
+    for (int32_t j = 0; j < count; ++j) values[j] += 0.0f;
+    return;
+  }
   // All estimates first, then the checks: the long, independent chains of
   // the estimates overlap better without the checks between them.
   constexpr int32_t Chunk = 64;
@@ -90,72 +95,20 @@ float WhiteNoise(TRandomLcg& random, float exponent) noexcept {
   return CrestShape(RawWhiteNoise(random), exponent);
 }
 
-namespace {
-
-// sum / 6.5 - 1 rounded to 32 bits. In double the quotient errs by at most
-// 2^-53 relative and the subtraction adds as much again; the bound covers
-// both twice over.
-inline float PinkValueOfSum(float sum) noexcept {
+// In double the quotient errs by at most 2^-53 relative and the
+// subtraction adds as much again; the bound covers both twice over.
+float PinkValueOfSum(float sum) noexcept {
   const double estimate = sum / 6.5 - 1;
   return RoundsToSameFloat(estimate, 0x1p-50)
              ? static_cast<float>(estimate)
              : static_cast<float>(static_cast<long double>(sum) / 6.5L - 1);
 }
 
-// sums[k] = rows[0][k] + rows[1][k] + ... + rows[12][k], added in that
-// order in 32 bits, for k < count.
-__attribute__((target_clones("avx2", "default"))) void SumRows(const float (*rows)[TPinkBatch::Capacity],
-                                                                int32_t count, float* sums) noexcept {
-  for (int32_t k = 0; k < count; ++k) sums[k] = rows[0][k];
-  for (int row = 1; row < 13; ++row)
-    for (int32_t k = 0; k < count; ++k) sums[k] += rows[row][k];
-}
-
-// PinkValueOfSum of sums[0..count), count a multiple of 4: the estimates
-// and their checks four at a time, the undecided values by the definition.
-__attribute__((target_clones("avx2", "default"))) void PinkValuesOfSums(const float* sums, int32_t count,
-                                                                         float* values) noexcept {
-  typedef double TDouble4 __attribute__((vector_size(32)));
-  typedef float TFloat4 __attribute__((vector_size(16)));
-  for (int32_t k = 0; k < count; k += 4) {
-    TFloat4 sum;
-    std::memcpy(&sum, sums + k, sizeof sum);
-    const TDouble4 estimate = __builtin_convertvector(sum, TDouble4) / 6.5 - 1;
-    const TFloat4 low = __builtin_convertvector(estimate - 0x1p-50, TFloat4);
-    const TFloat4 high = __builtin_convertvector(estimate + 0x1p-50, TFloat4);
-    const TFloat4 value = __builtin_convertvector(estimate, TFloat4);
-    std::memcpy(values + k, &value, sizeof value);
-    const auto decided = low == high;
-    for (int i = 0; i < 4; ++i)
-      if (!decided[i]) values[k + i] = PinkValueOfSum(sums[k + i]);
-  }
-}
-
-}  // namespace
-
 float RawPinkNoise(GeneratorState& state, int64_t n) noexcept {
-  DrawPinkRows(state.random, state.pinkRows, n, [](int) {});
+  DrawPinkRows([&] { return static_cast<float>(state.random.Next()); }, state.pinkRows, n, [](int) {});
   float sum = 0;
   for (int row = 0; row < 13; ++row) sum += state.pinkRows[row];
   return PinkValueOfSum(sum);
-}
-
-void TPinkBatch::Finish(const float* rows) noexcept {
-  for (int row = FrequentPinkRows; row < 13; ++row) {
-    FillRun(row, rows[row]);
-    FFilled[row] = 0;
-  }
-  // The calls' sums side by side; each adds its rows in row order,
-  // rounding to 32 bits at every step, as RawPinkNoise does.
-  const int32_t padded = (FCount + 3) & ~3;
-  for (int row = 0; row < 13; ++row)
-    for (int32_t k = FCount; k < padded; ++k) FRows[row][k] = 0;
-  alignas(16) float sums[Capacity];
-  SumRows(FRows, padded, sums);
-  alignas(16) float values[Capacity];
-  PinkValuesOfSums(sums, padded, values);
-  for (int32_t k = 0; k < FCount; ++k) *FTarget[k] = values[k];
-  FCount = 0;
 }
 
 float PinkNoise(GeneratorState& state, float exponent, int64_t n) noexcept {

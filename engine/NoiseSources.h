@@ -27,12 +27,19 @@ inline constexpr TRowSchedule PinkSchedule[12] = {
     {127, 64},  {255, 129}, {255, 238},   {511, 474},   {1023, 875},   {2047, 1875}};
 
 // The schedule repeats every 2048 frames; one table entry per frame of it.
+// Also the draws of each frame: row 0 and the rows due.
 struct TDueTable {
   uint16_t due[2048];
-  constexpr TDueTable() : due() {
-    for (uint32_t n = 0; n < 2048; ++n)
+  uint8_t draws[2048];
+  constexpr TDueTable() : due(), draws() {
+    for (uint32_t n = 0; n < 2048; ++n) {
+      draws[n] = 1;
       for (int row = 0; row < 12; ++row)
-        if ((n & PinkSchedule[row].mask) == PinkSchedule[row].match) due[n] |= uint16_t(1u << row);
+        if ((n & PinkSchedule[row].mask) == PinkSchedule[row].match) {
+          due[n] |= uint16_t(1u << row);
+          ++draws[n];
+        }
+    }
   }
 };
 
@@ -48,57 +55,33 @@ inline uint32_t PinkRowsDue(int64_t n) noexcept {
 /// Rows 0 to 3 change often (every call, every 2, 4 and 8 frames), the others rarely.
 constexpr int FrequentPinkRows = 4;
 
-/// Row 0 and the rows due at n get new draws, in increasing row order;
-/// beforeRare(row) runs before a rare row (4 to 12) is redrawn. Rows 1 to
-/// 3 have branches of their own, which follow the frames' short patterns.
-template <class TBeforeRare>
-inline void DrawPinkRows(TRandomLcg& random, float* rows, int64_t n, TBeforeRare beforeRare) noexcept {
+/// Row 0 and the rows due at n get new draws from `next()`, in increasing
+/// row order; beforeRare(row) runs before a rare row (4 to 12) is redrawn.
+/// Rows 1 to 3 have branches of their own, which follow the frames' short
+/// patterns.
+template <class TNext, class TBeforeRare>
+inline void DrawPinkRows(TNext next, float* rows, int64_t n, TBeforeRare beforeRare) noexcept {
   const uint32_t due = PinkRowsDue(n);
-  rows[0] = static_cast<float>(random.Next());
-  if (due & 1) rows[1] = static_cast<float>(random.Next());
-  if (due & 2) rows[2] = static_cast<float>(random.Next());
-  if (due & 4) rows[3] = static_cast<float>(random.Next());
+  rows[0] = next();
+  if (due & 1) rows[1] = next();
+  if (due & 2) rows[2] = next();
+  if (due & 4) rows[3] = next();
   for (uint32_t rare = due >> 3; rare != 0; rare &= rare - 1) {
     const int row = FrequentPinkRows + __builtin_ctz(rare);
     beforeRare(row);
-    rows[row] = static_cast<float>(random.Next());
+    rows[row] = next();
   }
 }
+
+/// The draws of the pink source at time index n: row 0 and the rows due.
+inline int32_t PinkDrawsAt(int64_t n) noexcept { return pink_detail::DueTable.draws[static_cast<uint32_t>(n) & 2047]; }
 
 /// Next unshaped pink-noise value at time index n: row 0 and the rows due at
 /// n are redrawn, the 13 rows summed and scaled to -1..1.
 float RawPinkNoise(GeneratorState& state, int64_t n) noexcept;
 
-/// The unshaped pink values of many calls, the same as RawPinkNoise gives
-/// them one by one: each Draw makes its draws at once, in call order; the
-/// row sums, whose chain of 13 rounded additions dominates, then run side
-/// by side in Finish.
-class TPinkBatch {
-public:
-  static constexpr int32_t Capacity = 128;
-  /// Row 0 and the rows due at n are redrawn from random into rows (the
-  /// generator's pink rows, the same array until Finish); `target`
-  /// receives the value at Finish. At most Capacity draws before each Finish.
-  void Draw(TRandomLcg& random, float* rows, int64_t n, float* target) noexcept {
-    // A rare row's column is filled in runs, up to the call that changes it.
-    DrawPinkRows(random, rows, n, [&](int row) { FillRun(row, rows[row]); });
-    for (int row = 0; row < FrequentPinkRows; ++row) FRows[row][FCount] = rows[row];
-    FTarget[FCount++] = target;
-  }
-  /// Writes every pending value to its target; rows are those of Draw.
-  void Finish(const float* rows) noexcept;
-
-private:
-  void FillRun(int row, float value) noexcept {
-    for (int32_t k = FFilled[row]; k < FCount; ++k) FRows[row][k] = value;
-    FFilled[row] = FCount;
-  }
-
-  alignas(16) float FRows[13][Capacity];
-  float* FTarget[Capacity];
-  int32_t FFilled[13] = {};  // rare rows: columns before this hold their values
-  int32_t FCount = 0;
-};
+/// sum / 6.5 - 1 rounded to 32 bits: the pink value of the rows' sum.
+float PinkValueOfSum(float sum) noexcept;
 
 /// Next white-noise value: 2 x draw - 1, crest-shaped.
 float WhiteNoise(TRandomLcg& random, float exponent) noexcept;

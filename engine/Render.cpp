@@ -3,6 +3,7 @@
 #include "engine/FloatRounding.h"
 #include "engine/Modulation.h"
 #include "engine/NoiseSources.h"
+#include "engine/BlockNoise.h"
 #include "engine/SamplePacking.h"
 
 #include <algorithm>
@@ -152,19 +153,29 @@ namespace {
 // path where order matters (draws, filter history, modulation gain), so the
 // samples are those of RenderChannelSample frame by frame.
 constexpr int32_t BlockFrames = TRenderBlock::Frames;
-static_assert(2 * BlockFrames <= TPinkBatch::Capacity, "a block's pink draws fit one batch");
+static_assert(BlockFrames <= TBlockNoise::Frames, "a block's noise is made at once");
 
 struct TFillLayout {
   int32_t noiseLeft, noiseRight;
   bool asLeft, loop, stereo, renderRight;
   int sampleBytes, frameBytes;
   bool silentAfterEnd;  // playback: frames past the end are silence; export: all are rendered
+  // The first half of a block finishes the right channel as well (an export
+  // on two threads: each finishes one channel).
+  bool rightAhead = false;
 };
 
 // Stage 1: the time index of each frame; the state's index moves past the
 // block as the per-sample loop moves it.
 void PlanFrames(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block, int32_t count) noexcept {
   block.count = count;
+  const bool beforeEnd = state.frameIndex + count < state.totalFrames;
+  if (beforeEnd || (!layout.loop && !layout.silentAfterEnd)) {  // no end and no wrap within the block
+    for (int32_t j = 0; j < count; ++j) block.frame[j] = state.frameIndex + j;
+    block.active = count;
+    state.frameIndex += count;
+    return;
+  }
   block.active = 0;
   for (int32_t j = 0; j < count; ++j) {
     if (!layout.silentAfterEnd || layout.loop || state.frameIndex < state.totalFrames)
@@ -177,24 +188,10 @@ void PlanFrames(GeneratorState& state, const TFillLayout& layout, TRenderBlock& 
 
 // Stage 2: the random draws, left before right in every frame.
 void DrawNoise(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block) noexcept {
-  const bool left = HasNoise(layout.noiseLeft);
-  const bool right = layout.renderRight && HasNoise(layout.noiseRight);
-  const bool pinkLeft = left && layout.noiseLeft == ntPink;
-  const bool pinkRight = right && layout.noiseRight == ntPink;
-  TPinkBatch pink;
-  // Local copies, so that the generator and the rows stay in registers.
-  TRandomLcg random = state.random;
-  float rows[13];
-  std::copy(state.pinkRows, state.pinkRows + 13, rows);
-  for (int32_t j = 0; j < block.active; ++j) {
-    if (pinkLeft) pink.Draw(random, rows, block.frame[j], &block.left[j]);
-    else if (left) block.left[j] = RawWhiteNoise(random);
-    if (pinkRight) pink.Draw(random, rows, block.frame[j], &block.right[j]);
-    else if (right) block.right[j] = RawWhiteNoise(random);
-  }
-  pink.Finish(rows);
-  state.random = random;
-  std::copy(rows, rows + 13, state.pinkRows);
+  const auto drawn = [](int32_t noiseType) { return HasNoise(noiseType) ? noiseType : NoNoise; };
+  TBlockNoise noise;
+  noise.Make(state.random, state.pinkRows, block.frame, block.active, drawn(layout.noiseLeft),
+             layout.renderRight ? drawn(layout.noiseRight) : NoNoise, block.left, block.right);
 }
 
 // Stage 3: crest shaping of one channel, in place.
@@ -262,26 +259,47 @@ uint8_t* StoreBlock(GeneratorState& state, const TFillLayout& layout, const TRen
   return out + silence;
 }
 
-// The first half of a block: the time index and the shaped noise.
+// Modulation and level of one channel of a block.
+void LevelChannel(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block, TChannel c) noexcept {
+  const bool isLeft = c == TChannel::Left;
+  ChannelSettings& channel = isLeft ? state.left : state.right;
+  float* gains = isLeft ? block.gainLeft : block.gainRight;
+  ModulateChannel(state, channel, block, gains);
+  Level(state, channel, isLeft ? layout.noiseLeft : layout.noiseRight, isLeft ? block.left : block.right, gains,
+        block.active, isLeft ? block.sampleLeft : block.sampleRight);
+}
+
+// The first half of a block: the time index and the noise, shaped; when
+// the right channel goes ahead, its samples up to the filter.
 void RenderNoise(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block,
                  int32_t count) noexcept {
   PlanFrames(state, layout, block, count);
   if (block.active == 0) return;
   DrawNoise(state, layout, block);
+  if (layout.rightAhead) {
+    Shape(state.right, layout.noiseRight, block.right, block.active);
+    LevelChannel(state, layout, block, TChannel::Right);
+    return;
+  }
   Shape(state.left, layout.noiseLeft, block.left, block.active);
   if (layout.renderRight) Shape(state.right, layout.noiseRight, block.right, block.active);
 }
 
-// The second half: modulation, level, filters and storage; returns the end
-// of what it wrote.
+// The second half: the rest of the samples, the filters and the storage;
+// returns the end of what it wrote.
 uint8_t* FinishBlock(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block,
                      uint8_t* out) noexcept {
   if (block.active > 0) {
-    Modulate(state, layout, block);
-    Level(state, state.left, layout.noiseLeft, block.left, block.gainLeft, block.active, block.sampleLeft);
-    if (layout.renderRight)
-      Level(state, state.right, layout.noiseRight, block.right, block.gainRight, block.active,
-            block.sampleRight);
+    if (layout.rightAhead) {
+      Shape(state.left, layout.noiseLeft, block.left, block.active);
+      LevelChannel(state, layout, block, TChannel::Left);
+    } else {
+      Modulate(state, layout, block);
+      Level(state, state.left, layout.noiseLeft, block.left, block.gainLeft, block.active, block.sampleLeft);
+      if (layout.renderRight)
+        Level(state, state.right, layout.noiseRight, block.right, block.gainRight, block.active,
+              block.sampleRight);
+    }
     Filter(state, layout, block);
   }
   return StoreBlock(state, layout, block, out);
@@ -298,10 +316,12 @@ uint8_t* RenderBlocks(GeneratorState& state, const TFillLayout& layout, uint8_t*
   return out;
 }
 
-TFillLayout ExportFillLayout(const GeneratorState& state, const TExportLayout& layout) noexcept {
+// `twoThreads`: the halves of each block run on two threads.
+TFillLayout ExportFillLayout(const GeneratorState& state, const TExportLayout& layout, bool twoThreads) noexcept {
   const int sampleBytes = layout.SampleBytes == 3 ? 3 : 2;
   return {state.left.noiseType, state.right.noiseType, false, false, layout.Stereo,
-          layout.Stereo, sampleBytes, layout.Stereo ? 2 * sampleBytes : sampleBytes, false};
+          layout.Stereo, sampleBytes, layout.Stereo ? 2 * sampleBytes : sampleBytes, false,
+          twoThreads && layout.Stereo};
 }
 
 }  // namespace
@@ -336,21 +356,22 @@ TFillResult FillBuffer(GeneratorState& state, uint8_t* buffer, int32_t size, int
 
 void RenderExportFrames(GeneratorState& state, const TExportLayout& layout, uint8_t* out,
                         int32_t frames) noexcept {
-  RenderBlocks(state, ExportFillLayout(state, layout), out, frames);
+  RenderBlocks(state, ExportFillLayout(state, layout, false), out, frames);
 }
 
 void RenderExportNoise(GeneratorState& state, const TExportLayout& layout, TRenderBlock& block,
                          int32_t frames) noexcept {
-  RenderNoise(state, ExportFillLayout(state, layout), block, frames);
+  RenderNoise(state, ExportFillLayout(state, layout, true), block, frames);
 }
 
 uint8_t* FinishExportBlock(GeneratorState& state, const TExportLayout& layout, TRenderBlock& block,
                            uint8_t* out) noexcept {
-  return FinishBlock(state, ExportFillLayout(state, layout), block, out);
+  return FinishBlock(state, ExportFillLayout(state, layout, true), block, out);
 }
 
 void TakeNoiseState(GeneratorState& to, const GeneratorState& from) noexcept {
   to.frameIndex = from.frameIndex;
   to.random = from.random;
   std::copy(from.pinkRows, from.pinkRows + 13, to.pinkRows);
+  to.right.modulationGain = from.right.modulationGain;
 }

@@ -47,12 +47,14 @@ void RenderExportFrames(GeneratorState& state, const TExportLayout& layout, uint
 
 /// RenderExportFrames in two halves, one block of at most
 /// TRenderBlock::Frames frames at a time, so that two threads can share a
-/// pass. The first half (time index, draws, crest shaping) writes only
-/// frameIndex, the random generator and the pink rows; the second
-/// (modulation, level, filters, storage) only the channels' modulation
-/// gains, the filters and the output. So the first half may run ahead on
-/// other blocks while the second finishes earlier ones in their order, as
-/// long as nothing else changes the state meanwhile.
+/// pass. The first half (time index, draws, crest shaping, and in stereo
+/// the right channel's modulation and level) writes only frameIndex, the
+/// random generator, the pink rows and in stereo the right channel's
+/// modulation gain; the second (the rest of the levels, the filters,
+/// storage) only the rest of the modulation gains, the filters, the clip
+/// counts and the output. So the first half may run ahead on other blocks
+/// while the second finishes earlier ones in their order, as long as
+/// nothing else changes the state meanwhile.
 void RenderExportNoise(GeneratorState& state, const TExportLayout& layout, TRenderBlock& block,
                        int32_t frames) noexcept;
 /// Stores the block's frames at `out`; returns the end of what it wrote.

@@ -30,6 +30,11 @@ bool TWavFileWriter::WriteSample(int32_t sample) noexcept {
 }
 
 bool TWavFileWriter::WriteBytes(std::span<const uint8_t> bytes) noexcept {
+  // A long run goes to the file straight from where it is, without a copy.
+  if (bytes.size() >= BufferBytes / 4) {
+    if (FUsed > 0 && !Flush()) return false;
+    return WriteOut(bytes);
+  }
   while (!bytes.empty()) {
     if (FUsed == BufferBytes && !Flush()) return false;
     size_t count = std::min(bytes.size(), BufferBytes - FUsed);
@@ -41,9 +46,15 @@ bool TWavFileWriter::WriteBytes(std::span<const uint8_t> bytes) noexcept {
 }
 
 bool TWavFileWriter::Flush() noexcept {
+  WriteOut({FBuffer.get(), FUsed});
+  FUsed = 0;
+  return !FFailed;
+}
+
+bool TWavFileWriter::WriteOut(std::span<const uint8_t> bytes) noexcept {
   size_t done = 0;
-  while (!FFailed && FFile && done < FUsed) {
-    ssize_t n = ::write(FFile->Fd(), FBuffer.get() + done, FUsed - done);
+  while (!FFailed && FFile && done < bytes.size()) {
+    ssize_t n = ::write(FFile->Fd(), bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) Fail(n == 0 ? EIO : errno);
     else done += static_cast<size_t>(n);
@@ -51,7 +62,6 @@ bool TWavFileWriter::Flush() noexcept {
   if (FWritten / kWriteBackBytes != (FWritten + done) / kWriteBackBytes && FFile)
     FFile->StartWriteBack(static_cast<off_t>(FWritten + done));
   FWritten += done;
-  FUsed = 0;
   return !FFailed;
 }
 

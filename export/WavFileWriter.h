@@ -50,6 +50,8 @@ public:
 
 private:
   bool Flush() noexcept;
+  /// Writes `bytes` to the file; a failure is kept for Close.
+  bool WriteOut(std::span<const uint8_t> bytes) noexcept;
   void Fail(int errorNumber) noexcept;
 
   uint16_t FBytesPerSample;

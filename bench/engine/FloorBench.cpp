@@ -23,10 +23,11 @@ void SerialWork(GeneratorState& state, const std::vector<int32_t>& input, std::v
                 std::vector<int32_t>& right) {
   const bool pinkLeft = state.left.noiseType == ntPink, pinkRight = state.right.noiseType == ntPink;
   float white = 0;
+  const auto next = [&] { return static_cast<float>(state.random.Next()); };
   for (int32_t j = 0; j < kFrames; ++j, ++state.frameIndex) {
-    if (pinkLeft) DrawPinkRows(state.random, state.pinkRows, state.frameIndex, [](int) {});
+    if (pinkLeft) DrawPinkRows(next, state.pinkRows, state.frameIndex, [](int) {});
     else white += RawWhiteNoise(state.random);
-    if (pinkRight) DrawPinkRows(state.random, state.pinkRows, state.frameIndex, [](int) {});
+    if (pinkRight) DrawPinkRows(next, state.pinkRows, state.frameIndex, [](int) {});
     else white += RawWhiteNoise(state.random);
   }
   benchmark::DoNotOptimize(white);
