@@ -14,7 +14,9 @@ constexpr int32_t kFrames = 3001;
 constexpr int32_t kCallFrames[] = {1, 7, 127, 2049};
 
 // Case i of the table: every crest choice meets every filter and every
-// modulation (off or a function); noise, width, channels and call length vary with it.
+// modulation (off or a function); noise (pink or white on each channel: the
+// two share the random draws and the pink rows), width, channels and call
+// length vary with it.
 GeneratorState CaseState(int i) {
   GeneratorState state;
   SetUpBenchSignal(state, TBenchSignal::Pink44k, 100 + i);
@@ -25,7 +27,7 @@ GeneratorState CaseState(int i) {
   state.bytesPerFrame = state.bitsPerSample / 8 * (state.channels == cmStereo ? 2 : 1);
   for (ChannelSettings* channel : {&state.left, &state.right}) {
     const bool left = channel == &state.left;
-    channel->noiseType = (i / 3 + left) % 2 ? ntPink : ntWhite;
+    channel->noiseType = (left ? i / 3 : i / 3 + (i / 6) % 2 + 1) % 2 ? ntPink : ntWhite;
     channel->crestIndex = left ? crest : (crest + 3) % 7;
     CrestFactorChanged(*channel);
     channel->filterType = left ? filter : (filter + 2) % 6;
@@ -43,8 +45,10 @@ GeneratorState CaseState(int i) {
   return state;
 }
 
-// One sample at a time, as stored; clips counted per channel.
-std::vector<int32_t> PerSample(GeneratorState& state, int64_t clipped[2]) {
+// One sample at a time, as stored; clips counted per channel. A looping
+// signal starts again after its last frame; past the end of one that does
+// not loop, the fill stores silence (`silenceAfterEnd`).
+std::vector<int32_t> PerSample(GeneratorState& state, int64_t clipped[2], bool silenceAfterEnd = false) {
   const int bytes = state.bitsPerSample / 8;
   const bool stereo = state.channels == cmStereo;
   std::vector<int32_t> out;
@@ -53,6 +57,11 @@ std::vector<int32_t> PerSample(GeneratorState& state, int64_t clipped[2]) {
     clipped[channel] += out.back() != sample;
   };
   for (int32_t j = 0; j < kFrames; ++j, ++state.frameIndex) {
+    if (state.loop && state.frameIndex == state.totalFrames) state.frameIndex = 0;
+    if (silenceAfterEnd && !state.loop && state.frameIndex >= state.totalFrames) {
+      for (int c = 0; c < (stereo ? 2 : 1); ++c) out.push_back(0);
+      continue;
+    }
     const int32_t left = RenderChannelSample(state, TChannel::Left, state.left.noiseType);
     store(stereo ? left * state.left.channelOn : left, 0);
     if (stereo) store(RenderChannelSample(state, TChannel::Right, state.right.noiseType) * state.right.channelOn, 1);
@@ -78,6 +87,21 @@ TEST(BlockVsSample, FillAndExportStoreTheSamplesOfThePerSamplePath) {
         << "export, case " << i << ", " << call << " frames a call";
     EXPECT_EQ(exported.clipped[0], clipped[0]) << "case " << i;
     EXPECT_EQ(exported.clipped[1], clipped[1]) << "case " << i;
+  }
+}
+
+// The fill across the end of the signal: a loop goes on at frame 0 (the
+// pink rows' schedule jumps there), a signal without loop ends in silence.
+TEST(BlockVsSample, FillAcrossTheEndOfTheSignal) {
+  for (int i = 0; i < 16; ++i) {
+    const int32_t call = kCallFrames[i % 4];
+    GeneratorState perSample = CaseState(6 * i + 2);
+    perSample.loop = i % 8 < 4;
+    perSample.totalFrames = 997 + 61 * i;
+    GeneratorState fill = perSample;
+    int64_t clipped[2] = {};
+    EXPECT_EQ(FillFrames(fill, kFrames, call), PerSample(perSample, clipped, true))
+        << "case " << i << ", loop " << perSample.loop << ", " << call << " frames a buffer";
   }
 }
 
