@@ -16,17 +16,17 @@ inline int32_t DrawsAt(int32_t noiseType, int64_t n) noexcept {
 
 typedef float TFloat8 __attribute__((vector_size(32)));
 
-// sums[k] = rows[0][k] + rows[1][k] + ... + rows[12][k] for k in
-// [start, start + count), count a multiple of 8, added in that order in
-// 32 bits as the per-sample source adds them.
-__attribute__((target_clones("avx2", "default"))) void SumColumns(const float (*rows)[2 * TBlockNoise::Frames],
+// sums[k] = the sum of rows 0 to 3 (column 0) + row 4 + ... + row 12 for k
+// in [start, start + count), count a multiple of 8, added in that order in
+// 32 bits.
+__attribute__((target_clones("avx2", "default"))) void SumColumns(const float (*columns)[2 * TBlockNoise::Frames],
                                                                    int32_t start, int32_t count,
                                                                    float* sums) noexcept {
   for (int32_t k = start; k < start + count; k += 8) {
     TFloat8 sum, row;
-    std::memcpy(&sum, &rows[0][k], sizeof sum);
-    for (int r = 1; r < 13; ++r) {
-      std::memcpy(&row, &rows[r][k], sizeof row);
+    std::memcpy(&sum, &columns[0][k], sizeof sum);
+    for (int c = 1; c < TBlockNoise::Columns; ++c) {
+      std::memcpy(&row, &columns[c][k], sizeof row);
       sum += row;
     }
     std::memcpy(sums + k - start, &sum, sizeof sum);
@@ -108,8 +108,9 @@ int32_t TBlockNoise::PlanDraws(const int64_t* frames, int32_t count, int32_t noi
 // names (the r-th draw of the channel in that frame, counting row 0 as the
 // first); in between a row keeps what the last pink channel drew, which
 // both channels see. Rows 1 to 3 are never due in the same frame: the one
-// that is due is drawn right after row 0, and their columns are written
-// frame by frame; the rarer rows' columns are filled in runs.
+// that is due is drawn right after row 0. Their values are added to row 0
+// frame by frame, in row order (the first column holds that partial sum);
+// the rarer rows' columns are filled in runs.
 template <bool PinkLeft, bool PinkRight>
 void TBlockNoise::PinkColumns(const int64_t* frames, int32_t count, float* rows) noexcept {
   constexpr int last = PinkRight ? 1 : 0;
@@ -122,23 +123,23 @@ void TBlockNoise::PinkColumns(const int64_t* frames, int32_t count, float* rows)
   for (int32_t j = 0; j < count; ++j) {
     const uint32_t due = PinkRowsDue(frames[j]);
     const int32_t first[2] = {FFirstDraw[0][j], FFirstDraw[1][j]};
-    if (PinkLeft) FColumns[0][j] = FDraws.Pink(first[0]);
-    if (PinkRight) FColumns[0][Frames + j] = FDraws.Pink(first[1]);
+    float sum[2] = {FDraws.Pink(first[0]), FDraws.Pink(first[1])};
     for (int row = 1; row < FrequentPinkRows; ++row) {
       const bool isDue = due & (1u << (row - 1));
-      // Without a draw of its own a column takes the held value (a draw
-      // index is only read where it was drawn).
+      // A draw index is only read where it was drawn.
       const int32_t step = isDue ? 1 : 0;
-      if (PinkLeft) FColumns[row][j] = isDue ? FDraws.Pink(first[0] + step) : held[row];
-      if (PinkRight) FColumns[row][Frames + j] = isDue ? FDraws.Pink(first[1] + step) : held[row];
+      if (PinkLeft) sum[0] += isDue ? FDraws.Pink(first[0] + step) : held[row];
+      if (PinkRight) sum[1] += isDue ? FDraws.Pink(first[1] + step) : held[row];
       held[row] = isDue ? FDraws.Pink(first[last] + step) : held[row];
     }
+    if (PinkLeft) FColumns[0][j] = sum[0];
+    if (PinkRight) FColumns[0][Frames + j] = sum[1];
     int draw = 1 + ((due & 7) != 0 ? 1 : 0);
     for (uint32_t rare = due >> (FrequentPinkRows - 1); rare != 0; rare &= rare - 1, ++draw) {
       const int row = FrequentPinkRows + __builtin_ctz(rare);
       FillRun<PinkLeft, PinkRight>(row, filled[row], j, held[row]);
-      if (PinkLeft) FColumns[row][j] = FDraws.Pink(first[0] + draw);
-      if (PinkRight) FColumns[row][Frames + j] = FDraws.Pink(first[1] + draw);
+      if (PinkLeft) FColumns[RareColumn(row)][j] = FDraws.Pink(first[0] + draw);
+      if (PinkRight) FColumns[RareColumn(row)][Frames + j] = FDraws.Pink(first[1] + draw);
       held[row] = FDraws.Pink(first[last] + draw);
       filled[row] = j + 1;
     }
@@ -151,17 +152,16 @@ void TBlockNoise::PinkColumns(const int64_t* frames, int32_t count, float* rows)
 template <bool PinkLeft, bool PinkRight>
 void TBlockNoise::FillRun(int row, int32_t from, int32_t to, float value) noexcept {
   if (PinkLeft)
-    for (int32_t j = from; j < to; ++j) FColumns[row][j] = value;
+    for (int32_t j = from; j < to; ++j) FColumns[RareColumn(row)][j] = value;
   if (PinkRight)
-    for (int32_t j = from; j < to; ++j) FColumns[row][Frames + j] = value;
+    for (int32_t j = from; j < to; ++j) FColumns[RareColumn(row)][Frames + j] = value;
 }
 
 void TBlockNoise::PinkValues(int channel, int32_t count, float* values) noexcept {
   // The columns of a partial block are summed to the next multiple of 8,
   // from zeros.
   const int32_t padded = (count + 7) & ~7;
-  for (int row = 0; row < 13; ++row)
-    std::fill(&FColumns[row][channel * Frames + count], &FColumns[row][channel * Frames + padded], 0.0f);
+  for (auto& column : FColumns) std::fill(&column[channel * Frames + count], &column[channel * Frames + padded], 0.0f);
   alignas(32) float sums[Frames];
   SumColumns(FColumns, channel * Frames, padded, sums);
   alignas(32) float pink[Frames];

@@ -5,6 +5,7 @@
 // every draw at once (TBlockDraws), the pink rows' values laid out as
 // columns, then the rows' sums side by side.
 
+#include "engine/NoiseSources.h"
 #include "engine/RandomDraws.h"
 #include "engine/RandomLcg.h"
 
@@ -16,6 +17,8 @@ constexpr int32_t NoNoise = -1;
 class TBlockNoise {
 public:
   static constexpr int32_t Frames = 64;
+  /// The sum of the frequent rows 0 to 3, then one column per rarer row.
+  static constexpr int Columns = 1 + 13 - FrequentPinkRows;
 
   /// Values for frames[0..count) (count <= Frames) into left and right from
   /// `random` and the shared pink `rows`, both moved on as the per-sample
@@ -36,6 +39,7 @@ private:
 
   TBlockDraws FDraws;
   int16_t FFirstDraw[2][Frames];  // each channel's first draw at each frame
-  // Row r's value in each frame: left's in columns 0.., right's in Frames..
-  alignas(32) float FColumns[13][2 * Frames];
+  static constexpr int RareColumn(int row) noexcept { return 1 + row - FrequentPinkRows; }
+  // Each frame's values: left's in entries 0.., right's in Frames..
+  alignas(32) float FColumns[Columns][2 * Frames];
 };
