@@ -5,11 +5,15 @@
 # signals: 60 s of filtered, modulated stereo pink noise at 44.1 kHz, 16
 # bits; 60 s of plain stereo white noise at 192 kHz, 24 bits. Installs
 # nothing (./dev bench does); without sox it says so and ends successfully.
-#   bench/sox/compare.sh BIN_DIR [RUNS]
+#   bench/sox/compare.sh BIN_DIR [RUNS [OUT_DIR]]
 # BIN_DIR holds zephyra-render and zephyra-make-presets (a Release build's bin/).
+# The WAV files go to OUT_DIR (default: a new temporary folder). zephyra-render
+# makes the finished file durable (it waits for the disk), sox does not: a
+# folder in memory (/dev/shm) compares the rendering alone.
 set -euo pipefail
 bin=${1:?usage: compare.sh BIN_DIR [RUNS]}
 runs=${2:-7}
+out_dir=${3:-}
 here=$(cd "$(dirname "$0")" && pwd)
 
 if ! command -v sox >/dev/null 2>&1; then
@@ -17,8 +21,9 @@ if ! command -v sox >/dev/null 2>&1; then
   exit 0
 fi
 
-tmp=$(mktemp -d)
+tmp=$(mktemp -d ${out_dir:+-p "$out_dir"})
 trap 'rm -rf "$tmp"' EXIT
+echo "sox comparison: files in $tmp"
 
 # Prints "wall cpu" in seconds for one run of the command.
 timed() {
