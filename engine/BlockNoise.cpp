@@ -123,7 +123,7 @@ void TBlockNoise::PinkColumns(const int64_t* frames, int32_t count, float* rows)
   for (int32_t j = 0; j < count; ++j) {
     const uint32_t due = PinkRowsDue(frames[j]);
     const int32_t first[2] = {FFirstDraw[0][j], FFirstDraw[1][j]};
-    float sum[2] = {FDraws.Pink(first[0]), FDraws.Pink(first[1])};
+    float sum[2] = {PinkLeft ? FDraws.Pink(first[0]) : 0, PinkRight ? FDraws.Pink(first[1]) : 0};
     for (int row = 1; row < FrequentPinkRows; ++row) {
       const bool isDue = due & (1u << (row - 1));
       // A draw index is only read where it was drawn.

@@ -1,9 +1,9 @@
 #include "engine/Render.h"
 
+#include "engine/BlockNoise.h"
 #include "engine/FloatRounding.h"
 #include "engine/Modulation.h"
 #include "engine/NoiseSources.h"
-#include "engine/BlockNoise.h"
 #include "engine/SamplePacking.h"
 
 #include <algorithm>
@@ -160,8 +160,8 @@ struct TFillLayout {
   bool asLeft, loop, stereo, renderRight;
   int sampleBytes, frameBytes;
   bool silentAfterEnd;  // playback: frames past the end are silence; export: all are rendered
-  // The first half of a block finishes the right channel as well (an export
-  // on two threads: each finishes one channel).
+  // The first half of a block also shapes, modulates and levels the right
+  // channel (an export on two threads: each thread levels one channel).
   bool rightAhead = false;
 };
 
