@@ -179,40 +179,47 @@ __attribute__((target("avx2,fma"))) inline __m256d Avx2Whole(__m256d x, uint32_t
   return result;
 }
 
-// The magnitudes' bits of four values; false when one of them is 0 or
-// subnormal (those go one at a time).
-__attribute__((target("avx2,fma"))) inline bool NormalMagnitudes(const float* values, __m128i& bits) noexcept {
-  bits = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(values)), _mm_set1_epi32(0x7FFFFFFF));
-  const __m128i subnormal = _mm_cmpeq_epi32(_mm_and_si128(bits, _mm_set1_epi32(0x7F800000)), _mm_setzero_si128());
-  return _mm_testz_si128(subnormal, subnormal);
+// The magnitudes' bits of four values; `odd` gathers the lanes where one
+// is 0 or subnormal.
+__attribute__((target("avx2,fma"))) inline __m128i Magnitudes(const float* values, __m128i& odd) noexcept {
+  const __m128i bits =
+      _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(values)), _mm_set1_epi32(0x7FFFFFFF));
+  odd = _mm_or_si128(odd, _mm_cmpeq_epi32(_mm_and_si128(bits, _mm_set1_epi32(0x7F800000)), _mm_setzero_si128()));
+  return bits;
 }
 
-__attribute__((target("avx2,fma"))) inline __m256d Avx2Estimate(__m128i bits, float p, bool fractional,
-                                                           uint32_t half) noexcept {
-  if (fractional) return Avx2Fractional(bits, _mm256_set1_pd(p));
+template <bool Fractional>
+__attribute__((target("avx2,fma"))) inline __m256d Avx2Estimate(__m128i bits, __m256d p, uint32_t half) noexcept {
+  if (Fractional) return Avx2Fractional(bits, p);
   const __m256d x = _mm256_cvtps_pd(_mm_castsi128_ps(bits));
   const __m256d whole = Avx2Whole(x, half >> 1);
   return (half & 1) ? _mm256_mul_pd(whole, _mm256_sqrt_pd(x)) : whole;
 }
 
-__attribute__((target("avx2,fma"))) void PowerEstimatesAvx2(const float* values, int32_t count, float p,
-                                                       double* out) noexcept {
-  const bool fractional = IsFractional(p);
-  const uint32_t half = fractional ? 0 : static_cast<uint32_t>(2 * p);
+// One loop for each kind of exponent, so that the fractional one keeps its
+// constants in registers.
+template <bool Fractional>
+__attribute__((target("avx2,fma"))) void Avx2Run(const float* values, int32_t count, float p, double* out) noexcept {
+  const uint32_t half = Fractional ? 0 : static_cast<uint32_t>(2 * p);
+  const __m256d wide = _mm256_set1_pd(p);
+  // Every group of four in the vector unit, without a branch; the rare
+  // zeros and subnormals are put right afterwards.
+  __m128i odd = _mm_setzero_si128();
   int32_t j = 0;
-  // Eight values a go: two independent chains keep the vector unit busy.
-  for (; j + 8 <= count; j += 8) {
-    __m128i low, high;
-    if (NormalMagnitudes(values + j, low) & NormalMagnitudes(values + j + 4, high)) {
-      const __m256d first = Avx2Estimate(low, p, fractional, half);
-      const __m256d second = Avx2Estimate(high, p, fractional, half);
-      _mm256_storeu_pd(out + j, first);
-      _mm256_storeu_pd(out + j + 4, second);
-    } else {
-      for (int i = 0; i < 8; ++i) out[j + i] = SingleEstimate(std::fabs(values[j + i]), p);
-    }
-  }
+  for (; j + 4 <= count; j += 4)
+    _mm256_storeu_pd(out + j, Avx2Estimate<Fractional>(Magnitudes(values + j, odd), wide, half));
+  if (!_mm_testz_si128(odd, odd))
+    for (int32_t i = 0; i < j; ++i)
+      if (!IsNormal(std::fabs(values[i]))) out[i] = SingleEstimate(std::fabs(values[i]), p);
   for (; j < count; ++j) out[j] = SingleEstimate(std::fabs(values[j]), p);
+}
+
+__attribute__((target("avx2,fma"))) void PowerEstimatesAvx2(const float* values, int32_t count, float p,
+                                                           double* out) noexcept {
+  if (IsFractional(p))
+    Avx2Run<true>(values, count, p, out);
+  else
+    Avx2Run<false>(values, count, p, out);
 }
 
 }  // namespace
