@@ -4,6 +4,8 @@
 #include "engine/Render.h"
 
 #include <cmath>
+#include <cstring>
+#include <immintrin.h>
 #include <limits>
 #include <numbers>
 
@@ -226,13 +228,14 @@ __attribute__((target_clones("avx2", "default"))) uint64_t GainsOfRun(TFourPhaso
       t = __builtin_convertvector(estimate, TFloatLanes);
     }
     const TFloatLanes gain = 1.0f - half * t;
-    for (int k = 0; k < 4 && j + k < n; ++k) {
-      gains[j + k] = gain[k];
-      if (!decided[k]) undecided |= uint64_t{1} << (j + k);
-    }
+    if (j + 4 <= n)
+      std::memcpy(gains + j, &gain, sizeof gain);
+    else
+      for (int32_t k = 0; j + k < n; ++k) gains[j + k] = gain[k];
+    undecided |= static_cast<uint64_t>(~_mm_movemask_ps(reinterpret_cast<__m128>(decided)) & 15) << j;
     phasors.Rotate();
   }
-  return undecided;
+  return n < 64 ? undecided & ((uint64_t{1} << n) - 1) : undecided;
 }
 
 // Gains of a run of consecutive frames of a rotating function (sine,
