@@ -206,8 +206,13 @@ __attribute__((target("avx2,fma"))) void Avx2Run(const float* values, int32_t co
   // zeros and subnormals are put right afterwards.
   __m128i odd = _mm_setzero_si128();
   int32_t j = 0;
-  for (; j + 4 <= count; j += 4)
-    _mm256_storeu_pd(out + j, Avx2Estimate<Fractional>(Magnitudes(values + j, odd), wide, half));
+  // Eight values a go: two independent chains keep the vector unit busy.
+  for (; j + 8 <= count; j += 8) {
+    const __m256d first = Avx2Estimate<Fractional>(Magnitudes(values + j, odd), wide, half);
+    const __m256d second = Avx2Estimate<Fractional>(Magnitudes(values + j + 4, odd), wide, half);
+    _mm256_storeu_pd(out + j, first);
+    _mm256_storeu_pd(out + j + 4, second);
+  }
   if (!_mm_testz_si128(odd, odd))
     for (int32_t i = 0; i < j; ++i)
       if (!IsNormal(std::fabs(values[i]))) out[i] = SingleEstimate(std::fabs(values[i]), p);
