@@ -125,7 +125,8 @@ __attribute__((target("avx2,fma"))) inline __m256d Lookup(const double* table, _
 
 // Four lanes in one register, with fused multiply-adds, two table lookups
 // instead of three, and its own rounding (within the bound, not the bits of
-// the one-lane path). Bound on the relative error, for normal x <= 1:
+// the one-lane path); `inverse` holds the lanes' SliceInverses. Bound on the
+// relative error, for normal x <= 1:
 // - m x inverse - 1 is exact (24-bit times 24-bit), |r| < 2^-9 + 2^-23.
 // - log2 x: the table entry errs by 2^-54, the series to r^5 by 2^-56 and
 //   its roundings by 2^-59; times p <= 64 that is 2^-47.6 in y. The sum with
@@ -136,11 +137,9 @@ __attribute__((target("avx2,fma"))) inline __m256d Lookup(const double* table, _
 //   the series to f^4 leaves 2^-54, its roundings, the table entry and the
 //   product below 2^-50.
 // In all < 2^-44 relative, and 0 where y < -160 as Exp2 gives it.
-__attribute__((target("avx2,fma"))) inline __m256d Avx2Fractional(__m128i bits, __m256d p) noexcept {
+__attribute__((target("avx2,fma"))) inline __m256d Avx2Fractional(__m128i bits, __m128 inverse, __m256d p) noexcept {
   using namespace power_detail;
   const __m128i sliceBits = _mm_and_si128(bits, _mm_set1_epi32(0x7F8000));
-  const __m128 centre = _mm_castsi128_ps(_mm_or_si128(sliceBits, _mm_set1_epi32(0x3F804000)));
-  const __m128 inverse = _mm_div_ps(_mm_set1_ps(1), centre);
   const __m128 mantissa =
       _mm_castsi128_ps(_mm_or_si128(_mm_and_si128(bits, _mm_set1_epi32(0x7FFFFF)), _mm_set1_epi32(0x3F800000)));
   const __m256d exponent = _mm256_cvtepi32_pd(_mm_sub_epi32(_mm_srli_epi32(bits, 23), _mm_set1_epi32(127)));
@@ -179,18 +178,26 @@ __attribute__((target("avx2,fma"))) inline __m256d Avx2Whole(__m256d x, uint32_t
   return result;
 }
 
-// The magnitudes' bits of four values; `odd` gathers the lanes where one
+// The magnitudes' bits of eight values; `odd` gathers the lanes where one
 // is 0 or subnormal.
-__attribute__((target("avx2,fma"))) inline __m128i Magnitudes(const float* values, __m128i& odd) noexcept {
-  const __m128i bits =
-      _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(values)), _mm_set1_epi32(0x7FFFFFFF));
-  odd = _mm_or_si128(odd, _mm_cmpeq_epi32(_mm_and_si128(bits, _mm_set1_epi32(0x7F800000)), _mm_setzero_si128()));
+__attribute__((target("avx2,fma"))) inline __m256i Magnitudes(const float* values, __m256i& odd) noexcept {
+  const __m256i bits =
+      _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(values)), _mm256_set1_epi32(0x7FFFFFFF));
+  odd = _mm256_or_si256(
+      odd, _mm256_cmpeq_epi32(_mm256_and_si256(bits, _mm256_set1_epi32(0x7F800000)), _mm256_setzero_si256()));
   return bits;
 }
 
+// The float inverses of the centres of the values' slices, eight at a time.
+__attribute__((target("avx2,fma"))) inline __m256 SliceInverses(__m256i bits) noexcept {
+  const __m256i centre = _mm256_or_si256(_mm256_and_si256(bits, _mm256_set1_epi32(0x7F8000)), _mm256_set1_epi32(0x3F804000));
+  return _mm256_div_ps(_mm256_set1_ps(1), _mm256_castsi256_ps(centre));
+}
+
 template <bool Fractional>
-__attribute__((target("avx2,fma"))) inline __m256d Avx2Estimate(__m128i bits, __m256d p, uint32_t half) noexcept {
-  if (Fractional) return Avx2Fractional(bits, p);
+__attribute__((target("avx2,fma"))) inline __m256d Avx2Estimate(__m128i bits, __m128 inverse, __m256d p,
+                                                                uint32_t half) noexcept {
+  if (Fractional) return Avx2Fractional(bits, inverse, p);
   const __m256d x = _mm256_cvtps_pd(_mm_castsi128_ps(bits));
   const __m256d whole = Avx2Whole(x, half >> 1);
   return (half & 1) ? _mm256_mul_pd(whole, _mm256_sqrt_pd(x)) : whole;
@@ -202,18 +209,22 @@ template <bool Fractional>
 __attribute__((target("avx2,fma"))) void Avx2Run(const float* values, int32_t count, float p, double* out) noexcept {
   const uint32_t half = Fractional ? 0 : static_cast<uint32_t>(2 * p);
   const __m256d wide = _mm256_set1_pd(p);
-  // Every group of four in the vector unit, without a branch; the rare
-  // zeros and subnormals are put right afterwards.
-  __m128i odd = _mm_setzero_si128();
+  // Eight values a go, without a branch: two independent chains keep the
+  // vector unit busy, and the rare zeros and subnormals are put right
+  // afterwards.
+  __m256i odd = _mm256_setzero_si256();
   int32_t j = 0;
-  // Eight values a go: two independent chains keep the vector unit busy.
   for (; j + 8 <= count; j += 8) {
-    const __m256d first = Avx2Estimate<Fractional>(Magnitudes(values + j, odd), wide, half);
-    const __m256d second = Avx2Estimate<Fractional>(Magnitudes(values + j + 4, odd), wide, half);
+    const __m256i bits = Magnitudes(values + j, odd);
+    const __m256 inverses = Fractional ? SliceInverses(bits) : _mm256_setzero_ps();
+    const __m256d first = Avx2Estimate<Fractional>(_mm256_castsi256_si128(bits), _mm256_castps256_ps128(inverses),
+                                                   wide, half);
+    const __m256d second = Avx2Estimate<Fractional>(_mm256_extracti128_si256(bits, 1),
+                                                    _mm256_extractf128_ps(inverses, 1), wide, half);
     _mm256_storeu_pd(out + j, first);
     _mm256_storeu_pd(out + j + 4, second);
   }
-  if (!_mm_testz_si128(odd, odd))
+  if (!_mm256_testz_si256(odd, odd))
     for (int32_t i = 0; i < j; ++i)
       if (!IsNormal(std::fabs(values[i]))) out[i] = SingleEstimate(std::fabs(values[i]), p);
   for (; j < count; ++j) out[j] = SingleEstimate(std::fabs(values[j]), p);
