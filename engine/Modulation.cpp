@@ -210,11 +210,13 @@ __attribute__((target_clones("avx2", "default"))) uint64_t GainsOfRun(TFourPhaso
   const float heldDepth = depth >= 0 ? (depth <= 1 ? depth : 1.0f) : 0.0f;
   const float half = 0.5f * heldDepth;
   uint64_t undecided = 0;
-  for (int32_t j = 0; j < n; j += 4) {
-    const TLanes m = function == mfCosine ? phasors.c : phasors.s;
-    const TLanes frame = {static_cast<double>(first + j), static_cast<double>(first + j + 1),
-                          static_cast<double>(first + j + 2), static_cast<double>(first + j + 3)};
-    const TLanes bound = phasors.start + frame * phasors.perRotation;
+  // The lanes in registers: stores to `gains` could otherwise be stores to them.
+  TFourPhasors lanes = phasors;
+  TLanes frame = {static_cast<double>(first), static_cast<double>(first + 1), static_cast<double>(first + 2),
+                  static_cast<double>(first + 3)};
+  for (int32_t j = 0; j < n; j += 4, frame += 4) {
+    const TLanes m = function == mfCosine ? lanes.c : lanes.s;
+    const TLanes bound = lanes.start + frame * lanes.perRotation;
     TFloatLanes t;
     TFloatMask decided;
     if (function == mfSquare) {
@@ -233,8 +235,9 @@ __attribute__((target_clones("avx2", "default"))) uint64_t GainsOfRun(TFourPhaso
     else
       for (int32_t k = 0; j + k < n; ++k) gains[j + k] = gain[k];
     undecided |= static_cast<uint64_t>(~_mm_movemask_ps(reinterpret_cast<__m128>(decided)) & 15) << j;
-    phasors.Rotate();
+    lanes.Rotate();
   }
+  phasors = lanes;
   return n < 64 ? undecided & ((uint64_t{1} << n) - 1) : undecided;
 }
 
