@@ -22,12 +22,16 @@ bool ModulationRuns(const ChannelSettings& channel) noexcept {
 
 namespace {
 
-// 1 - depth x 0.5 x t, in 32-bit steps, from t = m + 1; the depth is held
-// within 0..1 (anything else, NaN included, could push the gain outside).
-float GainFromTerm(float t, float depth) noexcept {
+// 0.5 x depth in 32 bits, the depth held within 0..1 (anything else, NaN
+// included, could push the gain outside).
+float HalfDepth(float depth) noexcept {
   const float heldDepth = depth >= 0 ? (depth <= 1 ? depth : 1.0f) : 0.0f;
-  const float half = 0.5f * heldDepth;
-  const float scaled = half * t;
+  return 0.5f * heldDepth;
+}
+
+// 1 - depth x 0.5 x t, in 32-bit steps, from t = m + 1.
+float GainFromTerm(float t, float depth) noexcept {
+  const float scaled = HalfDepth(depth) * t;
   return 1.0f - scaled;
 }
 
@@ -207,8 +211,7 @@ bool Consecutive(const int64_t* frames, int32_t count) noexcept {
 __attribute__((target_clones("avx2", "default"))) uint64_t GainsOfRun(TFourPhasors& phasors, int32_t function,
                                                                        float depth, int32_t first, int32_t n,
                                                                        float* gains) noexcept {
-  const float heldDepth = depth >= 0 ? (depth <= 1 ? depth : 1.0f) : 0.0f;
-  const float half = 0.5f * heldDepth;
+  const float half = HalfDepth(depth);
   uint64_t undecided = 0;
   // The lanes in registers: stores to `gains` could otherwise be stores to them.
   TFourPhasors lanes = phasors;
