@@ -114,23 +114,39 @@ bool SameModulation(const ChannelSettings& a, const ChannelSettings& b) noexcept
 
 namespace {
 
-// The rotation constants of one sample rate and period. Their sines and
-// cosines cost as much as the rest of a block's gains, and the settings
-// rarely change between blocks, so each thread keeps the last ones (and
-// hands out copies).
+// Frames whose gains are worked out in one go; the fill's blocks are as long.
+constexpr int32_t RunFrames = 64;
+
+// The rotation constants of one sample rate and period: by one step, by
+// four and by a run's frames, each with the bound a rotation adds (see
+// TPhasor). Their sines and cosines cost as much as the rest of a block's
+// gains, and the settings rarely change between blocks, so each thread
+// keeps the last ones (and hands out copies).
 struct TStepConstants {
   bool filled = false;
   int32_t sampleRate = 0;
   float period = 0;
   double step = 0, cosStep = 1, sinStep = 0, cosFour = 1, sinFour = 0, perRotation = 0;
+  double cosRun = 1, sinRun = 0, perRun = 0;
 };
 
 TStepConstants StepConstants(int32_t sampleRate, float period) noexcept {
   thread_local TStepConstants last;
   if (!(last.filled && last.sampleRate == sampleRate && last.period == period)) {
     const double step = 2 * std::numbers::pi / (static_cast<double>(sampleRate) * period);
-    last = {true, sampleRate, period, step, std::cos(step), std::sin(step), std::cos(4 * step), std::sin(4 * step),
-            (std::fabs(step) + 4) * 0x1p-50};
+    const double run = RunFrames * step;
+    last = {true,
+            sampleRate,
+            period,
+            step,
+            std::cos(step),
+            std::sin(step),
+            std::cos(4 * step),
+            std::sin(4 * step),
+            (std::fabs(step) + 4) * 0x1p-50,
+            std::cos(run),
+            std::sin(run),
+            (std::fabs(run) + 4) * 0x1p-50};
   }
   return last;
 }
@@ -140,6 +156,7 @@ TStepConstants StepConstants(int32_t sampleRate, float period) noexcept {
 // values: the start's bound as in TermFast, and per rotation the rounding
 // of the step's cosine and sine (2^-53 each), of the rotation itself (a few
 // ulps) and of the step angle (2^-52 of it), all covered by (step + 4) x 2^-50.
+// A rotation by any other angle a adds (a + 4) x 2^-50 the same way.
 struct TPhasor {
   const TStepConstants& constants;
   double c = 1, s = 0, bound = 0;
@@ -162,7 +179,50 @@ struct TPhasor {
     }
     frame = n;
   }
+
+  // Frame n at (cn, sn), within boundN of the extended-precision values.
+  void Place(int64_t n, double cn, double sn, double boundN) noexcept {
+    frame = n;
+    c = cn;
+    s = sn;
+    bound = boundN;
+  }
 };
+
+// Where this thread's last run of consecutive frames started, so that a run
+// a run's length later (the fill's next block) starts by one rotation
+// instead of new sines. The rotations add their bound; after 64 of them
+// (4096 frames, at most 2^-42 more) a run starts from new sines again.
+struct TRunAnchor {
+  bool filled = false;
+  int32_t sampleRate = 0, rotations = 0;
+  float period = 0, phase = 0;
+  int64_t frame = 0;
+  double c = 1, s = 0, bound = 0;
+};
+
+TPhasor RunStart(const TStepConstants& constants, float phase, int64_t frame) noexcept {
+  thread_local TRunAnchor last;
+  TPhasor one(constants);
+  if (last.filled && last.sampleRate == constants.sampleRate && last.period == constants.period &&
+      last.phase == phase && last.frame + RunFrames == frame && last.rotations < 64) {
+    one.Place(frame, last.c * constants.cosRun - last.s * constants.sinRun,
+              last.s * constants.cosRun + last.c * constants.sinRun, last.bound + constants.perRun);
+    ++last.rotations;
+  } else {
+    one.MoveTo(frame, phase);
+    last.rotations = 0;
+  }
+  last.filled = true;
+  last.sampleRate = constants.sampleRate;
+  last.period = constants.period;
+  last.phase = phase;
+  last.frame = frame;
+  last.c = one.c;
+  last.s = one.s;
+  last.bound = one.bound;
+  return one;
+}
 
 typedef double TLanes __attribute__((vector_size(32)));
 typedef float TFloatLanes __attribute__((vector_size(16)));
@@ -179,8 +239,7 @@ struct TFourPhasors {
   double cosFour, sinFour, start, perRotation;
 
   TFourPhasors(const TStepConstants& constants, float phase, int64_t frame) {
-    TPhasor one(constants);
-    one.MoveTo(frame, phase);
+    TPhasor one = RunStart(constants, phase, frame);
     start = one.bound;
     perRotation = constants.perRotation;
     for (int k = 0; k < 4; ++k) {
@@ -203,7 +262,7 @@ bool Consecutive(const int64_t* frames, int32_t count) noexcept {
   return count > 0 && frames[count - 1] - frames[0] == count - 1;
 }
 
-// Gains of the next n <= 64 frames of a run from the phasors' estimates
+// Gains of the next n <= RunFrames frames of a run from the phasors' estimates
 // (sines or cosines), frame j of the run within start + (first + j) x
 // perRotation of its extended value; the frames whose 32-bit term that
 // bound does not decide come back as bits (bit j for frame j), their gains
@@ -241,6 +300,7 @@ __attribute__((target_clones("avx2", "default"))) uint64_t GainsOfRun(TFourPhaso
     lanes.Rotate();
   }
   phasors = lanes;
+  static_assert(RunFrames <= 64, "a run's undecided frames fit one mask");
   return n < 64 ? undecided & ((uint64_t{1} << n) - 1) : undecided;
 }
 
@@ -249,10 +309,9 @@ __attribute__((target_clones("avx2", "default"))) uint64_t GainsOfRun(TFourPhaso
 // the definition. The gain never stays as it is for these functions.
 void RotatedGains(const ChannelSettings& channel, const TStepConstants& constants, int32_t sampleRate,
                   int64_t first, int32_t count, float* gains) noexcept {
-  constexpr int32_t Run = 64;
   TFourPhasors phasors(constants, channel.modulationPhase, first);
-  for (int32_t done = 0; done < count; done += Run) {
-    const int32_t n = count - done < Run ? count - done : Run;
+  for (int32_t done = 0; done < count; done += RunFrames) {
+    const int32_t n = count - done < RunFrames ? count - done : RunFrames;
     for (uint64_t undecided = GainsOfRun(phasors, channel.modulationFunction, channel.modulationDepth, done, n,
                                          gains + done);
          undecided != 0; undecided &= undecided - 1) {

@@ -63,4 +63,33 @@ TEST(ModulationGains, AreTheGainsOfTheDefinitionBitForBit) {
     }
 }
 
+TEST(ModulationGains, StayTheGainsOfTheDefinitionBlockAfterBlock) {
+  // The fill's blocks of 64 frames, 70 in a row (each run starts from the
+  // one before), then a jump, the same block twice, and blocks of another
+  // channel's settings in between.
+  std::vector<int64_t> starts;
+  for (int64_t block = 0; block < 70; ++block) starts.push_back(44100 * 59 + 64 * block);
+  for (int64_t start : {int64_t{1000}, int64_t{1064}, int64_t{1064}, int64_t{1128}, int64_t{-1}, int64_t{1192}})
+    starts.push_back(start);
+  for (int32_t function : {mfSine, mfCosine, mfSquare}) {
+    ChannelSettings channel, other;
+    channel.modulationOn = other.modulationOn = true;
+    channel.modulationFunction = other.modulationFunction = function;
+    channel.modulationPeriod = 1.0f;
+    channel.modulationPhase = 0.3f;
+    other.modulationPeriod = 0.25f;
+    for (int64_t start : starts) {
+      ChannelSettings& settings = start < 0 ? other : channel;
+      std::vector<int64_t> frames(64);
+      std::iota(frames.begin(), frames.end(), start < 0 ? 500 : start);
+      std::vector<float> gains(frames.size());
+      ModulationGains(settings, 44100, frames.data(), 64, gains.data());
+      const std::vector<float> expected = DefinedGains(settings, 44100, frames);
+      for (size_t j = 0; j < frames.size(); ++j)
+        ASSERT_EQ(std::bit_cast<uint32_t>(gains[j]), std::bit_cast<uint32_t>(expected[j]))
+            << "function " << function << " frame " << frames[j];
+    }
+  }
+}
+
 }  // namespace
