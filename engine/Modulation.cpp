@@ -4,6 +4,8 @@
 #include "engine/Render.h"
 
 #include <cmath>
+#include <cstring>
+#include <immintrin.h>
 #include <limits>
 #include <numbers>
 
@@ -20,12 +22,16 @@ bool ModulationRuns(const ChannelSettings& channel) noexcept {
 
 namespace {
 
-// 1 - depth x 0.5 x t, in 32-bit steps, from t = m + 1; the depth is held
-// within 0..1 (anything else, NaN included, could push the gain outside).
-float GainFromTerm(float t, float depth) noexcept {
+// 0.5 x depth in 32 bits, the depth held within 0..1 (anything else, NaN
+// included, could push the gain outside).
+float HalfDepth(float depth) noexcept {
   const float heldDepth = depth >= 0 ? (depth <= 1 ? depth : 1.0f) : 0.0f;
-  const float half = 0.5f * heldDepth;
-  const float scaled = half * t;
+  return 0.5f * heldDepth;
+}
+
+// 1 - depth x 0.5 x t, in 32-bit steps, from t = m + 1.
+float GainFromTerm(float t, float depth) noexcept {
+  const float scaled = HalfDepth(depth) * t;
   return 1.0f - scaled;
 }
 
@@ -108,31 +114,64 @@ bool SameModulation(const ChannelSettings& a, const ChannelSettings& b) noexcept
 
 namespace {
 
+// Frames whose gains are worked out in one go; the fill's blocks are as long.
+constexpr int32_t RunFrames = 64;
+
+// The rotation constants of one sample rate and period: by one step, by
+// four and by a run's frames, each with the bound a rotation adds (see
+// TPhasor). Their sines and cosines cost as much as the rest of a block's
+// gains, and the settings rarely change between blocks, so each thread
+// keeps the last ones (and hands out copies).
+struct TStepConstants {
+  bool filled = false;
+  int32_t sampleRate = 0;
+  float period = 0;
+  double step = 0, cosStep = 1, sinStep = 0, cosFour = 1, sinFour = 0, perRotation = 0;
+  double cosRun = 1, sinRun = 0, perRun = 0;
+};
+
+TStepConstants StepConstants(int32_t sampleRate, float period) noexcept {
+  thread_local TStepConstants last;
+  if (!(last.filled && last.sampleRate == sampleRate && last.period == period)) {
+    const double step = 2 * std::numbers::pi / (static_cast<double>(sampleRate) * period);
+    const double run = RunFrames * step;
+    last = {true,
+            sampleRate,
+            period,
+            step,
+            std::cos(step),
+            std::sin(step),
+            std::cos(4 * step),
+            std::sin(4 * step),
+            (std::fabs(step) + 4) * 0x1p-50,
+            std::cos(run),
+            std::sin(run),
+            (std::fabs(run) + 4) * 0x1p-50};
+  }
+  return last;
+}
+
 // Tracks (cos theta, sin theta) from frame to frame by rotating through the
 // step angle, with a bound on its distance from the extended-precision
 // values: the start's bound as in TermFast, and per rotation the rounding
 // of the step's cosine and sine (2^-53 each), of the rotation itself (a few
 // ulps) and of the step angle (2^-52 of it), all covered by (step + 4) x 2^-50.
+// A rotation by any other angle a adds (a + 4) x 2^-50 the same way.
 struct TPhasor {
-  double step, cosStep, sinStep, perRotation;
+  const TStepConstants& constants;
   double c = 1, s = 0, bound = 0;
   int64_t frame = -2;
 
-  TPhasor(int32_t sampleRate, float period) {
-    step = 2 * std::numbers::pi / (static_cast<double>(sampleRate) * period);
-    cosStep = std::cos(step);
-    sinStep = std::sin(step);
-    perRotation = (std::fabs(step) + 4) * 0x1p-50;
-  }
+  explicit TPhasor(const TStepConstants& stepConstants) : constants(stepConstants) {}
 
   void MoveTo(int64_t n, float phase) noexcept {
     if (n == frame + 1) {
-      const double nc = c * cosStep - s * sinStep;
-      s = s * cosStep + c * sinStep;
+      const double nc = c * constants.cosStep - s * constants.sinStep;
+      s = s * constants.cosStep + c * constants.sinStep;
       c = nc;
-      bound += perRotation;
+      bound += constants.perRotation;
     } else {
-      const double advance = static_cast<double>(n) * step;
+      const double advance = static_cast<double>(n) * constants.step;
       const double theta = advance + phase;
       c = std::cos(theta);
       s = std::sin(theta);
@@ -140,11 +179,54 @@ struct TPhasor {
     }
     frame = n;
   }
+
+  // Frame n at (cn, sn), within boundN of the extended-precision values.
+  void Place(int64_t n, double cn, double sn, double boundN) noexcept {
+    frame = n;
+    c = cn;
+    s = sn;
+    bound = boundN;
+  }
 };
 
-}  // namespace
+// Where this thread's last run of consecutive frames started, so that a run
+// a run's length later (the fill's next block) starts by one rotation
+// instead of new sines. The rotations add their bound; after 64 of them
+// (4096 frames, at most 2^-42 more) a run starts from new sines again.
+struct TRunAnchor {
+  bool filled = false;
+  int32_t sampleRate = 0, rotations = 0;
+  float period = 0, phase = 0;
+  int64_t frame = 0;
+  double c = 1, s = 0, bound = 0;
+};
 
-namespace {
+TPhasor RunStart(const TStepConstants& constants, float phase, int64_t frame) noexcept {
+  thread_local TRunAnchor last;
+  TPhasor one(constants);
+  if (last.filled && last.sampleRate == constants.sampleRate && last.period == constants.period &&
+      last.phase == phase && last.frame + RunFrames == frame && last.rotations < 64) {
+    one.Place(frame, last.c * constants.cosRun - last.s * constants.sinRun,
+              last.s * constants.cosRun + last.c * constants.sinRun, last.bound + constants.perRun);
+    ++last.rotations;
+  } else {
+    one.MoveTo(frame, phase);
+    last.rotations = 0;
+  }
+  last.filled = true;
+  last.sampleRate = constants.sampleRate;
+  last.period = constants.period;
+  last.phase = phase;
+  last.frame = frame;
+  last.c = one.c;
+  last.s = one.s;
+  last.bound = one.bound;
+  return one;
+}
+
+typedef double TLanes __attribute__((vector_size(32)));
+typedef float TFloatLanes __attribute__((vector_size(16)));
+typedef int32_t TFloatMask __attribute__((vector_size(16)));
 
 // Four phasors side by side, for consecutive frames: lane k tracks frames
 // k, k + 4, k + 8, ... of a run and rotates by four steps at a time, so the
@@ -153,30 +235,23 @@ namespace {
 // j x perRotation: four steps' rounding, (4 step + 4) x 2^-50, is within
 // four single steps' bound.
 struct TFourPhasors {
-  typedef double TLanes __attribute__((vector_size(32)));
   TLanes c, s;
   double cosFour, sinFour, start, perRotation;
 
-  TFourPhasors(int32_t sampleRate, const ChannelSettings& channel, int64_t frame) {
-    TPhasor one(sampleRate, channel.modulationPeriod);
-    one.MoveTo(frame, channel.modulationPhase);
+  TFourPhasors(const TStepConstants& constants, float phase, int64_t frame) {
+    TPhasor one = RunStart(constants, phase, frame);
     start = one.bound;
-    perRotation = one.perRotation;
+    perRotation = constants.perRotation;
     for (int k = 0; k < 4; ++k) {
-      if (k > 0) one.MoveTo(frame + k, channel.modulationPhase);
+      if (k > 0) one.MoveTo(frame + k, phase);
       c[k] = one.c;
       s[k] = one.s;
     }
-    cosFour = std::cos(4 * one.step);
-    sinFour = std::sin(4 * one.step);
+    cosFour = constants.cosFour;
+    sinFour = constants.sinFour;
   }
 
-  // The cosines and sines of the next four frames into c4[0..4), s4[0..4).
-  void Next(double* c4, double* s4) noexcept {
-    for (int k = 0; k < 4; ++k) {
-      c4[k] = c[k];
-      s4[k] = s[k];
-    }
+  void Rotate() noexcept {
     const TLanes nc = c * cosFour - s * sinFour;
     s = s * cosFour + c * sinFour;
     c = nc;
@@ -187,41 +262,62 @@ bool Consecutive(const int64_t* frames, int32_t count) noexcept {
   return count > 0 && frames[count - 1] - frames[0] == count - 1;
 }
 
-// Gains from the estimates m[j] of a run (sines or cosines), frame j of
-// the run within start + (first + j) x perRotation of its extended value:
-// undecided[j] is set where that bound does not decide the 32-bit term.
-// No branch per frame, so the frames go side by side.
-__attribute__((target_clones("avx2", "default"))) void GainsOfEstimates(
-    const double* m, int32_t n, bool square, double start, double perRotation, int32_t first, float depth,
-    float* gains, uint8_t* undecided) noexcept {
-  for (int32_t j = 0; j < n; ++j) {
-    const double bound = start + static_cast<double>(first + j) * perRotation;
-    const double estimate = m[j] + 1;
-    const bool decided = square ? std::fabs(m[j]) > bound : RoundsToSameFloat(estimate, bound);
-    const float t = square ? (m[j] < 0 ? 0.0f : 2.0f) : static_cast<float>(estimate);
-    undecided[j] = !decided;
-    gains[j] = GainFromTerm(t, depth);
+// Gains of the next n <= RunFrames frames of a run from the phasors' estimates
+// (sines or cosines), frame j of the run within start + (first + j) x
+// perRotation of its extended value; the frames whose 32-bit term that
+// bound does not decide come back as bits (bit j for frame j), their gains
+// unset. Four frames side by side, the steps of GainFromTerm lane by lane.
+__attribute__((target_clones("avx2", "default"))) uint64_t GainsOfRun(TFourPhasors& phasors, int32_t function,
+                                                                       float depth, int32_t first, int32_t n,
+                                                                       float* gains) noexcept {
+  const float half = HalfDepth(depth);
+  uint64_t undecided = 0;
+  // The lanes in registers: stores to `gains` could otherwise be stores to them.
+  TFourPhasors lanes = phasors;
+  TLanes frame = {static_cast<double>(first), static_cast<double>(first + 1), static_cast<double>(first + 2),
+                  static_cast<double>(first + 3)};
+  for (int32_t j = 0; j < n; j += 4, frame += 4) {
+    const TLanes m = function == mfCosine ? lanes.c : lanes.s;
+    const TLanes bound = lanes.start + frame * lanes.perRotation;
+    TFloatLanes t;
+    TFloatMask decided;
+    if (function == mfSquare) {
+      const TLanes magnitude = m < 0 ? -m : m;
+      decided = __builtin_convertvector(magnitude > bound, TFloatMask);
+      t = __builtin_convertvector(m < 0, TFloatMask) ? TFloatLanes{} + 0.0f : TFloatLanes{} + 2.0f;
+    } else {
+      const TLanes estimate = m + 1;
+      decided = __builtin_convertvector(estimate - bound, TFloatLanes) ==
+                __builtin_convertvector(estimate + bound, TFloatLanes);
+      t = __builtin_convertvector(estimate, TFloatLanes);
+    }
+    const TFloatLanes gain = 1.0f - half * t;
+    if (j + 4 <= n)
+      std::memcpy(gains + j, &gain, sizeof gain);
+    else
+      for (int32_t k = 0; j + k < n; ++k) gains[j + k] = gain[k];
+    undecided |= static_cast<uint64_t>(~_mm_movemask_ps(reinterpret_cast<__m128>(decided)) & 15) << j;
+    lanes.Rotate();
   }
+  phasors = lanes;
+  static_assert(RunFrames <= 64, "a run's undecided frames fit one mask");
+  return n < 64 ? undecided & ((uint64_t{1} << n) - 1) : undecided;
 }
 
 // Gains of a run of consecutive frames of a rotating function (sine,
 // cosine, square): every estimate first, then the rare undecided terms by
 // the definition. The gain never stays as it is for these functions.
-void RotatedGains(const ChannelSettings& channel, int32_t sampleRate, int64_t first, int32_t count,
-                  float* gains) noexcept {
-  constexpr int32_t Run = 64;
-  const int32_t function = channel.modulationFunction;
-  TFourPhasors phasors(sampleRate, channel, first);
-  alignas(32) double cosines[Run + 3], sines[Run + 3];
-  uint8_t undecided[Run];
-  for (int32_t done = 0; done < count; done += Run) {
-    const int32_t n = count - done < Run ? count - done : Run;
-    for (int32_t j = 0; j < n; j += 4) phasors.Next(cosines + j, sines + j);
-    GainsOfEstimates(function == mfCosine ? cosines : sines, n, function == mfSquare, phasors.start,
-                     phasors.perRotation, done, channel.modulationDepth, gains + done, undecided);
-    for (int32_t j = 0; j < n; ++j)
-      if (undecided[j])
-        gains[done + j] = GainFromTerm(TermExact(first + done + j, sampleRate, channel), channel.modulationDepth);
+void RotatedGains(const ChannelSettings& channel, const TStepConstants& constants, int32_t sampleRate,
+                  int64_t first, int32_t count, float* gains) noexcept {
+  TFourPhasors phasors(constants, channel.modulationPhase, first);
+  for (int32_t done = 0; done < count; done += RunFrames) {
+    const int32_t n = count - done < RunFrames ? count - done : RunFrames;
+    for (uint64_t undecided = GainsOfRun(phasors, channel.modulationFunction, channel.modulationDepth, done, n,
+                                         gains + done);
+         undecided != 0; undecided &= undecided - 1) {
+      const int32_t j = done + __builtin_ctzll(undecided);
+      gains[j] = GainFromTerm(TermExact(first + j, sampleRate, channel), channel.modulationDepth);
+    }
   }
 }
 
@@ -230,12 +326,13 @@ void RotatedGains(const ChannelSettings& channel, int32_t sampleRate, int64_t fi
 void ModulationGains(const ChannelSettings& channel, int32_t sampleRate, const int64_t* frames,
                      int32_t count, float* gains) noexcept {
   const int32_t function = channel.modulationFunction;
-  TPhasor phasor(sampleRate, channel.modulationPeriod);
+  const TStepConstants constants = StepConstants(sampleRate, channel.modulationPeriod);
+  TPhasor phasor(constants);
   // A period so short that the step overflows goes by the definition.
   const bool rotates = (function == mfSine || function == mfCosine || function == mfSquare) &&
-                       std::isfinite(phasor.perRotation);
+                       std::isfinite(constants.perRotation);
   if (rotates && Consecutive(frames, count)) {
-    RotatedGains(channel, sampleRate, frames[0], count, gains);
+    RotatedGains(channel, constants, sampleRate, frames[0], count, gains);
     return;
   }
   for (int32_t j = 0; j < count; ++j) {

@@ -7,16 +7,21 @@
 #include <cstring>
 
 /// x^p for 0 < x <= 1 and 0 < p <= 64 in double, within 2^-40 relative of
-/// the true value (results below 2^-160 come back as 0). The crest shaping's
-/// fast path, inline because it runs for every sample.
+/// the true value. Results below 2^-160 come back as 0, or from whole and
+/// half exponents as some double below 2^-151: both round to float 0 as the
+/// true value does. The crest shaping's fast path, inline because it runs
+/// for every sample.
 inline double PowerEstimate(float x, float p) noexcept;
 
-/// PowerEstimate(|values[j]|, p) into out[j] for j < count (0 where the
-/// value is 0), the same values; 0 < p <= 64. Fractional exponents run four
-/// values side by side on processors with 256-bit registers, else two.
+/// |values[j]|^p into out[j] for j < count (0 where the value is 0), within
+/// the bound of PowerEstimate; 0 < p <= 64. Fractional exponents run four
+/// values side by side on processors with 256-bit registers and fused
+/// multiply-add (their own rounding, not always PowerEstimate's double),
+/// else two with PowerEstimate's very values.
 void PowerEstimates(const float* values, int32_t count, float p, double* out) noexcept;
 
-/// PowerEstimates with two values side by side on every processor.
+/// PowerEstimates with two values side by side on every processor: the
+/// doubles of PowerEstimate.
 void PowerEstimatesTwoAtATime(const float* values, int32_t count, float p, double* out) noexcept;
 
 // Fractional exponents: x^p = 2^(p log2 x).
@@ -26,11 +31,15 @@ void PowerEstimatesTwoAtATime(const float* values, int32_t count, float p, doubl
 // The rest is a few double roundings; with p <= 2 and |y| <= 300 that is
 // below 2^-44 relative. Whole and half exponents go by multiplication and
 // one square root instead, within 2^-48 for p <= 64.
+// The four-lane path divides in 32 bits instead of looking up the inverse:
+// its slices' inverses are the floats 1 / centre, and log2Inverse holds
+// -log2 of those floats.
 struct TPowerTables {
   static constexpr int LogSlices = 256;
   static constexpr int ExpSteps = 256;
   double inverseCentre[LogSlices];
   double log2Centre[LogSlices];
+  double log2Inverse[LogSlices];
   double exp2Step[ExpSteps];
   TPowerTables();
 };

@@ -68,7 +68,12 @@ TEST(CrestShaping, TheBlockEstimatesAreThoseOfOneValueAtATime) {
     for (size_t j = 0; j < values.size(); ++j) {
       const float x = std::fabs(values[j]);
       const double single = x == 0 ? 0.0 : PowerEstimate(x, p);
-      ASSERT_EQ(block[j], single) << values[j] << " ^ " << p;
+      // The four-lane path rounds its own way: within the bound of the single
+      // one, and both below float's range where either is.
+      if (x == 0) {
+        ASSERT_EQ(block[j], 0.0);
+      }
+      ASSERT_LE(std::fabs(block[j] - single), std::max(single * 0x1p-42, 0x1p-151)) << values[j] << " ^ " << p;
       ASSERT_EQ(pairs[j], single) << values[j] << " ^ " << p;
     }
   }
