@@ -18,16 +18,22 @@ typedef float TFloat8 __attribute__((vector_size(32)));
 
 // sums[k] = the sum of rows 0 to 3 (column 0) + row 4 + ... + row 12 for k
 // in [start, start + count), count a multiple of 8, added in that order in
-// 32 bits.
+// 32 bits. A row that kept one value through the block has no column: its
+// value is added from `constants`.
 __attribute__((target_clones("avx2", "default"))) void SumColumns(const float (*columns)[2 * TBlockNoise::Frames],
+                                                                   const bool* isConstant, const float* constants,
                                                                    int32_t start, int32_t count,
                                                                    float* sums) noexcept {
   for (int32_t k = start; k < start + count; k += 8) {
     TFloat8 sum, row;
     std::memcpy(&sum, &columns[0][k], sizeof sum);
     for (int c = 1; c < TBlockNoise::Columns; ++c) {
-      std::memcpy(&row, &columns[c][k], sizeof row);
-      sum += row;
+      if (isConstant[c]) {
+        sum += constants[c];
+      } else {
+        std::memcpy(&row, &columns[c][k], sizeof row);
+        sum += row;
+      }
     }
     std::memcpy(sums + k - start, &sum, sizeof sum);
   }
@@ -110,7 +116,8 @@ int32_t TBlockNoise::PlanDraws(const int64_t* frames, int32_t count, int32_t noi
 // both channels see. Rows 1 to 3 are never due in the same frame: the one
 // that is due is drawn right after row 0. Their values are added to row 0
 // frame by frame, in row order (the first column holds that partial sum);
-// the rarer rows' columns are filled in runs.
+// the rarer rows' columns are filled in runs, a row not redrawn in the
+// block not at all.
 template <bool PinkLeft, bool PinkRight>
 void TBlockNoise::PinkColumns(const int64_t* frames, int32_t count, float* rows) noexcept {
   constexpr int last = PinkRight ? 1 : 0;
@@ -123,18 +130,18 @@ void TBlockNoise::PinkColumns(const int64_t* frames, int32_t count, float* rows)
   for (int32_t j = 0; j < count; ++j) {
     const uint32_t due = PinkRowsDue(frames[j]);
     const int32_t first[2] = {FFirstDraw[0][j], FFirstDraw[1][j]};
+    // A frequent row's draw follows row 0; a draw index is only read where it was drawn.
+    const int32_t step = (due & 7) != 0 ? 1 : 0;
     float sum[2] = {PinkLeft ? FDraws.Pink(first[0]) : 0, PinkRight ? FDraws.Pink(first[1]) : 0};
     for (int row = 1; row < FrequentPinkRows; ++row) {
       const bool isDue = due & (1u << (row - 1));
-      // A draw index is only read where it was drawn.
-      const int32_t step = isDue ? 1 : 0;
       if (PinkLeft) sum[0] += isDue ? FDraws.Pink(first[0] + step) : held[row];
       if (PinkRight) sum[1] += isDue ? FDraws.Pink(first[1] + step) : held[row];
       held[row] = isDue ? FDraws.Pink(first[last] + step) : held[row];
     }
     if (PinkLeft) FColumns[0][j] = sum[0];
     if (PinkRight) FColumns[0][Frames + j] = sum[1];
-    int draw = 1 + ((due & 7) != 0 ? 1 : 0);
+    int draw = 1 + step;
     for (uint32_t rare = due >> (FrequentPinkRows - 1); rare != 0; rare &= rare - 1, ++draw) {
       const int row = FrequentPinkRows + __builtin_ctz(rare);
       FillRun<PinkLeft, PinkRight>(row, filled[row], j, held[row]);
@@ -144,7 +151,11 @@ void TBlockNoise::PinkColumns(const int64_t* frames, int32_t count, float* rows)
       filled[row] = j + 1;
     }
   }
-  for (int row = FrequentPinkRows; row < 13; ++row) FillRun<PinkLeft, PinkRight>(row, filled[row], count, held[row]);
+  for (int row = FrequentPinkRows; row < 13; ++row) {
+    FConstant[RareColumn(row)] = filled[row] == 0;  // not redrawn in this block
+    FConstantValue[RareColumn(row)] = held[row];
+    if (filled[row] > 0) FillRun<PinkLeft, PinkRight>(row, filled[row], count, held[row]);
+  }
   for (int row = 1; row < 13; ++row) rows[row] = held[row];
   rows[0] = FDraws.Pink(FFirstDraw[last][count - 1]);
 }
@@ -161,9 +172,10 @@ void TBlockNoise::PinkValues(int channel, int32_t count, float* values) noexcept
   // The columns of a partial block are summed to the next multiple of 8,
   // from zeros.
   const int32_t padded = (count + 7) & ~7;
-  for (auto& column : FColumns) std::fill(&column[channel * Frames + count], &column[channel * Frames + padded], 0.0f);
+  for (int c = 0; c < Columns; ++c)
+    if (!FConstant[c]) std::fill(&FColumns[c][channel * Frames + count], &FColumns[c][channel * Frames + padded], 0.0f);
   alignas(32) float sums[Frames];
-  SumColumns(FColumns, channel * Frames, padded, sums);
+  SumColumns(FColumns, FConstant, FConstantValue, channel * Frames, padded, sums);
   alignas(32) float pink[Frames];
   PinkValuesOfSums(sums, padded, pink);
   std::memcpy(values, pink, static_cast<size_t>(count) * sizeof(float));

@@ -42,4 +42,7 @@ private:
   static constexpr int RareColumn(int row) noexcept { return 1 + row - FrequentPinkRows; }
   // Each frame's values: left's in entries 0.., right's in Frames..
   alignas(32) float FColumns[Columns][2 * Frames];
+  // A rarer row not redrawn in the block has no column, only its value.
+  bool FConstant[Columns] = {};
+  float FConstantValue[Columns];
 };
