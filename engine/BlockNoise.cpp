@@ -69,7 +69,9 @@ void TBlockNoise::Make(TRandomLcg& random, float* rows, const int64_t* frames, i
     MakeWhite(random, count, noiseLeft == ntWhite, noiseRight == ntWhite, left, right);
     return;
   }
-  FDraws.Make(random, PlanDraws(frames, count, noiseLeft, noiseRight));
+  const bool white = noiseLeft == ntWhite || noiseRight == ntWhite;
+  FDraws.Make(random, PlanDraws(frames, count, noiseLeft, noiseRight),
+              white ? TBlockDraws::Both : TBlockDraws::PinkOnly);
   if (noiseLeft == ntWhite)
     for (int32_t j = 0; j < count; ++j) left[j] = FDraws.White(FFirstDraw[0][j]);
   if (noiseRight == ntWhite)
@@ -85,7 +87,7 @@ void TBlockNoise::Make(TRandomLcg& random, float* rows, const int64_t* frames, i
 void TBlockNoise::MakeWhite(TRandomLcg& random, int32_t count, bool whiteLeft, bool whiteRight, float* left,
                             float* right) noexcept {
   const int32_t perFrame = (whiteLeft ? 1 : 0) + (whiteRight ? 1 : 0);
-  FDraws.Make(random, perFrame * count);
+  FDraws.Make(random, perFrame * count, TBlockDraws::WhiteOnly);
   if (perFrame == 2) {
     for (int32_t j = 0; j < count; ++j) {
       left[j] = FDraws.White(2 * j);

@@ -13,9 +13,12 @@ public:
   /// The most draws of one block: every row of the pink source in both channels.
   static constexpr int32_t Capacity = 64 * 2 * 13;
 
+  /// Which readings of the draws are made.
+  enum TReadings { PinkOnly, WhiteOnly, Both };
+
   /// Makes the next `count` draws of `random` (at most Capacity) and moves
   /// it past them, as `count` calls of Next would.
-  void Make(TRandomLcg& random, int32_t count) noexcept;
+  void Make(TRandomLcg& random, int32_t count, TReadings readings = Both) noexcept;
 
   /// Draw i as a pink row takes it: float(Next()).
   float Pink(int32_t i) const noexcept { return FPink[i]; }

@@ -56,10 +56,19 @@ inline int32_t ScaleToSample(float v, int32_t fullScale, float amplitudeGain,
   return ScaleExact(v, fullScale, amplitudeGain, modulationGain);
 }
 
+// The modulation gains of a run of values: one per value, or one for all
+// (the channel's gain, where it does not follow a modulation).
+struct TGains {
+  const float* each;  // null: `all` for every value
+  float all;
+  float operator[](int32_t j) const noexcept { return each ? each[j] : all; }
+  TGains From(int32_t j) const noexcept { return {each ? each + j : nullptr, all}; }
+};
+
 // ScaleToSample for a run of values: all estimates first, then the rare
 // undecided ones by the definition.
-void ScaleToSamplesPlain(const float* v, const float* gains, int32_t count, int32_t fullScale,
-                         float amplitudeGain, int32_t* samples) noexcept {
+void ScaleToSamplesPlain(const float* v, TGains gains, int32_t count, int32_t fullScale, float amplitudeGain,
+                         int32_t* samples) noexcept {
   bool allDecided = true;
   for (int32_t j = 0; j < count; ++j) {
     const double estimate = ScaleEstimate(v[j], fullScale, amplitudeGain, gains[j]);
@@ -73,37 +82,55 @@ void ScaleToSamplesPlain(const float* v, const float* gains, int32_t count, int3
       samples[j] = ScaleExact(v[j], fullScale, amplitudeGain, gains[j]);
 }
 
-// The same four values at a time: the operations of ScaleEstimate,
-// ScaleDecides and NearestIntegerDouble in the same order.
-__attribute__((target("avx2"))) void ScaleToSamplesAvx2(const float* v, const float* gains, int32_t count,
+// The estimates of ScaleEstimate four at a time, with a check of its own:
+// an estimate decides its integer when it lies farther than 2^-19 (more
+// than the estimate's error anywhere below 2^30) from the nearest half.
+__attribute__((target("avx2"))) inline __m256d DecidedSamples(__m256d estimate, __m128i& samples) noexcept {
+  const __m256d nearest = _mm256_round_pd(estimate, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+  const __m256d signBit = _mm256_set1_pd(-0.0);
+  const __m256d margin = _mm256_sub_pd(_mm256_set1_pd(0.5), _mm256_andnot_pd(signBit, _mm256_sub_pd(estimate, nearest)));
+  const __m256d decided = _mm256_and_pd(_mm256_cmp_pd(margin, _mm256_set1_pd(0x1p-19), _CMP_GT_OQ),
+                                        _mm256_cmp_pd(_mm256_andnot_pd(signBit, estimate), _mm256_set1_pd(0x1p30), _CMP_LT_OQ));
+  samples = _mm256_cvttpd_epi32(_mm256_and_pd(decided, nearest));
+  return decided;
+}
+
+// Four estimates: value x full scale x level x gain in double, as
+// ScaleEstimate; with one gain for all, level x gain (exact in double) is
+// taken once, which rounds no more than ScaleEstimate does.
+__attribute__((target("avx2"))) inline __m256d Estimates(const float* v, const float* gains, __m256d scale,
+                                                        __m256d level) noexcept {
+  const __m256d scaled = _mm256_mul_pd(_mm256_cvtps_pd(_mm_loadu_ps(v)), scale);
+  if (!gains) return _mm256_mul_pd(scaled, level);
+  return _mm256_mul_pd(_mm256_mul_pd(scaled, level), _mm256_cvtps_pd(_mm_loadu_ps(gains)));
+}
+
+__attribute__((target("avx2"))) void ScaleToSamplesAvx2(const float* v, TGains gains, int32_t count,
                                                        int32_t fullScale, float amplitudeGain,
                                                        int32_t* samples) noexcept {
-  const __m256d scale = _mm256_set1_pd(fullScale), level = _mm256_set1_pd(amplitudeGain);
-  const __m256d shift = _mm256_set1_pd(0x1.8p52);
+  const __m256d scale = _mm256_set1_pd(fullScale);
+  const __m256d level = _mm256_set1_pd(gains.each ? amplitudeGain : static_cast<double>(amplitudeGain) * gains.all);
   int32_t j = 0;
-  for (; j + 4 <= count; j += 4) {
-    const __m256d estimate = _mm256_mul_pd(
-        _mm256_mul_pd(_mm256_mul_pd(_mm256_cvtps_pd(_mm_loadu_ps(v + j)), scale), level),
-        _mm256_cvtps_pd(_mm_loadu_ps(gains + j)));
-    const __m256d magnitude = _mm256_andnot_pd(_mm256_set1_pd(-0.0), estimate);
-    const __m256d bound = _mm256_add_pd(_mm256_mul_pd(magnitude, _mm256_set1_pd(0x1p-50)), _mm256_set1_pd(0x1p-60));
-    const __m256d low = _mm256_sub_pd(_mm256_add_pd(_mm256_sub_pd(estimate, bound), shift), shift);
-    const __m256d high = _mm256_sub_pd(_mm256_add_pd(_mm256_add_pd(estimate, bound), shift), shift);
-    const __m256d decided = _mm256_and_pd(_mm256_cmp_pd(magnitude, _mm256_set1_pd(0x1p30), _CMP_LT_OQ),
-                                          _mm256_cmp_pd(low, high, _CMP_EQ_OQ));
-    const __m256d nearest = _mm256_sub_pd(_mm256_add_pd(estimate, shift), shift);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(samples + j),
-                     _mm256_cvttpd_epi32(_mm256_and_pd(decided, nearest)));
-    for (int undecided = ~_mm256_movemask_pd(decided) & 15; undecided != 0; undecided &= undecided - 1) {
-      const int32_t i = j + __builtin_ctz(undecided);
+  // Eight a go: two independent chains.
+  for (; j + 8 <= count; j += 8) {
+    __m128i low, high;
+    const __m256d first = Estimates(v + j, gains.From(j).each, scale, level);
+    const __m256d second = Estimates(v + j + 4, gains.From(j + 4).each, scale, level);
+    const int undecided =
+        ~(_mm256_movemask_pd(DecidedSamples(first, low)) | _mm256_movemask_pd(DecidedSamples(second, high)) << 4) &
+        255;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(samples + j), low);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(samples + j + 4), high);
+    for (int rest = undecided; rest != 0; rest &= rest - 1) {
+      const int32_t i = j + __builtin_ctz(rest);
       samples[i] = ScaleExact(v[i], fullScale, amplitudeGain, gains[i]);
     }
   }
-  ScaleToSamplesPlain(v + j, gains + j, count - j, fullScale, amplitudeGain, samples + j);
+  ScaleToSamplesPlain(v + j, gains.From(j), count - j, fullScale, amplitudeGain, samples + j);
 }
 
-void ScaleToSamples(const float* v, const float* gains, int32_t count, int32_t fullScale,
-                    float amplitudeGain, int32_t* samples) noexcept {
+void ScaleToSamples(const float* v, TGains gains, int32_t count, int32_t fullScale, float amplitudeGain,
+                    int32_t* samples) noexcept {
   static const bool avx2 = __builtin_cpu_supports("avx2");
   if (avx2)
     ScaleToSamplesAvx2(v, gains, count, fullScale, amplitudeGain, samples);
@@ -200,13 +227,11 @@ void Shape(const ChannelSettings& channel, int32_t noiseType, float* noise, int3
 }
 
 // Stage 4: each channel's modulation gain per frame; a channel whose gain
-// does not follow its modulation keeps its current one.
+// does not follow its modulation keeps its current one (and the block's
+// gains are not written).
 void ModulateChannel(const GeneratorState& state, ChannelSettings& channel, const TRenderBlock& block,
                      float* gains) noexcept {
-  if (!ModulationRuns(channel)) {
-    std::fill(gains, gains + block.active, channel.modulationGain);
-    return;
-  }
+  if (!ModulationRuns(channel)) return;
   ModulationGains(channel, state.sampleRate, block.frame, block.active, gains);
   channel.modulationGain = gains[block.active - 1];
 }
@@ -229,7 +254,8 @@ void Modulate(GeneratorState& state, const TFillLayout& layout, TRenderBlock& bl
 void Level(const GeneratorState& state, const ChannelSettings& channel, int32_t noiseType, const float* noise,
            const float* gains, int32_t count, int32_t* samples) noexcept {
   if (HasNoise(noiseType))
-    ScaleToSamples(noise, gains, count, state.fullScale, channel.amplitudeGain, samples);
+    ScaleToSamples(noise, {ModulationRuns(channel) ? gains : nullptr, channel.modulationGain}, count,
+                   state.fullScale, channel.amplitudeGain, samples);
   else
     std::fill(samples, samples + count, 0);
 }
