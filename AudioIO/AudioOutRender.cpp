@@ -8,6 +8,7 @@
 #include "platform/DeviceLoss.h"
 
 #include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -30,12 +31,15 @@ void TAudioOut::RenderLoop() noexcept {
   RequestRealtimeScheduling();
   TPaceWatch pace;
   pace.Start(static_cast<uint32_t>(FCycleRate));
-  pollfd wakes[2] = {{FDevice.ReturnDescriptor(), POLLIN, 0}, {FRenderWake.Fd(), POLLIN, 0}};
+  // The first pass clears both wakes; later passes only those poll found
+  // raised, which saves a read per buffer (each wake is an eventfd, which one
+  // read empties).
+  pollfd wakes[2] = {{FDevice.ReturnDescriptor(), POLLIN, POLLIN}, {FRenderWake.Fd(), POLLIN, POLLIN}};
   while (!FStopRequested.load(std::memory_order_acquire)) {
     // Read the wake first: a buffer given back after the last take raises it again.
-    TEventFd::Drain(wakes[0].fd);
+    if (wakes[0].revents != 0) ClearWake(wakes[0].fd);
     RenderWakeClearing();
-    FRenderWake.Clear();
+    if (wakes[1].revents != 0) ClearWake(wakes[1].fd);
     while (!FStopRequested.load(std::memory_order_acquire)) {
       TWaveHdr* header = FDevice.TakeReturned(WaveHandle);
       if (header == nullptr) break;
@@ -44,8 +48,15 @@ void TAudioOut::RenderLoop() noexcept {
     }
     // A stop requested before the clear above lost its wake: seen here, it never reaches poll.
     if (FCycle.Drained || FStopRequested.load(std::memory_order_acquire)) return;
-    if (poll(wakes, 2, WatchdogMs()) == 0) NothingReturned();
+    const int raised = poll(wakes, 2, WatchdogMs());
+    if (raised == 0) NothingReturned();
+    if (raised < 0) wakes[0].revents = wakes[1].revents = POLLIN;  // interrupted: look at both again
   }
+}
+
+void TAudioOut::ClearWake(int fd) noexcept {
+  uint64_t count;
+  [[maybe_unused]] auto read = ::read(fd, &count, sizeof count);
 }
 
 int TAudioOut::WatchdogMs() const noexcept {

@@ -8,6 +8,8 @@
 
 namespace {
 constexpr pa_usec_t RetryInterval = 500 * 1000;
+/// How often the open stream asks the server where it plays (for GetPosition).
+constexpr pa_usec_t TimingInterval = 100 * 1000;
 /// The longest a call of the GUI thread waits for the server.
 constexpr auto ServerWait = std::chrono::seconds(3);
 constexpr TMMResult ServerGone = 0x2001;
@@ -88,6 +90,7 @@ TPulseWaveOut::~TPulseWaveOut() {
     pa_mainloop_api* api = pa_threaded_mainloop_get_api(FLoop);
     if (FPumpEvent != nullptr) api->io_free(FPumpEvent);
     if (FRetryEvent != nullptr) api->time_free(FRetryEvent);
+    if (FTimingEvent != nullptr) api->time_free(FTimingEvent);
   }
   pa_threaded_mainloop_stop(FLoop);
   pa_threaded_mainloop_free(FLoop);
@@ -100,6 +103,7 @@ bool TPulseWaveOut::StartLoop() {
   pa_mainloop_api* api = pa_threaded_mainloop_get_api(FLoop);
   FPumpEvent = api->io_new(api, FPumpWake.Fd(), PA_IO_EVENT_INPUT, &OnPumpWake, this);
   FRetryEvent = api->time_new(api, nullptr, &OnRetry, this);
+  FTimingEvent = api->time_new(api, nullptr, &OnTiming, this);
   return pa_threaded_mainloop_start(FLoop) >= 0;
 }
 
@@ -154,8 +158,9 @@ bool TPulseWaveOut::ConnectStream() {
   attr.fragsize = static_cast<uint32_t>(-1);
   // The sink's own latency follows the ring too: a sink left at its default
   // (seconds on some) would delay every change and the start after a loss.
-  auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
-                                              PA_STREAM_ADJUST_LATENCY);
+  // The timing is asked for by OnTiming: libpulse's automatic updates ask
+  // the server after every write, a round trip per buffer.
+  auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_ADJUST_LATENCY);
   if (FPaused.load()) flags = static_cast<pa_stream_flags_t>(flags | PA_STREAM_START_CORKED);
   // A chosen sink that goes away is a lost device, not a reason to play elsewhere;
   // the default follows whatever the server calls its default.
@@ -167,11 +172,13 @@ bool TPulseWaveOut::ConnectStream() {
     DropStream();
     return false;
   }
+  ArmTimer(FTimingEvent, TimingInterval);
   return true;
 }
 
 void TPulseWaveOut::DropStream() {
   if (FStream == nullptr) return;
+  pa_threaded_mainloop_get_api(FLoop)->time_restart(FTimingEvent, nullptr);
   pa_usec_t played = 0;
   if (pa_stream_get_state(FStream) == PA_STREAM_READY && pa_stream_get_time(FStream, &played) >= 0)
     FFramesBefore += played * FSampleFormat.rate / 1000000;
@@ -184,10 +191,20 @@ void TPulseWaveOut::DropStream() {
   FStream = nullptr;
 }
 
-void TPulseWaveOut::ArmRetry() {
+void TPulseWaveOut::ArmTimer(pa_time_event* event, pa_usec_t after) {
   timeval tv;
-  pa_timeval_add(pa_gettimeofday(&tv), RetryInterval);
-  pa_threaded_mainloop_get_api(FLoop)->time_restart(FRetryEvent, &tv);
+  pa_timeval_add(pa_gettimeofday(&tv), after);
+  pa_threaded_mainloop_get_api(FLoop)->time_restart(event, &tv);
+}
+
+void TPulseWaveOut::ArmRetry() { ArmTimer(FRetryEvent, RetryInterval); }
+
+void TPulseWaveOut::OnTiming(pa_mainloop_api*, pa_time_event* event, const struct timeval*, void* self) {
+  auto& d = *static_cast<TPulseWaveOut*>(self);
+  if (d.FStream == nullptr) return;
+  if (pa_stream_get_state(d.FStream) == PA_STREAM_READY)
+    if (pa_operation* op = pa_stream_update_timing_info(d.FStream, nullptr, nullptr)) pa_operation_unref(op);
+  d.ArmTimer(event, TimingInterval);
 }
 
 void TPulseWaveOut::StreamFailed() noexcept {
@@ -233,26 +250,42 @@ void TPulseWaveOut::OnStreamState(pa_stream* stream, void* self) {
 
 // ---- the sample path (main loop thread): no allocation of ours, no lock of ours ----
 
-void TPulseWaveOut::OnWrite(pa_stream*, size_t, void* self) { static_cast<TPulseWaveOut*>(self)->Pump(); }
+// The server asks for bytes (the size it offers is what pa_stream_writable_size would tell).
+void TPulseWaveOut::OnWrite(pa_stream*, size_t bytes, void* self) { static_cast<TPulseWaveOut*>(self)->Pump(bytes); }
 
 void TPulseWaveOut::OnPumpWake(pa_mainloop_api*, pa_io_event*, int fd, pa_io_event_flags_t, void* self) {
   TEventFd::Drain(fd);
-  static_cast<TPulseWaveOut*>(self)->Pump();
+  auto& d = *static_cast<TPulseWaveOut*>(self);
+  if (d.FStream != nullptr && pa_stream_get_state(d.FStream) == PA_STREAM_READY)
+    d.Pump(pa_stream_writable_size(d.FStream));
 }
 
-void TPulseWaveOut::Pump() noexcept {
+bool TPulseWaveOut::AwaitWrite() noexcept {
+  // A buffer pushed before the mark is seen by the second look; one pushed
+  // after it finds the mark (both sides fence between their store and load).
+  FWantsData.store(true, std::memory_order_relaxed);
+  std::atomic_thread_fence(std::memory_order_seq_cst);
+  if (!FQueue.Submitted.Pop(FCurrent)) return false;
+  FWantsData.store(false, std::memory_order_relaxed);  // at worst the writer wakes this thread once for nothing
+  return true;
+}
+
+void TPulseWaveOut::Pump(size_t room) noexcept {
   if (FStream == nullptr || pa_stream_get_state(FStream) != PA_STREAM_READY) return;
-  size_t room = pa_stream_writable_size(FStream);
   if (room == static_cast<size_t>(-1)) return;
   bool finished = false;
   while (true) {
-    if (FCurrent.Header == nullptr && !FQueue.Submitted.Pop(FCurrent)) break;
+    // The server wants more than is queued: the next Write wakes this thread.
+    if (FCurrent.Header == nullptr && !FQueue.Submitted.Pop(FCurrent) && (room < FBlockAlign || !AwaitWrite()))
+      break;
     size_t count = std::min<size_t>(FCurrent.Bytes - FOffset, room);
     count -= count % FBlockAlign;
     if (count > 0) {
       // libpulse copies the data into its own memory block.
-      if (pa_stream_write(FStream, FCurrent.Header->lpData + FOffset, count, nullptr, 0, PA_SEEK_RELATIVE) < 0)
+      if (pa_stream_write(FStream, FCurrent.Header->lpData + FOffset, count, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
+        FWantsData.store(true);  // the next Write tries again
         break;
+      }
       FOffset += static_cast<uint32_t>(count);
       room -= count;
     }
@@ -424,6 +457,7 @@ TMMResult TPulseWaveOut::Open(TWaveHandle& handle, uint32_t device, const TWaveF
   FCurrent = TQueued{};
   FOffset = 0;
   FQueue.Outstanding.store(0);
+  FWantsData.store(false);
   FFramesBefore = 0;
   FStreamLost = false;
   FLoss.Clear();
@@ -454,7 +488,10 @@ TMMResult TPulseWaveOut::Write(TWaveHandle handle, TWaveHdr& header) {
   // GUI thread at the start, the render thread after: no lock here.
   if (TMMResult result = CheckHandle(handle)) return result;
   if (TMMResult result = FQueue.Write(header, FBlockAlign)) return result;
-  FPumpWake.Signal();
+  // The main loop's thread wakes only when it waits for data: otherwise the
+  // server's next request takes the buffer (see NextQueued).
+  std::atomic_thread_fence(std::memory_order_seq_cst);
+  if (FWantsData.load(std::memory_order_relaxed) && FWantsData.exchange(false)) FPumpWake.Signal();
   return MMSYSERR_NOERROR;
 }
 

@@ -83,8 +83,13 @@ private:
   void DropContext();
   bool ConnectStream();
   void DropStream();
-  void Pump() noexcept;
+  /// Writes queued buffers while the server has room for them (bytes).
+  void Pump(size_t room) noexcept;
+  /// Pump, nothing queued: asks the next Write for a wake; true when a
+  /// buffer came meanwhile (then it is the current one and no wake is asked).
+  bool AwaitWrite() noexcept;
   void StreamFailed() noexcept;
+  void ArmTimer(pa_time_event* event, pa_usec_t after);
   void ArmRetry();
   static void OnContextState(pa_context* context, void* self);
   static void OnStreamState(pa_stream* stream, void* self);
@@ -93,6 +98,8 @@ private:
   static void OnStarted(pa_stream* stream, void* self);
   static void OnPumpWake(pa_mainloop_api* api, pa_io_event* event, int fd, pa_io_event_flags_t flags, void* self);
   static void OnRetry(pa_mainloop_api* api, pa_time_event* event, const struct timeval* tv, void* self);
+  /// Asks the server for the stream's timing now and then, for GetPosition.
+  static void OnTiming(pa_mainloop_api* api, pa_time_event* event, const struct timeval* tv, void* self);
   /// GUI thread with the lock: waits (a few seconds at most) until done says so.
   template <typename TDone>
   bool WaitFor(TDone done);
@@ -114,9 +121,10 @@ private:
   pa_stream* FStream = nullptr;
   pa_io_event* FPumpEvent = nullptr;
   pa_time_event* FRetryEvent = nullptr;
+  pa_time_event* FTimingEvent = nullptr;
   TEventFd FWake;      // GUI: notes, loss and return
   TEventFd FReturns;   // render thread: buffers given back
-  TEventFd FPumpWake;  // main loop: buffers written
+  TEventFd FPumpWake;  // main loop: buffers written while it waits for them
   TWaveNotes FNotes;
   TDeviceLoss FLoss;
   std::vector<TSink> FSinks;  // as DeviceNames last listed them
@@ -139,6 +147,7 @@ private:
   THeaderQueue FQueue;  // render thread <-> main loop
   std::atomic<bool> FPaused{false};
   std::atomic<bool> FDraining{false};
+  std::atomic<bool> FWantsData{false};  // the main loop waits for a Write
   std::atomic<uint64_t> FUnderrunCount{0};
   std::atomic<uint64_t> FUnderrunFrames{0};
   std::atomic<int64_t> FGapSinceNs{0};  // an underflow not yet ended; 0 when none

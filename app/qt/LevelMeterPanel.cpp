@@ -20,22 +20,34 @@ TMeterBar::TMeterBar(const TSignalAnalysis& analysis, int channel) : FAnalysis(a
   setMinimumWidth(120);
 }
 
+TMeterBar::TMarks TMeterBar::MarksNow() const {
+  const int width = rect().width() - 1;
+  const auto x = [&](double db) { return static_cast<int>(TSignalAnalysis::MeterFraction(db) * width); };
+  if (FChannel >= FAnalysis.Channels()) return {};
+  const TLevels& levels = FAnalysis.Levels(FChannel);
+  return {true, x(levels.rmsDb), x(levels.peakDb), x(FAnalysis.HeldPeakDb(FChannel))};
+}
+
+void TMeterBar::Refresh() {
+  // Most refreshes move no mark by a whole pixel (a steady signal's levels
+  // change by hundredths of a decibel): those paint nothing.
+  if (!FPainted || MarksNow() != FShown) update();
+}
+
 void TMeterBar::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const QRect frame = rect().adjusted(0, 0, -1, -1);
   painter.fillRect(frame, palette().color(QPalette::Base));
-  const bool present = FChannel < FAnalysis.Channels();
-  const TLevels& levels = FAnalysis.Levels(FChannel);
-  const auto x = [&](double db) { return static_cast<int>(TSignalAnalysis::MeterFraction(db) * frame.width()); };
-  if (present) {
-    painter.fillRect(QRect(frame.left(), frame.top(), x(levels.rmsDb), frame.height()), QColor(0, 150, 60));
+  FShown = MarksNow();
+  FPainted = true;
+  if (FShown.Present) {
+    painter.fillRect(QRect(frame.left(), frame.top(), FShown.Rms, frame.height()), QColor(0, 150, 60));
     painter.setPen(QColor(230, 160, 0));
-    if (const int peak = x(levels.peakDb); peak > 0) painter.drawLine(peak, frame.top(), peak, frame.bottom());
+    if (FShown.Peak > 0) painter.drawLine(FShown.Peak, frame.top(), FShown.Peak, frame.bottom());
     painter.setPen(QColor(200, 0, 0));
-    if (const int held = x(FAnalysis.HeldPeakDb(FChannel)); held > 0)
-      painter.drawLine(held, frame.top(), held, frame.bottom());
+    if (FShown.Held > 0) painter.drawLine(FShown.Held, frame.top(), FShown.Held, frame.bottom());
   }
-  painter.setPen(palette().color(present ? QPalette::Mid : QPalette::Midlight));
+  painter.setPen(palette().color(FShown.Present ? QPalette::Mid : QPalette::Midlight));
   painter.drawRect(frame);
 }
 
@@ -111,15 +123,17 @@ TLevelMeterPanel::TLevelMeterPanel(TSignalAnalysis& analysis) : FAnalysis(analys
 }
 
 void TLevelMeterPanel::Refresh() {
-  // The bars follow every refresh; the figures change a third as often,
-  // still faster than they can be read, and shaping their text is the
+  // The bars follow every refresh; the figures change five times a second,
+  // as fast as they can be read: shaping and drawing their text is the
   // dearest part of a refresh. A start or a stop shows at once.
-  constexpr int ReadoutEvery = 3;
+  constexpr int ReadoutEvery = 6;
   const bool readout = FRefreshes++ % ReadoutEvery == 0;
   for (int c = 0; c < 2; ++c) {
-    const QString text = QString::fromStdString(FAnalysis.ReadoutText(c));
-    if (readout || text.isEmpty() != FReadouts[c]->Text().isEmpty()) FReadouts[c]->SetText(text);
+    // A channel has figures exactly while it is in the output.
+    const bool present = c < FAnalysis.Channels();
+    if (readout || present == FReadouts[c]->Text().isEmpty())
+      FReadouts[c]->SetText(QString::fromStdString(FAnalysis.ReadoutText(c)));
     FReadouts[c]->SetClip(FAnalysis.Clipping(c));
-    FBars[c]->update();
+    FBars[c]->Refresh();
   }
 }

@@ -10,13 +10,25 @@ class TSignalAnalysis;
 class TMeterBar final : public QWidget {
 public:
   TMeterBar(const TSignalAnalysis& analysis, int channel);
+  /// Repaints the bar when what it would draw differs from what it shows.
+  void Refresh();
 
 protected:
   void paintEvent(QPaintEvent* event) override;
 
 private:
+  /// What the bar draws, in pixels: the RMS fill's end, the peak and held-peak lines.
+  struct TMarks {
+    bool Present = false;
+    int Rms = 0, Peak = 0, Held = 0;
+    bool operator==(const TMarks&) const = default;
+  };
+  TMarks MarksNow() const;
+
   const TSignalAnalysis& FAnalysis;
   int FChannel;
+  TMarks FShown;
+  bool FPainted = false;
 };
 
 /// One line of figures under a bar. Drawn by itself rather than as a label:

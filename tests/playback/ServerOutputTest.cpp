@@ -151,6 +151,15 @@ TEST_P(ServerOutput, PlaysPausesAndStopsAndTheRecordingHasEveryGapItCounts) {
   EXPECT_NEAR(heard.Milliseconds - 500, counted.Milliseconds, (counted.Count + 1 + unreported) * BufferMs);
 }
 
+TEST_P(ServerOutput, TheElapsedTimeComesFromTheServersClock) {
+  // The stream asks the server for its timing itself: without that the position stays 0.
+  const auto start = std::chrono::steady_clock::now();
+  Gen->btnON.Click();
+  ASSERT_TRUE(RunUntil([&] { return Gen->AudioOut1->ElapsedTime() > 0.3; }, 3)) << "the position moves";
+  const std::chrono::duration<double> passed = std::chrono::steady_clock::now() - start;
+  EXPECT_LE(Gen->AudioOut1->ElapsedTime(), passed.count() + 0.05) << "never ahead of the clock";
+}
+
 TEST_P(ServerOutput, SystemDefaultFollowsTheServersDefaultSink) {
   Server->Pactl("load-module module-null-sink sink_name=zother");
   Gen->WaveDevice.UserSelect(0);
