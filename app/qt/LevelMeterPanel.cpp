@@ -123,10 +123,10 @@ TLevelMeterPanel::TLevelMeterPanel(TSignalAnalysis& analysis) : FAnalysis(analys
 }
 
 void TLevelMeterPanel::Refresh() {
-  // The bars follow every refresh; the figures change five times a second,
-  // as fast as they can be read: shaping and drawing their text is the
+  // The bars follow every refresh; the figures change a third as often,
+  // still faster than they can be read, and shaping their text is the
   // dearest part of a refresh. A start or a stop shows at once.
-  constexpr int ReadoutEvery = 6;
+  constexpr int ReadoutEvery = 3;
   const bool readout = FRefreshes++ % ReadoutEvery == 0;
   for (int c = 0; c < 2; ++c) {
     // A channel has figures exactly while it is in the output.
