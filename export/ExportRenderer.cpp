@@ -84,12 +84,8 @@ void TExportRenderer::RenderTogether(uint8_t* out, int32_t frames) noexcept {
 }
 
 void TExportRenderer::Run() noexcept {
-  // The next call comes after the caller has stored and written a whole
-  // call's frames: waiting for it on the processor would only take time from
-  // the caller where the two threads share one.
   for (uint32_t call = 0;;) {
-    FCall.wait(call, std::memory_order_acquire);
-    call = FCall.load(std::memory_order_acquire);
+    call = AwaitChange(FCall, call);
     if (FStopping) return;
     RenderNoise(FFrames);
   }
