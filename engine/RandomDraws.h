@@ -29,16 +29,3 @@ private:
   alignas(32) float FPink[Capacity];
   alignas(32) float FWhite[Capacity];
 };
-
-/// Reads the draws of a TBlockDraws in order, as a generator gives them.
-class TDrawCursor {
-public:
-  explicit TDrawCursor(const TBlockDraws& draws) noexcept : FDraws(draws) {}
-  float NextPink() noexcept { return FDraws.Pink(FNext++); }
-  float NextWhite() noexcept { return FDraws.White(FNext++); }
-  void Skip(int32_t count) noexcept { FNext += count; }
-
-private:
-  const TBlockDraws& FDraws;
-  int32_t FNext = 0;
-};

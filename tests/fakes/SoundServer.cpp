@@ -1,7 +1,8 @@
 #include "tests/fakes/SoundServer.h"
 
-#include <algorithm>
+#include "tests/fakes/SpawnArguments.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -45,17 +46,14 @@ TSoundServer::~TSoundServer() {
 }
 
 pid_t TSoundServer::Spawn(const std::vector<std::string>& argv, const std::string& log) {
-  std::vector<std::string> args = argv;
-  std::vector<char*> pointers;
-  for (std::string& a : args) pointers.push_back(a.data());
-  pointers.push_back(nullptr);
+  TSpawnArguments args(argv);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
   posix_spawn_file_actions_adddup2(&actions, 1, 2);
   pid_t pid = -1;
-  if (posix_spawnp(&pid, pointers[0], &actions, nullptr, pointers.data(), environ) != 0) pid = -1;
+  if (posix_spawnp(&pid, args.File(), &actions, nullptr, args.Argv(), environ) != 0) pid = -1;
   posix_spawn_file_actions_destroy(&actions);
   return pid;
 }
@@ -124,13 +122,10 @@ TMonitorRecording::TMonitorRecording(const std::string& file, uint32_t rate, con
     : FFile(file) {
   const auto channels = 1 + std::count(channelMap.begin(), channelMap.end(), ',');
   // The recording's map is the sink's own, so that the server remixes nothing on the way.
-  std::vector<std::string> args = {"parec", "-d", source, "--rate=" + std::to_string(rate),
-                                   "--channels=" + std::to_string(channels), "--channel-map=" + channelMap,
-                                   "--format=s16le", "--raw", "--latency-msec=20", file};
-  std::vector<char*> pointers;
-  for (std::string& a : args) pointers.push_back(a.data());
-  pointers.push_back(nullptr);
-  if (posix_spawnp(&FPid, "parec", nullptr, nullptr, pointers.data(), environ) != 0) FPid = -1;
+  TSpawnArguments args({"parec", "-d", source, "--rate=" + std::to_string(rate),
+                        "--channels=" + std::to_string(channels), "--channel-map=" + channelMap, "--format=s16le",
+                        "--raw", "--latency-msec=20", file});
+  if (posix_spawnp(&FPid, args.File(), nullptr, nullptr, args.Argv(), environ) != 0) FPid = -1;
 }
 
 TMonitorRecording::~TMonitorRecording() { Stop(); }

@@ -13,6 +13,7 @@
 #include "sync/GeneratorStatus.h"
 #include "tests/fakes/FakeDialogs.h"
 #include "tests/fakes/FakeShell.h"
+#include "tests/fakes/RunLoopUntil.h"
 #include "tests/fakes/SoundServer.h"
 #include "tests/persistence/TempDir.h"
 
@@ -66,13 +67,7 @@ protected:
     if (Gen) Gen->AudioOut1->StopAtOnce();
     unsetenv("ALSA_CONFIG_PATH");
   }
-  bool RunUntil(const std::function<bool()>& done, double seconds) {
-    const auto deadline = std::chrono::steady_clock::now() + TSeconds(seconds);
-    while (!done())
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      else Loop.WaitMessages(10);
-    return true;
-  }
+  bool RunUntil(const std::function<bool()>& done, double seconds) { return RunLoopUntil(Loop, done, seconds); }
 
   TSoundServer Server{TSoundServer::TKind::PulseAudio};
   TPlainMessageLoop Loop;

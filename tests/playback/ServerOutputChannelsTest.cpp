@@ -14,6 +14,7 @@
 #include "playback/frmSettings.h"
 #include "tests/fakes/FakeDialogs.h"
 #include "tests/fakes/FakeShell.h"
+#include "tests/fakes/RunLoopUntil.h"
 #include "tests/fakes/SoundServer.h"
 #include "tests/persistence/TempDir.h"
 
@@ -30,15 +31,20 @@ constexpr uint32_t Rate = 48000;
 constexpr const char* SevenOneMap =
     "front-left,front-right,front-center,lfe,rear-left,rear-right,side-left,side-right";
 
+// A null sink "Zephyra-71" of eight outputs in the 7.1 order.
+void LoadSevenOneSink(TSoundServer& server) {
+  server.Pactl(std::string("load-module module-null-sink sink_name=z71 "
+                           "sink_properties=device.description=Zephyra-71 rate=48000 channels=8 channel_map=") +
+               SevenOneMap);
+}
+
 int16_t LeftSample(size_t frame) { return static_cast<int16_t>(1000 + frame % 20000); }
 int16_t RightSample(size_t frame) { return static_cast<int16_t>(-1000 - static_cast<int>(frame % 20000)); }
 
 TEST(ServerOutputChannels, LeftAndRightOnOutputsFiveAndSixOfASevenOneSinkAndSilenceOnEveryOther) {
   TSoundServer server(TSoundServer::TKind::PulseAudio, Rate);
   if (!server.Running()) GTEST_SKIP() << server.Why();
-  server.Pactl(std::string("load-module module-null-sink sink_name=z71 "
-                           "sink_properties=device.description=Zephyra-71 rate=48000 channels=8 channel_map=") +
-               SevenOneMap);
+  LoadSevenOneSink(server);
   auto device = TPulseWaveOut::Connect();
   ASSERT_TRUE(device);
   const std::vector<std::string> names = device->DeviceNames();
@@ -73,9 +79,7 @@ TEST(ServerOutputChannels, LeftAndRightOnOutputsFiveAndSixOfASevenOneSinkAndSile
   TMonitorRecording recording(dir.File("z71.raw"), Rate, "z71.monitor", SevenOneMap);
   loop.Sleep(300);  // the recording runs before the first sample
   ASSERT_TRUE(out.Start(AudioOut1)) << out.ErrorMessage;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!stopped && std::chrono::steady_clock::now() < deadline) loop.WaitMessages(10);
-  ASSERT_TRUE(stopped);
+  ASSERT_TRUE(RunLoopUntil(loop, [&] { return stopped; }, 10));
   loop.Sleep(300);
   const std::vector<int16_t> recorded = recording.Stop();
 
@@ -102,9 +106,7 @@ TEST(ServerOutputChannels, LeftAndRightOnOutputsFiveAndSixOfASevenOneSinkAndSile
 TEST(ServerOutputChannels, TheReferenceStepsFromOutputToOutputInOrder) {
   TSoundServer server(TSoundServer::TKind::PulseAudio, Rate);
   if (!server.Running()) GTEST_SKIP() << server.Why();
-  server.Pactl(std::string("load-module module-null-sink sink_name=z71 "
-                           "sink_properties=device.description=Zephyra-71 rate=48000 channels=8 channel_map=") +
-               SevenOneMap);
+  LoadSevenOneSink(server);
   auto device = TPulseWaveOut::Connect();
   ASSERT_TRUE(device);
   TPlainMessageLoop loop;
@@ -134,12 +136,10 @@ TEST(ServerOutputChannels, TheReferenceStepsFromOutputToOutputInOrder) {
   window.chkStepAll.SetChecked(true);
   window.btnStart.Click();
   for (int step = 0; step < 3; ++step) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(600);
-    while (std::chrono::steady_clock::now() < until) loop.WaitMessages(10);
+    RunLoopFor(loop, 0.6);
     window.btnNext.Click();
   }
-  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(600);
-  while (std::chrono::steady_clock::now() < until) loop.WaitMessages(10);
+  RunLoopFor(loop, 0.6);
   window.btnStop.Click();
   loop.Sleep(200);
   const std::vector<int16_t> recorded = recording.Stop();

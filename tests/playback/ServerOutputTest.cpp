@@ -14,6 +14,7 @@
 #include "sync/GeneratorStatus.h"
 #include "tests/fakes/FakeDialogs.h"
 #include "tests/fakes/FakeShell.h"
+#include "tests/fakes/RunLoopUntil.h"
 #include "tests/fakes/SoundServer.h"
 #include "tests/persistence/TempDir.h"
 
@@ -56,14 +57,8 @@ protected:
   }
 
   /// Handles messages until done() or seconds have passed; false on the time limit.
-  bool RunUntil(const std::function<bool()>& done, double seconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!done())
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      else Loop.WaitMessages(10);
-    return true;
-  }
-  void RunFor(double seconds) { RunUntil([] { return false; }, seconds); }
+  bool RunUntil(const std::function<bool()>& done, double seconds) { return RunLoopUntil(Loop, done, seconds); }
+  void RunFor(double seconds) { RunLoopFor(Loop, seconds); }
   /// The output has stopped and the window has heard of it.
   bool Stopped() {
     return RunUntil([&] { return !Gen->AudioOut1->Rendering() && Gen->LED.BrushColor() == clMaroon; }, 5);
