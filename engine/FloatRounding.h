@@ -24,9 +24,3 @@ inline double NearestIntegerDouble(double v) noexcept {
   constexpr double shift = 0x1.8p52;
   return (v + shift) - shift;
 }
-
-/// True when every value within `bound` of `estimate` (|estimate| < 2^50)
-/// rounds to the same integer.
-inline bool RoundsToSameInteger(double estimate, double bound) noexcept {
-  return NearestIntegerDouble(estimate - bound) == NearestIntegerDouble(estimate + bound);
-}

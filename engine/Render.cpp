@@ -38,11 +38,15 @@ inline double ScaleEstimate(float v, int32_t fullScale, float amplitudeGain, flo
   return static_cast<double>(v) * fullScale * amplitudeGain * modulationGain;
 }
 
-// True when the estimate decides the rounded integer (no branch, so that
-// a run of samples can go side by side).
+// An estimate below 2^30 errs by less than this from the extended product.
+constexpr double ScaleBound = 0x1p-19;
+
+// True when the estimate decides the rounded integer: it lies farther than
+// ScaleBound from the nearest half. No branch, so that a run of samples
+// can go side by side; DecidedSamples is the same check four at a time.
 inline bool ScaleDecides(double estimate) noexcept {
-  const double magnitude = std::fabs(estimate);
-  return (magnitude < 0x1p30) & RoundsToSameInteger(estimate, magnitude * 0x1p-50 + 0x1p-60);
+  const double margin = 0.5 - std::fabs(estimate - NearestIntegerDouble(estimate));
+  return (std::fabs(estimate) < 0x1p30) & (margin > ScaleBound);
 }
 
 inline int32_t ScaleExact(float v, int32_t fullScale, float amplitudeGain, float modulationGain) noexcept {
@@ -82,14 +86,12 @@ void ScaleToSamplesPlain(const float* v, TGains gains, int32_t count, int32_t fu
       samples[j] = ScaleExact(v[j], fullScale, amplitudeGain, gains[j]);
 }
 
-// The estimates of ScaleEstimate four at a time, with a check of its own:
-// an estimate decides its integer when it lies farther than 2^-19 (more
-// than the estimate's error anywhere below 2^30) from the nearest half.
+// ScaleDecides and the rounded integers of four estimates.
 __attribute__((target("avx2"))) inline __m256d DecidedSamples(__m256d estimate, __m128i& samples) noexcept {
   const __m256d nearest = _mm256_round_pd(estimate, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
   const __m256d signBit = _mm256_set1_pd(-0.0);
   const __m256d margin = _mm256_sub_pd(_mm256_set1_pd(0.5), _mm256_andnot_pd(signBit, _mm256_sub_pd(estimate, nearest)));
-  const __m256d decided = _mm256_and_pd(_mm256_cmp_pd(margin, _mm256_set1_pd(0x1p-19), _CMP_GT_OQ),
+  const __m256d decided = _mm256_and_pd(_mm256_cmp_pd(margin, _mm256_set1_pd(ScaleBound), _CMP_GT_OQ),
                                         _mm256_cmp_pd(_mm256_andnot_pd(signBit, estimate), _mm256_set1_pd(0x1p30), _CMP_LT_OQ));
   samples = _mm256_cvttpd_epi32(_mm256_and_pd(decided, nearest));
   return decided;
