@@ -22,8 +22,8 @@ public:
 
   /// Values for frames[0..count) (count <= Frames) into left and right from
   /// `random` and the shared pink `rows`, both moved on as the per-sample
-  /// sources move them. A channel's type is ntWhite, ntPink or NoNoise; a
-  /// channel of NoNoise gets no values.
+  /// sources move them. A channel of any type but ntWhite and ntPink (such
+  /// as NoNoise) makes no draws and gets no values.
   void Make(TRandomLcg& random, float* rows, const int64_t* frames, int32_t count, int32_t noiseLeft,
             int32_t noiseRight, float* left, float* right) noexcept;
 

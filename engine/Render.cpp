@@ -217,10 +217,9 @@ void PlanFrames(GeneratorState& state, const TFillLayout& layout, TRenderBlock& 
 
 // Stage 2: the random draws, left before right in every frame.
 void DrawNoise(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block) noexcept {
-  const auto drawn = [](int32_t noiseType) { return HasNoise(noiseType) ? noiseType : NoNoise; };
   TBlockNoise noise;
-  noise.Make(state.random, state.pinkRows, block.frame, block.active, drawn(layout.noiseLeft),
-             layout.renderRight ? drawn(layout.noiseRight) : NoNoise, block.left, block.right);
+  noise.Make(state.random, state.pinkRows, block.frame, block.active, layout.noiseLeft,
+             layout.renderRight ? layout.noiseRight : NoNoise, block.left, block.right);
 }
 
 // Stage 3: crest shaping of one channel, in place.
