@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <immintrin.h>
+#include <limits>
 #include <numbers>
 
 float sign(float x) noexcept { return x < 0 ? -1.0f : 1.0f; }
@@ -189,15 +190,16 @@ struct TFillLayout {
   bool asLeft, loop, stereo, renderRight;
   int sampleBytes, frameBytes;
   bool silentAfterEnd;  // playback: frames past the end are silence; export: all are rendered
-  // The first half of a block also shapes, modulates and levels the right
-  // channel (an export on two threads: each thread levels one channel).
-  bool rightAhead = false;
+  // An export on two threads: the first half of a block shapes, modulates
+  // and levels the channels it is asked to, the second half the others.
+  bool channelsAhead = false;
 };
 
 // Stage 1: the time index of each frame; the state's index moves past the
 // block as the per-sample loop moves it.
 void PlanFrames(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block, int32_t count) noexcept {
   block.count = count;
+  block.levelledAhead[0] = block.levelledAhead[1] = false;
   const bool beforeEnd = state.frameIndex + count < state.totalFrames;
   if (beforeEnd || (!layout.loop && !layout.silentAfterEnd)) {  // no end and no wrap within the block
     for (int32_t j = 0; j < count; ++j) block.frame[j] = state.frameIndex + j;
@@ -296,16 +298,52 @@ void LevelChannel(GeneratorState& state, const TFillLayout& layout, TRenderBlock
         block.active, isLeft ? block.sampleLeft : block.sampleRight);
 }
 
-// The first half of a block: the time index and the noise, shaped; when
-// the right channel goes ahead, its samples up to the filter.
-void RenderNoise(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block,
-                 int32_t count) noexcept {
+// Crest shaping, modulation and level of one channel of a block.
+void ShapeAndLevel(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block, TChannel c) noexcept {
+  const bool isLeft = c == TChannel::Left;
+  Shape(isLeft ? state.left : state.right, isLeft ? layout.noiseLeft : layout.noiseRight,
+        isLeft ? block.left : block.right, block.active);
+  LevelChannel(state, layout, block, c);
+}
+
+// A channel of a block shaped and levelled ahead, unless its gains would
+// need the gain the channel starts the block with while that gain is
+// unknown (a gain that stays as it is): then nothing is done and false
+// returned.
+bool LevelAhead(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block, TChannel c,
+                TAhead ahead) noexcept {
+  if (ahead == TAhead::No) return false;
+  const bool isLeft = c == TChannel::Left;
+  ChannelSettings& channel = isLeft ? state.left : state.right;
+  float* gains = isLeft ? block.gainLeft : block.gainRight;
+  if (ModulationRuns(channel)) {
+    if (ahead == TAhead::GainUnknown) channel.modulationGain = std::numeric_limits<float>::quiet_NaN();
+    ModulateChannel(state, channel, block, gains);
+    for (int32_t j = 0; j < block.active; ++j)
+      if (gains[j] != gains[j]) return false;
+  }
+  const int32_t noiseType = isLeft ? layout.noiseLeft : layout.noiseRight;
+  float* noise = isLeft ? block.left : block.right;
+  Shape(channel, noiseType, noise, block.active);
+  Level(state, channel, noiseType, noise, gains, block.active, isLeft ? block.sampleLeft : block.sampleRight);
+  return true;
+}
+
+// The modulation gain a channel levelled ahead ends the block with.
+void TakeGainAhead(ChannelSettings& channel, const float* gains, const TRenderBlock& block) noexcept {
+  if (ModulationRuns(channel)) channel.modulationGain = gains[block.active - 1];
+}
+
+// The first half of a block: the time index and the noise, shaped; in a
+// two-thread export, the samples up to the filter of the channels asked for.
+void RenderNoise(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block, int32_t count,
+                 TChannelsAhead ahead) noexcept {
   PlanFrames(state, layout, block, count);
   if (block.active == 0) return;
   DrawNoise(state, layout, block);
-  if (layout.rightAhead) {
-    Shape(state.right, layout.noiseRight, block.right, block.active);
-    LevelChannel(state, layout, block, TChannel::Right);
+  if (layout.channelsAhead) {
+    block.levelledAhead[0] = LevelAhead(state, layout, block, TChannel::Left, ahead.left);
+    block.levelledAhead[1] = LevelAhead(state, layout, block, TChannel::Right, ahead.right);
     return;
   }
   Shape(state.left, layout.noiseLeft, block.left, block.active);
@@ -317,9 +355,11 @@ void RenderNoise(GeneratorState& state, const TFillLayout& layout, TRenderBlock&
 uint8_t* FinishBlock(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block,
                      uint8_t* out) noexcept {
   if (block.active > 0) {
-    if (layout.rightAhead) {
-      Shape(state.left, layout.noiseLeft, block.left, block.active);
-      LevelChannel(state, layout, block, TChannel::Left);
+    if (layout.channelsAhead) {
+      if (block.levelledAhead[0]) TakeGainAhead(state.left, block.gainLeft, block);
+      else ShapeAndLevel(state, layout, block, TChannel::Left);
+      if (block.levelledAhead[1]) TakeGainAhead(state.right, block.gainRight, block);
+      else ShapeAndLevel(state, layout, block, TChannel::Right);
     } else {
       Modulate(state, layout, block);
       Level(state, state.left, layout.noiseLeft, block.left, block.gainLeft, block.active, block.sampleLeft);
@@ -337,7 +377,7 @@ uint8_t* RenderBlocks(GeneratorState& state, const TFillLayout& layout, uint8_t*
                       int32_t frames) noexcept {
   TRenderBlock block;
   for (; frames > 0; frames -= block.count) {
-    RenderNoise(state, layout, block, frames < BlockFrames ? frames : BlockFrames);
+    RenderNoise(state, layout, block, frames < BlockFrames ? frames : BlockFrames, {});
     out = FinishBlock(state, layout, block, out);
   }
   return out;
@@ -386,9 +426,9 @@ void RenderExportFrames(GeneratorState& state, const TExportLayout& layout, uint
   RenderBlocks(state, ExportFillLayout(state, layout, false), out, frames);
 }
 
-void RenderExportNoise(GeneratorState& state, const TExportLayout& layout, TRenderBlock& block,
-                         int32_t frames) noexcept {
-  RenderNoise(state, ExportFillLayout(state, layout, true), block, frames);
+void RenderExportNoise(GeneratorState& state, const TExportLayout& layout, TRenderBlock& block, int32_t frames,
+                       TChannelsAhead ahead) noexcept {
+  RenderNoise(state, ExportFillLayout(state, layout, true), block, frames, ahead);
 }
 
 uint8_t* FinishExportBlock(GeneratorState& state, const TExportLayout& layout, TRenderBlock& block,
@@ -396,9 +436,16 @@ uint8_t* FinishExportBlock(GeneratorState& state, const TExportLayout& layout, T
   return FinishBlock(state, ExportFillLayout(state, layout, true), block, out);
 }
 
+TChannelsAhead ChannelsAhead(bool left, bool right, const TRenderBlock* before) noexcept {
+  const auto ahead = [before](bool levels, int channel) {
+    if (!levels) return TAhead::No;
+    return before == nullptr || before->levelledAhead[channel] ? TAhead::GainKnown : TAhead::GainUnknown;
+  };
+  return {ahead(left, 0), ahead(right, 1)};
+}
+
 void TakeNoiseState(GeneratorState& to, const GeneratorState& from) noexcept {
   to.frameIndex = from.frameIndex;
   to.random = from.random;
   std::copy(from.pinkRows, from.pinkRows + 13, to.pinkRows);
-  to.right.modulationGain = from.right.modulationGain;
 }

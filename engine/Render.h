@@ -45,18 +45,36 @@ struct TExportLayout {
 void RenderExportFrames(GeneratorState& state, const TExportLayout& layout, uint8_t* out,
                         int32_t frames) noexcept;
 
+/// What the first half of a block of a two-thread stereo export does with
+/// a channel besides its draws: nothing (the second half shapes, modulates
+/// and levels it), or all of that. The first half runs on a copy of the
+/// state; that copy holds the modulation gain the channel starts the block
+/// with only where the first half levelled the channel in the block before
+/// (GainKnown), not where the second half did (GainUnknown). Where the
+/// gains would need an unknown gain, the second half levels the channel
+/// after all (block.levelledAhead says which it did).
+enum class TAhead { No, GainKnown, GainUnknown };
+struct TChannelsAhead {
+  TAhead left = TAhead::No, right = TAhead::No;
+};
+/// The first half levels the left and the right channel of a block ahead or
+/// not, after it rendered `before` on the same copy of the state (nullptr
+/// for the first block since the copy was made).
+TChannelsAhead ChannelsAhead(bool left, bool right, const TRenderBlock* before) noexcept;
+
 /// RenderExportFrames in two halves, one block of at most
 /// TRenderBlock::Frames frames at a time, so that two threads can share a
-/// pass. The first half (time index, draws, crest shaping, and in stereo
-/// the right channel's modulation and level) writes only frameIndex, the
-/// random generator, the pink rows and in stereo the right channel's
-/// modulation gain; the second (the rest of the levels, the filters,
-/// storage) only the rest of the modulation gains, the filters, the clip
-/// counts and the output. So the first half may run ahead on other blocks
-/// while the second finishes earlier ones in their order, as long as
-/// nothing else changes the state meanwhile.
-void RenderExportNoise(GeneratorState& state, const TExportLayout& layout, TRenderBlock& block,
-                       int32_t frames) noexcept;
+/// pass. The first half (time index, draws; in mono the crest shaping; in
+/// stereo the channels `ahead` names up to their filters) writes only
+/// frameIndex, the random generator, the pink rows and the modulation gains
+/// of the channels it levels; the second (the rest of the levels, the
+/// modulation gains the block ends with, the filters, storage) only the
+/// modulation gains, the filters, the clip counts and the output. So the
+/// first half may run ahead on other blocks, on a copy of the state, while
+/// the second finishes earlier ones in their order, as long as nothing else
+/// changes the state meanwhile.
+void RenderExportNoise(GeneratorState& state, const TExportLayout& layout, TRenderBlock& block, int32_t frames,
+                       TChannelsAhead ahead = {}) noexcept;
 /// Stores the block's frames at `out`; returns the end of what it wrote.
 uint8_t* FinishExportBlock(GeneratorState& state, const TExportLayout& layout, TRenderBlock& block,
                            uint8_t* out) noexcept;

@@ -11,6 +11,7 @@ struct TRenderBlock {
   static constexpr int32_t Frames = 64;
   int32_t count;   ///< frames in this block
   int32_t active;  ///< of them, frames rendered; the rest are silence
+  bool levelledAhead[2];  ///< left, right: the first half levelled the channel (an export on two threads)
   int64_t frame[Frames];
   float left[Frames], right[Frames];
   float gainLeft[Frames], gainRight[Frames];

@@ -14,6 +14,9 @@ constexpr int32_t kHandOverBlocks = 8;
 // The other thread usually answers within tens of microseconds; falling
 // asleep and waking for each answer would cost about as much as the work.
 constexpr auto kSpinTime = std::chrono::microseconds(100);
+// The render thread takes on more of a block while the calling thread has
+// this many blocks or more still to finish behind it.
+constexpr int32_t kHelpBehind = kHandOverBlocks + 4;
 
 int32_t BlocksFor(int32_t frames) noexcept { return (frames + kBlockFrames - 1) / kBlockFrames; }
 
@@ -73,6 +76,7 @@ void TExportRenderer::Render(uint8_t* out, int32_t frames) noexcept {
 
 void TExportRenderer::RenderTogether(uint8_t* out, int32_t frames) noexcept {
   FReady.store(0, std::memory_order_relaxed);
+  FFinished.store(0, std::memory_order_relaxed);
   FFrames = frames;
   FCall.fetch_add(1, std::memory_order_release);
   FCall.notify_one();
@@ -80,6 +84,7 @@ void TExportRenderer::RenderTogether(uint8_t* out, int32_t frames) noexcept {
   for (int32_t b = 0, blocks = BlocksFor(frames); b < blocks; ++b) {
     while (ready <= b) ready = AwaitChange(FReady, ready);
     out = FinishExportBlock(FState, FLayout, FBlocks[b], out);
+    FFinished.store(b + 1, std::memory_order_relaxed);
   }
 }
 
@@ -96,11 +101,31 @@ void TExportRenderer::RenderNoise(int32_t frames) noexcept {
   // other reads; the state is the caller's alone until the first hand-over.
   GeneratorState noise = FState;
   const int32_t blocks = BlocksFor(frames);
-  for (int32_t b = 0; b < blocks; ++b) {
-    RenderExportNoise(noise, FLayout, FBlocks[b], std::min(frames - b * kBlockFrames, kBlockFrames));
+  for (int32_t b = 0, handedOver = 0; b < blocks; ++b) {
+    const int32_t finished = FFinished.load(std::memory_order_relaxed);
+    RenderExportNoise(noise, FLayout, FBlocks[b], std::min(frames - b * kBlockFrames, kBlockFrames),
+                      Share(b, blocks, finished, handedOver));
     if (b + 1 == blocks) TakeNoiseState(FState, noise);
-    if ((b + 1) % kHandOverBlocks != 0 && b + 1 != blocks) continue;
-    FReady.store(b + 1, std::memory_order_release);
+    // The first blocks go over one by one, so that the calling thread starts
+    // at once, and so does a block the calling thread waits for.
+    if (b >= kHandOverBlocks && (b + 1) % kHandOverBlocks != 0 && b + 1 != blocks &&
+        FFinished.load(std::memory_order_relaxed) + 1 < handedOver)
+      continue;
+    handedOver = b + 1;
+    FReady.store(handedOver, std::memory_order_release);
     FReady.notify_one();
   }
+}
+
+// This thread levels the right channel of a block, as the calling thread
+// levels the left. It levels both while the calling thread is far behind,
+// or would still be finishing blocks after this thread is done with the
+// call; and neither while the calling thread is on its last block.
+TChannelsAhead TExportRenderer::Share(int32_t block, int32_t blocks, int32_t finished,
+                                      int32_t handedOver) const noexcept {
+  const TRenderBlock* before = block > 0 ? &FBlocks[static_cast<size_t>(block) - 1] : nullptr;
+  const int32_t behind = block - finished;
+  if (finished + 1 >= handedOver && block > 0) return {};
+  const bool both = behind >= kHelpBehind || blocks - block <= behind;
+  return ChannelsAhead(both, true, before);
 }
