@@ -16,7 +16,7 @@ constexpr int32_t NoNoise = -1;
 
 class TBlockNoise {
 public:
-  static constexpr int32_t Frames = 64;
+  static constexpr int32_t Frames = 128;
   /// The sum of the frequent rows 0 to 3, then one column per rarer row.
   static constexpr int Columns = 1 + 13 - FrequentPinkRows;
 

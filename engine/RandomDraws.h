@@ -11,7 +11,7 @@
 class TBlockDraws {
 public:
   /// The most draws of one block: every row of the pink source in both channels.
-  static constexpr int32_t Capacity = 64 * 2 * 13;
+  static constexpr int32_t Capacity = 128 * 2 * 13;
 
   /// Which readings of the draws are made.
   enum TReadings { PinkOnly, WhiteOnly, Both };

@@ -8,8 +8,8 @@
 
 namespace {
 
-// Call lengths on and beside the render thread's hand-overs (every 8 blocks
-// of 64 frames), with settings of both halves changed between calls, as the
+// Call lengths on and beside the render thread's hand-overs (each of the
+// first 8 blocks, then every 8 blocks of 128 frames), with settings of both halves changed between calls, as the
 // export's messages change them. Until a call has been timed on two threads
 // (the short ones are not), every call goes on two threads.
 // Variant 1: the right channel white, modulated and filtered otherwise
@@ -65,7 +65,7 @@ TEST(ExportRenderer, GivesTheFramesOfOneThreadForCallsOfAnyLength) {
     GeneratorState one = Variant(variant);
     GeneratorState two = one;
     TExportRenderer renderer(two, layout, 4097);
-    for (int32_t frames : {1, 63, 512, 513, 777, 4097}) {
+    for (int32_t frames : {1, 127, 1024, 1025, 777, 4097}) {
       std::vector<uint8_t> expected(static_cast<size_t>(frames) * 6), rendered(expected.size());
       RenderExportFrames(one, layout, expected.data(), frames);
       renderer.Render(rendered.data(), frames);
