@@ -7,16 +7,13 @@
 namespace {
 
 constexpr int32_t kBlockFrames = TRenderBlock::Frames;
-// Blocks handed over at once: every hand-over moves a cache line between
-// the processors, and smaller steps cost the render thread more than the
-// calling thread's shorter wait at the end of a call saves.
-constexpr int32_t kHandOverBlocks = 8;
 // The other thread usually answers within tens of microseconds; falling
 // asleep and waking for each answer would cost about as much as the work.
 constexpr auto kSpinTime = std::chrono::microseconds(100);
 // The render thread takes on more of a block while the calling thread has
-// this many blocks or more still to finish behind it.
-constexpr int32_t kHelpBehind = kHandOverBlocks + 4;
+// this many blocks or more still to finish behind it: at the end of a call
+// the render thread waits for those.
+constexpr int32_t kHelpBehind = 4;
 
 int32_t BlocksFor(int32_t frames) noexcept { return (frames + kBlockFrames - 1) / kBlockFrames; }
 
@@ -101,18 +98,11 @@ void TExportRenderer::RenderNoise(int32_t frames) noexcept {
   // other reads; the state is the caller's alone until the first hand-over.
   GeneratorState noise = FState;
   const int32_t blocks = BlocksFor(frames);
-  for (int32_t b = 0, handedOver = 0; b < blocks; ++b) {
-    const int32_t finished = FFinished.load(std::memory_order_relaxed);
+  for (int32_t b = 0; b < blocks; ++b) {
     RenderExportNoise(noise, FLayout, FBlocks[b], std::min(frames - b * kBlockFrames, kBlockFrames),
-                      Share(b, blocks, finished, handedOver));
+                      Share(b, blocks));
     if (b + 1 == blocks) TakeNoiseState(FState, noise);
-    // The first blocks go over one by one, so that the calling thread starts
-    // at once, and so does a block the calling thread waits for.
-    if (b >= kHandOverBlocks && (b + 1) % kHandOverBlocks != 0 && b + 1 != blocks &&
-        FFinished.load(std::memory_order_relaxed) + 1 < handedOver)
-      continue;
-    handedOver = b + 1;
-    FReady.store(handedOver, std::memory_order_release);
+    FReady.store(b + 1, std::memory_order_release);
     FReady.notify_one();
   }
 }
@@ -121,11 +111,10 @@ void TExportRenderer::RenderNoise(int32_t frames) noexcept {
 // levels the left. It levels both while the calling thread is far behind,
 // or would still be finishing blocks after this thread is done with the
 // call; and neither while the calling thread is on its last block.
-TChannelsAhead TExportRenderer::Share(int32_t block, int32_t blocks, int32_t finished,
-                                      int32_t handedOver) const noexcept {
-  const TRenderBlock* before = block > 0 ? &FBlocks[static_cast<size_t>(block) - 1] : nullptr;
-  const int32_t behind = block - finished;
-  if (finished + 1 >= handedOver && block > 0) return {};
+TChannelsAhead TExportRenderer::Share(int32_t block, int32_t blocks) const noexcept {
+  // Blocks handed over that the calling thread has not finished.
+  const int32_t behind = block - FFinished.load(std::memory_order_relaxed);
+  if (block > 0 && behind <= 1) return {};
   const bool both = behind >= kHelpBehind || blocks - block <= behind;
-  return ChannelsAhead(both, true, before);
+  return ChannelsAhead(both, true, block > 0 ? &FBlocks[static_cast<size_t>(block) - 1] : nullptr);
 }

@@ -37,7 +37,7 @@ private:
   void RenderTogether(uint8_t* out, int32_t frames) noexcept;
   void Run() noexcept;
   void RenderNoise(int32_t frames) noexcept;
-  TChannelsAhead Share(int32_t block, int32_t blocks, int32_t finished, int32_t handedOver) const noexcept;
+  TChannelsAhead Share(int32_t block, int32_t blocks) const noexcept;
 
   GeneratorState& FState;
   const TExportLayout FLayout;

@@ -8,8 +8,8 @@
 
 namespace {
 
-// Call lengths on and beside the render thread's hand-overs (each of the
-// first 8 blocks, then every 8 blocks of 128 frames), with settings of both halves changed between calls, as the
+// Call lengths on and beside the blocks of 128 frames the render thread
+// hands over, with settings of both halves changed between calls, as the
 // export's messages change them. Until a call has been timed on two threads
 // (the short ones are not), every call goes on two threads.
 // Variant 1: the right channel white, modulated and filtered otherwise
