@@ -288,45 +288,31 @@ uint8_t* StoreBlock(GeneratorState& state, const TFillLayout& layout, const TRen
   return out + silence;
 }
 
-// Modulation and level of one channel of a block.
-void LevelChannel(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block, TChannel c) noexcept {
+// Crest shaping, modulation and level of one channel of a block. With
+// `gainKnown` false the state does not hold the gain the channel starts the
+// block with: where the block's gains would need it (a gain that stays as
+// it is), nothing is shaped or levelled and false is returned.
+bool ShapeAndLevel(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block, TChannel c,
+                   bool gainKnown = true) noexcept {
   const bool isLeft = c == TChannel::Left;
   ChannelSettings& channel = isLeft ? state.left : state.right;
   float* gains = isLeft ? block.gainLeft : block.gainRight;
+  const bool modulates = ModulationRuns(channel);
+  if (!gainKnown && modulates) channel.modulationGain = std::numeric_limits<float>::quiet_NaN();
   ModulateChannel(state, channel, block, gains);
-  Level(state, channel, isLeft ? layout.noiseLeft : layout.noiseRight, isLeft ? block.left : block.right, gains,
-        block.active, isLeft ? block.sampleLeft : block.sampleRight);
-}
-
-// Crest shaping, modulation and level of one channel of a block.
-void ShapeAndLevel(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block, TChannel c) noexcept {
-  const bool isLeft = c == TChannel::Left;
-  Shape(isLeft ? state.left : state.right, isLeft ? layout.noiseLeft : layout.noiseRight,
-        isLeft ? block.left : block.right, block.active);
-  LevelChannel(state, layout, block, c);
-}
-
-// A channel of a block shaped and levelled ahead, unless its gains would
-// need the gain the channel starts the block with while that gain is
-// unknown (a gain that stays as it is): then nothing is done and false
-// returned.
-bool LevelAhead(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block, TChannel c,
-                TAhead ahead) noexcept {
-  if (ahead == TAhead::No) return false;
-  const bool isLeft = c == TChannel::Left;
-  ChannelSettings& channel = isLeft ? state.left : state.right;
-  float* gains = isLeft ? block.gainLeft : block.gainRight;
-  if (ModulationRuns(channel)) {
-    if (ahead == TAhead::GainUnknown) channel.modulationGain = std::numeric_limits<float>::quiet_NaN();
-    ModulateChannel(state, channel, block, gains);
-    for (int32_t j = 0; j < block.active; ++j)
-      if (gains[j] != gains[j]) return false;
-  }
+  if (!gainKnown && modulates && std::any_of(gains, gains + block.active, [](float g) { return g != g; }))
+    return false;
   const int32_t noiseType = isLeft ? layout.noiseLeft : layout.noiseRight;
   float* noise = isLeft ? block.left : block.right;
   Shape(channel, noiseType, noise, block.active);
   Level(state, channel, noiseType, noise, gains, block.active, isLeft ? block.sampleLeft : block.sampleRight);
   return true;
+}
+
+// The first half's part of a channel of a block; true where it was done.
+bool LevelAhead(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block, TChannel c,
+                TAhead ahead) noexcept {
+  return ahead != TAhead::No && ShapeAndLevel(state, layout, block, c, ahead == TAhead::GainKnown);
 }
 
 // The modulation gain a channel levelled ahead ends the block with.
