@@ -2,6 +2,7 @@
 
 #include "engine/ChannelSettings.h"
 #include "engine/NoiseSources.h"
+#include "engine/TargetClones.h"
 
 #include <algorithm>
 #include <cstring>
@@ -20,7 +21,7 @@ typedef float TFloat8 __attribute__((vector_size(32)));
 // in [start, start + count), count a multiple of 8, added in that order in
 // 32 bits. A row that kept one value through the block has no column: its
 // value is added from `constants`.
-__attribute__((target_clones("avx2", "default"))) void SumColumns(const float (*columns)[2 * TBlockNoise::Frames],
+ZEPHYRA_AVX2_CLONES void SumColumns(const float (*columns)[2 * TBlockNoise::Frames],
                                                                    const bool* isConstant, const float* constants,
                                                                    int32_t start, int32_t count,
                                                                    float* sums) noexcept {
@@ -41,7 +42,7 @@ __attribute__((target_clones("avx2", "default"))) void SumColumns(const float (*
 
 // PinkValueOfSum of sums[0..count), count a multiple of 4: the estimates
 // and their checks four at a time, the undecided values by the definition.
-__attribute__((target_clones("avx2", "default"))) void PinkValuesOfSums(const float* sums, int32_t count,
+ZEPHYRA_AVX2_CLONES void PinkValuesOfSums(const float* sums, int32_t count,
                                                                          float* values) noexcept {
   typedef double TDouble4 __attribute__((vector_size(32)));
   typedef float TFloat4 __attribute__((vector_size(16)));

@@ -2,6 +2,7 @@
 
 #include "engine/FloatRounding.h"
 #include "engine/Render.h"
+#include "engine/TargetClones.h"
 
 #include <cmath>
 #include <cstring>
@@ -267,7 +268,7 @@ bool Consecutive(const int64_t* frames, int32_t count) noexcept {
 // perRotation of its extended value; the frames whose 32-bit term that
 // bound does not decide come back as bits (bit j for frame j), their gains
 // unset. Four frames side by side, the steps of GainFromTerm lane by lane.
-__attribute__((target_clones("avx2", "default"))) uint64_t GainsOfRun(TFourPhasors& phasors, int32_t function,
+ZEPHYRA_AVX2_CLONES uint64_t GainsOfRun(TFourPhasors& phasors, int32_t function,
                                                                        float depth, int32_t first, int32_t n,
                                                                        float* gains) noexcept {
   const float half = HalfDepth(depth);

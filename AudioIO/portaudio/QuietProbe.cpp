@@ -4,11 +4,7 @@
 #include <alsa/error.h>
 #include <dlfcn.h>
 
-#include <cstdlib>
-
 namespace {
-constexpr const char* NoStartVariable = "JACK_NO_START_SERVER";
-
 void SilentAlsa(const char*, int, const char*, int, const char*, ...) {}
 void SilentJack(const char*) {}
 }  // namespace
@@ -30,7 +26,6 @@ void TQuietProbe::TJackChannel::Restore() {
 
 TQuietProbe::TQuietProbe() : FAlsaHandler(reinterpret_cast<void (*)()>(snd_lib_error)) {
   snd_lib_error_set_handler(&SilentAlsa);
-  if (std::getenv(NoStartVariable) == nullptr) FSetNoStart = setenv(NoStartVariable, "1", 0) == 0;
   FJackErrors.Silence("jack_error_callback", "jack_set_error_function");
   FJackInfo.Silence("jack_info_callback", "jack_set_info_function");
 }
@@ -38,6 +33,5 @@ TQuietProbe::TQuietProbe() : FAlsaHandler(reinterpret_cast<void (*)()>(snd_lib_e
 TQuietProbe::~TQuietProbe() {
   FJackInfo.Restore();
   FJackErrors.Restore();
-  if (FSetNoStart) unsetenv(NoStartVariable);
   snd_lib_error_set_handler(reinterpret_cast<snd_lib_error_handler_t>(FAlsaHandler));
 }

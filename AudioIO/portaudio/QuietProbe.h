@@ -4,8 +4,11 @@
 // failed attempt to reach (or start) its server, each on stderr: a hundred
 // lines at every start on a desktop without those devices. While an object
 // of this class lives, ALSA's error handler and JACK's error and information
-// output go nowhere and JACK starts no server; the destructor restores what
-// was there. Failures that matter still reach the user as PortAudio errors.
+// output go nowhere; the destructor restores what was there. Failures that
+// matter still reach the user as PortAudio errors. JACK starts no server
+// either way: PortAudio and ALSA's JACK plug-in ask it not to when they
+// connect. The environment is left alone: a probe also runs on the thread
+// that reopens a lost device, while other threads read the environment.
 
 class TQuietProbe {
 public:
@@ -28,6 +31,5 @@ private:
 
   /// ALSA's handler before, kept without ALSA's header.
   void (*FAlsaHandler)();
-  bool FSetNoStart = false;
   TJackChannel FJackErrors, FJackInfo;
 };
