@@ -91,7 +91,20 @@ void TQtEventLogWindow::ShowNewRows() {
     for (int c = 0; c < cells.size() && c < FTable->columnCount(); ++c)
       FTable->setItem(row, c, new QTableWidgetItem(cells[c]));
   }
+  // A hidden table measures every row to fit its columns, a shown one only
+  // the rows in view: with a row for each dropout under load, fitting the
+  // hidden table took a third of a core. It is fitted when it is shown.
+  if (isVisible())
+    FTable->resizeColumnsToContents();
+  else
+    FColumnsFitted = false;
+}
+
+void TQtEventLogWindow::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (FColumnsFitted) return;
   FTable->resizeColumnsToContents();
+  FColumnsFitted = true;
 }
 
 void TQtEventLogWindow::reject() { FApplication.Perform([this] { FForm.btnCloseClick(); }); }

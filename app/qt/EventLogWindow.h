@@ -18,6 +18,7 @@ public:
 protected:
   void reject() override;
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
 private:
   /// Adds the rows the window logic has and the table has not yet.
@@ -27,4 +28,5 @@ private:
   TApplication& FApplication;
   TFormBinder* FBinder;
   QTableWidget* FTable;
+  bool FColumnsFitted = false;  // the columns fit the rows the table holds
 };

@@ -7,6 +7,8 @@
 #include "app/qt/LedWidget.h"
 #include "app/qt/LevelMeterPanel.h"
 #include "app/qt/SettingsDialog.h"
+#include "playback/OutputEvents.h"
+#include "playback/frmEventLog.h"
 #include "tests/qt/GeneratorWindowFixture.h"
 
 #include <QApplication>
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
+#include <QTableWidget>
 #include <QTest>
 
 namespace {
@@ -161,6 +164,24 @@ TEST_F(QtGeneratorWindowTest, F12OpensTheResponseWindowAndTheMetersShowThePlayed
 
   response->close();
   EXPECT_FALSE(Gen->Analysis().ResponseVisible()) << "closing the window stops the spectrum";
+}
+
+// Under load a run logs a row for each dropout while the Event Log window
+// is hidden; shown, the window has every row and columns wide enough for them.
+TEST_F(QtGeneratorWindowTest, TheEventLogWindowShowsTheRowsLoggedWhileHiddenInColumnsThatFitThem) {
+  Gen->OutputEvents().Started("A device with a rather long name", {44100, 2, 16, 2, 4096});
+  for (int64_t count = 1; count <= 500; ++count)
+    Gen->OutputEvents().DropoutsShown({count, static_cast<double>(count) * 1.5});
+  auto* table = Window->findChild<QTableWidget*>("lstEvents");
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->rowCount(), 501);
+
+  Gen->EventLog1.Click();
+  ASSERT_TRUE(table->isVisible());
+  const QFontMetrics metrics(table->font());
+  EXPECT_GE(table->columnWidth(2), metrics.horizontalAdvance(table->item(0, 2)->text()));
+  EXPECT_GE(table->columnWidth(0), metrics.horizontalAdvance(table->item(500, 0)->text()));
+  Gen->EventLogWindow().btnClose.Click();
 }
 
 }  // namespace
