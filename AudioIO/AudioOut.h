@@ -126,8 +126,6 @@ private:
   /// Stops the render thread and waits until it has ended.
   void JoinRenderThread();
   void RenderLoop() noexcept;
-  /// Reads an eventfd wake empty (one read does it).
-  static void ClearWake(int fd) noexcept;
   /// The completion step for a buffer the device gave back.
   void BufferReturned(TWaveHdr& header) noexcept;
   /// No buffer is written after this one: later silence is the drain, not a gap.

@@ -8,7 +8,6 @@
 #include "platform/DeviceLoss.h"
 
 #include <poll.h>
-#include <unistd.h>
 
 #include <algorithm>
 
@@ -32,14 +31,13 @@ void TAudioOut::RenderLoop() noexcept {
   TPaceWatch pace;
   pace.Start(static_cast<uint32_t>(FCycleRate));
   // The first pass clears both wakes; later passes only those poll found
-  // raised, which saves a read per buffer (each wake is an eventfd, which one
-  // read empties).
+  // raised, which saves a read per buffer.
   pollfd wakes[2] = {{FDevice.ReturnDescriptor(), POLLIN, POLLIN}, {FRenderWake.Fd(), POLLIN, POLLIN}};
   while (!FStopRequested.load(std::memory_order_acquire)) {
     // Read the wake first: a buffer given back after the last take raises it again.
-    if (wakes[0].revents != 0) ClearWake(wakes[0].fd);
+    if (wakes[0].revents != 0) TEventFd::Drain(wakes[0].fd);
     RenderWakeClearing();
-    if (wakes[1].revents != 0) ClearWake(wakes[1].fd);
+    if (wakes[1].revents != 0) FRenderWake.Clear();
     while (!FStopRequested.load(std::memory_order_acquire)) {
       TWaveHdr* header = FDevice.TakeReturned(WaveHandle);
       if (header == nullptr) break;
@@ -52,11 +50,6 @@ void TAudioOut::RenderLoop() noexcept {
     if (raised == 0) NothingReturned();
     if (raised < 0) wakes[0].revents = wakes[1].revents = POLLIN;  // interrupted: look at both again
   }
-}
-
-void TAudioOut::ClearWake(int fd) noexcept {
-  uint64_t count;
-  [[maybe_unused]] auto read = ::read(fd, &count, sizeof count);
 }
 
 int TAudioOut::WatchdogMs() const noexcept {

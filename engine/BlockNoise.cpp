@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <cstring>
 
-static_assert(TBlockDraws::Capacity >= 2 * 13 * TBlockNoise::Frames, "every draw of a block fits");
-
 namespace {
 
 inline int32_t DrawsAt(int32_t noiseType, int64_t n) noexcept {
@@ -21,10 +19,8 @@ typedef float TFloat8 __attribute__((vector_size(32)));
 // in [start, start + count), count a multiple of 8, added in that order in
 // 32 bits. A row that kept one value through the block has no column: its
 // value is added from `constants`.
-ZEPHYRA_AVX2_CLONES void SumColumns(const float (*columns)[2 * TBlockNoise::Frames],
-                                                                   const bool* isConstant, const float* constants,
-                                                                   int32_t start, int32_t count,
-                                                                   float* sums) noexcept {
+ZEPHYRA_AVX2_CLONES void SumColumns(const float (*columns)[2 * TBlockNoise::Frames], const bool* isConstant,
+                                    const float* constants, int32_t start, int32_t count, float* sums) noexcept {
   for (int32_t k = start; k < start + count; k += 8) {
     TFloat8 sum, row;
     std::memcpy(&sum, &columns[0][k], sizeof sum);
@@ -42,8 +38,7 @@ ZEPHYRA_AVX2_CLONES void SumColumns(const float (*columns)[2 * TBlockNoise::Fram
 
 // PinkValueOfSum of sums[0..count), count a multiple of 4: the estimates
 // and their checks four at a time, the undecided values by the definition.
-ZEPHYRA_AVX2_CLONES void PinkValuesOfSums(const float* sums, int32_t count,
-                                                                         float* values) noexcept {
+ZEPHYRA_AVX2_CLONES void PinkValuesOfSums(const float* sums, int32_t count, float* values) noexcept {
   typedef double TDouble4 __attribute__((vector_size(32)));
   typedef float TFloat4 __attribute__((vector_size(16)));
   for (int32_t k = 0; k < count; k += 4) {

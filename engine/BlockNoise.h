@@ -8,6 +8,7 @@
 #include "engine/NoiseSources.h"
 #include "engine/RandomDraws.h"
 #include "engine/RandomLcg.h"
+#include "engine/RenderBlock.h"
 
 #include <cstdint>
 
@@ -16,7 +17,7 @@ constexpr int32_t NoNoise = -1;
 
 class TBlockNoise {
 public:
-  static constexpr int32_t Frames = 128;
+  static constexpr int32_t Frames = TRenderBlock::Frames;
   /// The sum of the frequent rows 0 to 3, then one column per rarer row.
   static constexpr int Columns = 1 + 13 - FrequentPinkRows;
 

@@ -115,11 +115,14 @@ bool SameModulation(const ChannelSettings& a, const ChannelSettings& b) noexcept
 
 namespace {
 
-// Frames whose gains are worked out in one go; the fill's blocks are as long.
+// Frames whose gains are worked out in one go (their undecided frames fit
+// one 64-bit mask).
 constexpr int32_t RunFrames = 64;
+// The frames from one block's start to the next block's.
+constexpr int32_t BlockFrames = TRenderBlock::Frames;
 
 // The rotation constants of one sample rate and period: by one step, by
-// four and by a run's frames, each with the bound a rotation adds (see
+// four and by a block's frames, each with the bound a rotation adds (see
 // TPhasor). Their sines and cosines cost as much as the rest of a block's
 // gains, and the settings rarely change between blocks, so each thread
 // keeps the last ones (and hands out copies).
@@ -128,14 +131,14 @@ struct TStepConstants {
   int32_t sampleRate = 0;
   float period = 0;
   double step = 0, cosStep = 1, sinStep = 0, cosFour = 1, sinFour = 0, perRotation = 0;
-  double cosRun = 1, sinRun = 0, perRun = 0;
+  double cosBlock = 1, sinBlock = 0, perBlock = 0;
 };
 
 TStepConstants StepConstants(int32_t sampleRate, float period) noexcept {
   thread_local TStepConstants last;
   if (!(last.filled && last.sampleRate == sampleRate && last.period == period)) {
     const double step = 2 * std::numbers::pi / (static_cast<double>(sampleRate) * period);
-    const double run = RunFrames * step;
+    const double block = BlockFrames * step;
     last = {true,
             sampleRate,
             period,
@@ -145,9 +148,9 @@ TStepConstants StepConstants(int32_t sampleRate, float period) noexcept {
             std::cos(4 * step),
             std::sin(4 * step),
             (std::fabs(step) + 4) * 0x1p-50,
-            std::cos(run),
-            std::sin(run),
-            (std::fabs(run) + 4) * 0x1p-50};
+            std::cos(block),
+            std::sin(block),
+            (std::fabs(block) + 4) * 0x1p-50};
   }
   return last;
 }
@@ -190,10 +193,10 @@ struct TPhasor {
   }
 };
 
-// Where this thread's last run of consecutive frames started, so that a run
-// a run's length later (the fill's next block) starts by one rotation
-// instead of new sines. The rotations add their bound; after 64 of them
-// (4096 frames, at most 2^-42 more) a run starts from new sines again.
+// Where this thread's last block of consecutive frames started, so that
+// the next block starts by one rotation instead of new sines. The rotations
+// add their bound (the block's angle + 4) x 2^-50 each; after 64 of them a
+// block starts from new sines again.
 struct TRunAnchor {
   bool filled = false;
   int32_t sampleRate = 0, rotations = 0;
@@ -206,9 +209,9 @@ TPhasor RunStart(const TStepConstants& constants, float phase, int64_t frame) no
   thread_local TRunAnchor last;
   TPhasor one(constants);
   if (last.filled && last.sampleRate == constants.sampleRate && last.period == constants.period &&
-      last.phase == phase && last.frame + RunFrames == frame && last.rotations < 64) {
-    one.Place(frame, last.c * constants.cosRun - last.s * constants.sinRun,
-              last.s * constants.cosRun + last.c * constants.sinRun, last.bound + constants.perRun);
+      last.phase == phase && last.frame + BlockFrames == frame && last.rotations < 64) {
+    one.Place(frame, last.c * constants.cosBlock - last.s * constants.sinBlock,
+              last.s * constants.cosBlock + last.c * constants.sinBlock, last.bound + constants.perBlock);
     ++last.rotations;
   } else {
     one.MoveTo(frame, phase);
@@ -268,9 +271,8 @@ bool Consecutive(const int64_t* frames, int32_t count) noexcept {
 // perRotation of its extended value; the frames whose 32-bit term that
 // bound does not decide come back as bits (bit j for frame j), their gains
 // unset. Four frames side by side, the steps of GainFromTerm lane by lane.
-ZEPHYRA_AVX2_CLONES uint64_t GainsOfRun(TFourPhasors& phasors, int32_t function,
-                                                                       float depth, int32_t first, int32_t n,
-                                                                       float* gains) noexcept {
+ZEPHYRA_AVX2_CLONES uint64_t GainsOfRun(TFourPhasors& phasors, int32_t function, float depth, int32_t first,
+                                        int32_t n, float* gains) noexcept {
   const float half = HalfDepth(depth);
   uint64_t undecided = 0;
   // The lanes in registers: stores to `gains` could otherwise be stores to them.

@@ -26,8 +26,7 @@ const TJumpTable Jumps;
 // of its exact halves. 2 x seed / 2^32 - 1 is (seed - 2^31) / 2^31 exactly,
 // the signed reading of the seed with its top bit flipped.
 template <bool Pink, bool White>
-ZEPHYRA_AVX2_CLONES void MakeDraws(uint32_t seed, int32_t count, float* pink,
-                                                                  float* white) noexcept {
+ZEPHYRA_AVX2_CLONES void MakeDraws(uint32_t seed, int32_t count, float* pink, float* white) noexcept {
   for (int32_t i = 0; i < count; ++i) {
     const uint32_t next = Jumps.multiplier[i + 1] * seed + Jumps.increment[i + 1];
     if (Pink)

@@ -5,13 +5,14 @@
 // a time in vector registers) instead of one after the other.
 
 #include "engine/RandomLcg.h"
+#include "engine/RenderBlock.h"
 
 #include <cstdint>
 
 class TBlockDraws {
 public:
   /// The most draws of one block: every row of the pink source in both channels.
-  static constexpr int32_t Capacity = 128 * 2 * 13;
+  static constexpr int32_t Capacity = TRenderBlock::Frames * 2 * 13;
 
   /// Which readings of the draws are made.
   enum TReadings { PinkOnly, WhiteOnly, Both };

@@ -183,7 +183,6 @@ namespace {
 // path where order matters (draws, filter history, modulation gain), so the
 // samples are those of RenderChannelSample frame by frame.
 constexpr int32_t BlockFrames = TRenderBlock::Frames;
-static_assert(BlockFrames <= TBlockNoise::Frames, "a block's noise is made at once");
 
 struct TFillLayout {
   int32_t noiseLeft, noiseRight;
@@ -229,6 +228,11 @@ void Shape(const ChannelSettings& channel, int32_t noiseType, float* noise, int3
   if (HasNoise(noiseType)) CrestShapeEach(noise, count, channel.crestExponent);
 }
 
+// The modulation gain a channel ends the block with, from the block's gains.
+void KeepLastGain(ChannelSettings& channel, const float* gains, const TRenderBlock& block) noexcept {
+  if (ModulationRuns(channel)) channel.modulationGain = gains[block.active - 1];
+}
+
 // Stage 4: each channel's modulation gain per frame; a channel whose gain
 // does not follow its modulation keeps its current one (and the block's
 // gains are not written).
@@ -236,7 +240,7 @@ void ModulateChannel(const GeneratorState& state, ChannelSettings& channel, cons
                      float* gains) noexcept {
   if (!ModulationRuns(channel)) return;
   ModulationGains(channel, state.sampleRate, block.frame, block.active, gains);
-  channel.modulationGain = gains[block.active - 1];
+  KeepLastGain(channel, gains, block);
 }
 
 void Modulate(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block) noexcept {
@@ -315,11 +319,6 @@ bool LevelAhead(GeneratorState& state, const TFillLayout& layout, TRenderBlock& 
   return ahead != TAhead::No && ShapeAndLevel(state, layout, block, c, ahead == TAhead::GainKnown);
 }
 
-// The modulation gain a channel levelled ahead ends the block with.
-void TakeGainAhead(ChannelSettings& channel, const float* gains, const TRenderBlock& block) noexcept {
-  if (ModulationRuns(channel)) channel.modulationGain = gains[block.active - 1];
-}
-
 // The first half of a block: the time index and the noise, shaped; in a
 // two-thread export, the samples up to the filter of the channels asked for.
 void RenderNoise(GeneratorState& state, const TFillLayout& layout, TRenderBlock& block, int32_t count,
@@ -342,9 +341,9 @@ uint8_t* FinishBlock(GeneratorState& state, const TFillLayout& layout, TRenderBl
                      uint8_t* out) noexcept {
   if (block.active > 0) {
     if (layout.channelsAhead) {
-      if (block.levelledAhead[0]) TakeGainAhead(state.left, block.gainLeft, block);
+      if (block.levelledAhead[0]) KeepLastGain(state.left, block.gainLeft, block);
       else ShapeAndLevel(state, layout, block, TChannel::Left);
-      if (block.levelledAhead[1]) TakeGainAhead(state.right, block.gainRight, block);
+      if (block.levelledAhead[1]) KeepLastGain(state.right, block.gainRight, block);
       else ShapeAndLevel(state, layout, block, TChannel::Right);
     } else {
       Modulate(state, layout, block);

@@ -5,10 +5,9 @@
 // thread finishes the blocks in order (the left channel's shaping and
 // level, filters, storage). The render thread takes both channels' shaping
 // and level while the calling thread falls behind, and leaves them both to
-// it while it waits. Each call renders all its
-// frames before it returns, and between calls the render thread waits
-// without touching the state, so the caller may change the state between
-// calls as between frames. The frames are those of RenderExportFrames,
+// it while it waits. Each call renders all its frames before it returns,
+// and between calls the render thread waits without touching the state, so
+// the caller may change the state between calls as between frames. The frames are those of RenderExportFrames,
 // which renders a call instead whenever that is faster (TThreadChoice).
 
 #include "engine/Render.h"

@@ -26,12 +26,11 @@ public:
   /// Reads the descriptor empty; true when it had been signalled.
   bool Clear() const noexcept { return Drain(FFd); }
 
-  /// Clear on a descriptor owned elsewhere.
+  /// Clear on an eventfd owned elsewhere. One read takes the whole count
+  /// and leaves the descriptor unreadable.
   static bool Drain(int fd) noexcept {
     uint64_t count;
-    bool any = false;
-    while (read(fd, &count, sizeof count) > 0) any = true;
-    return any;
+    return read(fd, &count, sizeof count) > 0;
   }
 
 private:

@@ -489,7 +489,7 @@ TMMResult TPulseWaveOut::Write(TWaveHandle handle, TWaveHdr& header) {
   if (TMMResult result = CheckHandle(handle)) return result;
   if (TMMResult result = FQueue.Write(header, FBlockAlign)) return result;
   // The main loop's thread wakes only when it waits for data: otherwise the
-  // server's next request takes the buffer (see NextQueued).
+  // server's next request takes the buffer (see AwaitWrite).
   std::atomic_thread_fence(std::memory_order_seq_cst);
   if (FWantsData.load(std::memory_order_relaxed) && FWantsData.exchange(false)) FPumpWake.Signal();
   return MMSYSERR_NOERROR;

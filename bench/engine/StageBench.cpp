@@ -1,9 +1,10 @@
-// Two of the fill's per-sample stages alone, a block of 64 frames at a
-// time as the fill runs them: the crest power estimates of noise values and
+// Two of the fill's per-sample stages alone, a block of frames at a time
+// as the fill runs them: the crest power estimates of noise values and
 // the modulation gains of consecutive frames.
 #include "engine/Modulation.h"
 #include "engine/NoiseSources.h"
 #include "engine/PowerEstimate.h"
+#include "engine/RenderBlock.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,7 +12,7 @@
 
 namespace {
 
-constexpr int32_t kBlock = 64;
+constexpr int32_t kBlock = TRenderBlock::Frames;
 
 // The estimates of 4096 values of white noise in (-1, 1), block by block.
 void BM_PowerEstimates(benchmark::State& bench, float exponent) {

@@ -1,4 +1,5 @@
 #include "engine/Modulation.h"
+#include "engine/RenderBlock.h"
 
 #include <gtest/gtest.h>
 
@@ -64,12 +65,13 @@ TEST(ModulationGains, AreTheGainsOfTheDefinitionBitForBit) {
 }
 
 TEST(ModulationGains, StayTheGainsOfTheDefinitionBlockAfterBlock) {
-  // The fill's blocks of 64 frames, 70 in a row (each run starts from the
-  // one before), then a jump, the same block twice, and blocks of another
-  // channel's settings in between.
+  // The fill's blocks, 70 in a row (each starts from the one before), then
+  // a jump, the same block twice, and blocks of another channel's settings
+  // in between.
+  constexpr int64_t block = TRenderBlock::Frames;
   std::vector<int64_t> starts;
-  for (int64_t block = 0; block < 70; ++block) starts.push_back(44100 * 59 + 64 * block);
-  for (int64_t start : {int64_t{1000}, int64_t{1064}, int64_t{1064}, int64_t{1128}, int64_t{-1}, int64_t{1192}})
+  for (int64_t b = 0; b < 70; ++b) starts.push_back(44100 * 59 + block * b);
+  for (int64_t start : {int64_t{1000}, 1000 + block, 1000 + block, 1000 + 2 * block, int64_t{-1}, 1000 + 3 * block})
     starts.push_back(start);
   for (int32_t function : {mfSine, mfCosine, mfSquare}) {
     ChannelSettings channel, other;
@@ -80,10 +82,10 @@ TEST(ModulationGains, StayTheGainsOfTheDefinitionBlockAfterBlock) {
     other.modulationPeriod = 0.25f;
     for (int64_t start : starts) {
       ChannelSettings& settings = start < 0 ? other : channel;
-      std::vector<int64_t> frames(64);
+      std::vector<int64_t> frames(block);
       std::iota(frames.begin(), frames.end(), start < 0 ? 500 : start);
       std::vector<float> gains(frames.size());
-      ModulationGains(settings, 44100, frames.data(), 64, gains.data());
+      ModulationGains(settings, 44100, frames.data(), static_cast<int32_t>(block), gains.data());
       const std::vector<float> expected = DefinedGains(settings, 44100, frames);
       for (size_t j = 0; j < frames.size(); ++j)
         ASSERT_EQ(std::bit_cast<uint32_t>(gains[j]), std::bit_cast<uint32_t>(expected[j]))
